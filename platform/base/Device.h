@@ -1,0 +1,38 @@
+// The simulated device's file system.
+//
+// The device folder (CORVANE_DEVICE, default ~/.corvane-device) plays the
+// phone's storage:
+//   Program Files/Corvane/   the program folder (the executable's folder)
+//   Application Data/Home/   home-screen scheme files
+//   registry.xml             the device registry
+//   run/                     sockets of live top-level windows
+// The path separator is '/'.
+#pragma once
+
+#include <string>
+
+#include "platform/base/Types.h"
+
+constexpr WCHAR kPathSeparator = u'/';
+
+namespace platform {
+
+// The device folder without a trailing separator. Read from the environment
+// on every call, so a test may point it elsewhere before it starts windows.
+std::string DeviceFolder();
+
+// DEVICE/run, created when missing. Empty when it cannot be created.
+std::string RunFolder();
+
+// Creates a folder and its parents; true when it exists afterwards.
+bool MakeFolders(const std::string& path);
+
+}  // namespace platform
+
+// Full path of the running executable (module null) as a wide string.
+// Returns the characters copied without the terminator; 0 on failure. A
+// buffer that is too small receives a truncated, terminated path and the
+// error ERROR_INSUFFICIENT_BUFFER, as on the device.
+DWORD GetModuleFileNameW(HMODULE module, WCHAR* buffer, DWORD size);
+
+constexpr DWORD ERROR_INSUFFICIENT_BUFFER = 122;
