@@ -1,2 +1,9 @@
 // Process entry of the program on the simulated device.
-int main() { return 0; }
+#include "app/main/Entry.h"
+#include "platform/win/Window.h"
+
+int main()
+{
+    StartSignalWatcher();
+    return CorvaneMain(GetModuleHandleW(nullptr), SW_SHOW);
+}

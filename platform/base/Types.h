@@ -26,6 +26,13 @@ using DWORD_PTR = std::uintptr_t;
 using LONG_PTR = std::intptr_t;
 using ATOM = WORD;
 using COLORREF = DWORD;
+using HRESULT = LONG;
+
+constexpr HRESULT S_OK = 0;
+constexpr HRESULT E_FAIL = static_cast<HRESULT>(0x80004005u);
+constexpr HRESULT E_INVALIDARG = static_cast<HRESULT>(0x80070057u);
+constexpr bool SUCCEEDED(HRESULT result) { return result >= 0; }
+constexpr bool FAILED(HRESULT result) { return result < 0; }
 
 using WideString = std::u16string;
 
@@ -44,6 +51,13 @@ constexpr BOOL TRUE = 1;
 constexpr BOOL FALSE = 0;
 constexpr DWORD INFINITE = 0xFFFFFFFFu;
 inline const HANDLE INVALID_HANDLE_VALUE = reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-1));
+
+struct GUID {
+    DWORD Data1 = 0;
+    WORD Data2 = 0;
+    WORD Data3 = 0;
+    BYTE Data4[8] = {};
+};
 
 struct POINT {
     LONG x = 0;

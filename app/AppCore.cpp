@@ -1,0 +1,244 @@
+#include "app/AppCore.h"
+
+#include "app/AppGlobals.h"
+#include "app/InterfaceStage.h"
+#include "platform/base/Clock.h"
+
+AppCore::AppCore(MainWindow* mainWindow, AppCoreParts parts) : m_mainWindow(mainWindow), m_parts(std::move(parts))
+{
+    InitializeCriticalSection(&m_lock);
+    InitializeCriticalSection(&m_trafficLock);
+    // Created here rather than in Start so that events posted before the
+    // worker runs are not left without a wake-up.
+    m_wake = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+}
+
+AppCore::~AppCore()
+{
+    if (m_wake != nullptr)
+        CloseHandle(m_wake);
+    DeleteCriticalSection(&m_trafficLock);
+    DeleteCriticalSection(&m_lock);
+}
+
+void AppCore::Start()
+{
+    if (m_parts.loadLook)
+        m_parts.loadLook(*this);
+    RefPtr<Settings> settings = GetSettings();
+    if (m_parts.createConnectionLink)
+        m_parts.createConnectionLink(*this);
+    settings->EnsureLoaded();
+    app::SetProcessCodePage(settings->codePage);
+
+    if (m_parts.createProtocolHandler) {
+        if (RefPtr<EventHandler> handler = m_parts.createProtocolHandler(*this))
+            AddHandler(handler);
+    }
+
+    m_running = true;
+    AddRef();  // the worker thread's reference, released when it ends
+    HANDLE worker = CreateThread(nullptr, 0, &AppCore::WorkerThread, this, 0, nullptr);
+    if (worker != nullptr)
+        CloseHandle(worker);
+    else
+        Release();
+
+    SetUpAccount();
+    Post(MakeRef<AppEvent>(EventType::ViewRefresh));
+}
+
+void AppCore::SetUpAccount()
+{
+    platform::CriticalSectionLock guard(m_lock);
+    RefPtr<Settings> settings = GetSettings();
+    WideString uin = settings->Uin();
+    if (!settings->icqEnabled || uin.empty() || !m_parts.createAccount)
+        return;
+    m_session = m_parts.createAccount(*this, uin);
+    if (m_session)
+        m_session->LoadCache();
+}
+
+void AppCore::Post(const RefPtr<AppEvent>& event)
+{
+    if (!event)
+        return;
+    EventRoute route = RouteOf(event->Type());
+    if (route.worker) {
+        platform::CriticalSectionLock guard(m_lock);
+        if (DropsSettings(event->Type()))
+            m_settings = nullptr;
+        m_queue.push_back(event);
+        if (m_wake != nullptr)
+            SetEvent(m_wake);
+    } else if (route.interface) {
+        app::HandToInterface(event);
+    }
+}
+
+namespace {
+
+struct DelayedPostRecord {
+    RefPtr<AppCore> core;
+    DWORD delay = 0;
+    RefPtr<AppEvent> event;
+};
+
+DWORD DelayedPostThread(void* parameter)
+{
+    auto* record = static_cast<DelayedPostRecord*>(parameter);
+    RefPtr<AppCore> core = std::move(record->core);
+    RefPtr<AppEvent> event = std::move(record->event);
+    DWORD delay = record->delay;
+    delete record;
+    Sleep(delay);
+    core->Post(event);
+    return 0;
+}
+
+}  // namespace
+
+void AppCore::PostAfter(DWORD delayMilliseconds, const RefPtr<AppEvent>& event)
+{
+    auto* record = new DelayedPostRecord{RefPtr<AppCore>(this), delayMilliseconds, event};
+    HANDLE thread = CreateThread(nullptr, 0, &DelayedPostThread, record, 0, nullptr);
+    if (thread != nullptr)
+        CloseHandle(thread);
+    else
+        delete record;
+}
+
+void AppCore::AddHandler(const RefPtr<EventHandler>& handler)
+{
+    if (!handler)
+        return;
+    platform::CriticalSectionLock guard(m_lock);
+    m_handlers.push_back(handler);
+}
+
+void AppCore::RemoveHandler(const EventHandler* handler)
+{
+    platform::CriticalSectionLock guard(m_lock);
+    std::erase_if(m_handlers, [handler](const RefPtr<EventHandler>& h) { return h.Get() == handler; });
+}
+
+RefPtr<Settings> AppCore::GetSettings()
+{
+    platform::CriticalSectionLock guard(m_lock);
+    if (!m_settings)
+        m_settings = MakeRef<Settings>();
+    return m_settings;
+}
+
+RefPtr<Account> AppCore::Session()
+{
+    platform::CriticalSectionLock guard(m_lock);
+    return m_session;
+}
+
+void AppCore::DropSession()
+{
+    RefPtr<Account> dropped;
+    platform::CriticalSectionLock guard(m_lock);
+    dropped = std::move(m_session);
+    m_session = nullptr;
+}
+
+void AppCore::ShutDownSession()
+{
+    if (RefPtr<Account> session = Session())
+        session->Shutdown();
+    DropSession();
+}
+
+void AppCore::StopWorker()
+{
+    platform::CriticalSectionLock guard(m_lock);
+    m_running = false;
+    if (m_wake != nullptr)
+        SetEvent(m_wake);
+}
+
+void AppCore::SetConnectionLink(RefPtr<RefCounted> link)
+{
+    platform::CriticalSectionLock guard(m_lock);
+    m_connectionLink = std::move(link);
+}
+
+RefPtr<RefCounted> AppCore::ConnectionLink()
+{
+    platform::CriticalSectionLock guard(m_lock);
+    return m_connectionLink;
+}
+
+std::uint32_t AppCore::DataLinkState()
+{
+    platform::CriticalSectionLock guard(m_lock);
+    return m_dataLinkState & 0x0F;
+}
+
+void AppCore::SetDataLinkState(std::uint32_t state)
+{
+    platform::CriticalSectionLock guard(m_lock);
+    m_dataLinkState = (m_dataLinkState & ~0x0Fu) | (state & 0x0Fu);
+}
+
+void AppCore::AddTraffic(std::uint32_t bytes)
+{
+    platform::CriticalSectionLock guard(m_trafficLock);
+    m_traffic += bytes;
+}
+
+std::uint32_t AppCore::Traffic()
+{
+    platform::CriticalSectionLock guard(m_trafficLock);
+    return m_traffic;
+}
+
+std::size_t AppCore::QueuedEventCount()
+{
+    platform::CriticalSectionLock guard(m_lock);
+    return m_queue.size();
+}
+
+DWORD AppCore::WorkerThread(void* parameter)
+{
+    auto* core = static_cast<AppCore*>(parameter);
+    core->WorkerLoop();
+    core->Release();
+    return 0;
+}
+
+bool AppCore::TakeNext(RefPtr<AppEvent>& event, std::vector<RefPtr<EventHandler>>& handlers)
+{
+    platform::CriticalSectionLock guard(m_lock);
+    if (m_queue.empty()) {
+        ResetEvent(m_wake);
+        return false;
+    }
+    event = std::move(m_queue.front());
+    m_queue.pop_front();
+    handlers = m_handlers;
+    if (m_queue.empty())
+        ResetEvent(m_wake);
+    return true;
+}
+
+void AppCore::WorkerLoop()
+{
+    WaitForSingleObject(m_wake, INFINITE);
+    while (m_running) {
+        RefPtr<AppEvent> event;
+        std::vector<RefPtr<EventHandler>> handlers;
+        if (TakeNext(event, handlers)) {
+            for (const RefPtr<EventHandler>& handler : handlers) {
+                RefPtr<AppEvent> copy = event;
+                handler->Handle(copy);
+            }
+            if (RouteOf(event->Type()).interface)
+                app::HandToInterface(event);
+        }
+        WaitForSingleObject(m_wake, INFINITE);
+    }
+}

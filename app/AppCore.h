@@ -1,0 +1,115 @@
+// AppCore: the one application object. It owns the worker thread and the
+// worker stage of the event queue, the Settings, and the current account.
+//
+// post() may be called from any thread. Events of worker types are queued and
+// handled on the worker thread by the registered EventHandlers in
+// registration order, then (when the type also has the interface stage)
+// handed to the interface thread.
+#pragma once
+
+#include <atomic>
+#include <deque>
+#include <functional>
+#include <vector>
+
+#include "app/Account.h"
+#include "app/AppEvent.h"
+#include "app/RefCounted.h"
+#include "app/Settings.h"
+#include "platform/sync/Sync.h"
+
+class AppCore;
+class MainWindow;
+
+// What AppCore start builds from the other subsystems. The entry fills these
+// in; a missing part is skipped (tests run the core without them).
+struct AppCoreParts {
+    // Skin and icon set from "SKIN_SOURCE" and "ICONS_SOURCE".
+    std::function<void(AppCore&)> loadLook;
+    // The data-connection link and its hidden window.
+    std::function<void(AppCore&)> createConnectionLink;
+    // The protocol's worker-stage handler.
+    std::function<RefPtr<EventHandler>(AppCore&)> createProtocolHandler;
+    // The account object for a UIN.
+    std::function<RefPtr<Account>(AppCore&, const WideString& uin)> createAccount;
+};
+
+class AppCore : public virtual RefCounted {
+public:
+    AppCore(MainWindow* mainWindow, AppCoreParts parts);
+
+    // Runs the start-up sequence on the interface thread: look, settings,
+    // connection link, code page, worker thread, account set-up, and the
+    // start-up event (type 7).
+    void Start();
+
+    // Routes an event by its type. Any thread. A post to a stopped AppCore
+    // still queues the event; it is never processed.
+    void Post(const RefPtr<AppEvent>& event);
+
+    // Posts the event after a delay in device milliseconds, from a one-shot
+    // thread.
+    void PostAfter(DWORD delayMilliseconds, const RefPtr<AppEvent>& event);
+
+    void AddHandler(const RefPtr<EventHandler>& handler);
+    void RemoveHandler(const EventHandler* handler);
+
+    // The current Settings, created with its defaults on first request.
+    RefPtr<Settings> GetSettings();
+
+    // The current account (may be null) and its replacement.
+    RefPtr<Account> Session();
+    void DropSession();
+
+    // The account set-up: for an enabled ICQ account with a UIN, creates the
+    // account object, makes it the current session and loads its cache.
+    void SetUpAccount();
+
+    // Shuts the current account down and drops it (the first step of Quit).
+    void ShutDownSession();
+
+    // Clears the running flag and wakes the worker thread so that it leaves
+    // its loop; events still queued are not processed.
+    void StopWorker();
+
+    bool IsRunning() const { return m_running.load(); }
+    MainWindow* GetMainWindow() const { return m_mainWindow; }
+
+    // The data-connection link, owned here and typed by the transport.
+    void SetConnectionLink(RefPtr<RefCounted> link);
+    RefPtr<RefCounted> ConnectionLink();
+
+    // State of the device's data connection (low 4 bits: 1 connected,
+    // 2 waiting, 4 disconnecting, 8 not connected, 0 other); 8 at start.
+    std::uint32_t DataLinkState();
+    void SetDataLinkState(std::uint32_t state);
+
+    // Bytes moved by every connection of the process (32-bit, wraps).
+    void AddTraffic(std::uint32_t bytes);
+    std::uint32_t Traffic();
+
+    // Worker queue length (tests and diagnostics).
+    std::size_t QueuedEventCount();
+
+protected:
+    ~AppCore() override;
+
+private:
+    static DWORD WorkerThread(void* parameter);
+    void WorkerLoop();
+    bool TakeNext(RefPtr<AppEvent>& event, std::vector<RefPtr<EventHandler>>& handlers);
+
+    MainWindow* m_mainWindow;
+    AppCoreParts m_parts;
+    CRITICAL_SECTION m_lock;
+    RefPtr<Settings> m_settings;
+    std::vector<RefPtr<EventHandler>> m_handlers;
+    std::deque<RefPtr<AppEvent>> m_queue;
+    std::atomic<bool> m_running{false};
+    HANDLE m_wake = nullptr;
+    RefPtr<Account> m_session;
+    RefPtr<RefCounted> m_connectionLink;
+    std::uint32_t m_dataLinkState = 8;
+    CRITICAL_SECTION m_trafficLock;
+    std::uint32_t m_traffic = 0;
+};

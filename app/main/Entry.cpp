@@ -1,0 +1,73 @@
+#include "app/main/Entry.h"
+
+#include "app/AppGlobals.h"
+#include "app/main/Quit.h"
+#include "app/main/UIDispatcherWnd.h"
+#include "net/DataLink.h"
+#include "ui/MainWindow.h"
+
+bool AnotherInstanceRuns()
+{
+    HWND running = FindWindowW(kMainWindowClass, kMainWindowTitle);
+    if (running == nullptr)
+        return false;
+    // The lowest bit asks for the window's owned pop-ups to come forward too.
+    SetForegroundWindow(reinterpret_cast<HWND>(reinterpret_cast<std::uintptr_t>(running) | 1));
+    return true;
+}
+
+void RegisterPluginClassAtStart() {}
+
+AppCoreParts BuildAppCoreParts()
+{
+    AppCoreParts parts;
+    parts.createConnectionLink = [](AppCore& core) { ConnMgrLink::Install(core); };
+    return parts;
+}
+
+namespace {
+
+int RunMessageLoop()
+{
+    MSG message{};
+    for (;;) {
+        BOOL result = GetMessageW(&message, nullptr, 0, 0);
+        if (result == 0 || result == -1)
+            break;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return static_cast<int>(message.wParam);
+}
+
+}  // namespace
+
+int CorvaneMain(HINSTANCE instance, int showCommand)
+{
+    app::SetInstance(instance);
+    if (AnotherInstanceRuns())
+        return 0;
+
+    // COM, the common controls and the socket library need no start-up on
+    // this platform; their calls join here when those services exist.
+    app::SetAppFolder(app::AppFolderFromModulePath());
+    RegisterPluginClassAtStart();
+
+    RefPtr<UIDispatcherWnd> dispatcher = MakeRef<UIDispatcherWnd>();
+    dispatcher->CreateDispatcher();
+    RefPtr<MainWindow> mainWindow = MakeRef<MainWindow>();
+
+    RefPtr<AppCore> core = MakeRef<AppCore>(mainWindow.Get(), BuildAppCoreParts());
+    app::SetCore(core.Get());
+    core->Start();
+
+    if (mainWindow->CreateMainWindow() != nullptr) {
+        mainWindow->Show(showCommand);
+        mainWindow->Update();
+        SetForegroundWindow(reinterpret_cast<HWND>(reinterpret_cast<std::uintptr_t>(mainWindow->Window()) | 1));
+    }
+
+    int exitCode = RunMessageLoop();
+    DrainLiveSessions();
+    return exitCode;
+}

@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# install-device.sh BUILD_DIR DEVICE_DIR
+# Lays out the simulated device's program folder from a build:
+#   DEVICE/Program Files/Corvane/  binaries and the default data sets
+#   DEVICE/Application Data/Home/  home-screen scheme files
+#   DEVICE/run/                    sockets of live windows
+set -euo pipefail
+BUILD="$1"
+DEVICE="$2"
+mkdir -p "$DEVICE/Program Files/Corvane" "$DEVICE/Application Data/Home" "$DEVICE/run"
+cmake --install "$BUILD" --prefix "$DEVICE/Program Files/Corvane" >/dev/null
+echo "device: $DEVICE"

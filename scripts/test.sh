@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Installs what is missing, then builds and runs every test twice: in a debug
+# build and in an AddressSanitizer + UndefinedBehaviorSanitizer build.
+set -uo pipefail
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$ROOT"
+
+bash scripts/install-deps.sh || exit 1
+
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+JOBS="${CORVANE_JOBS:-$(nproc)}"
+
+passed=0
+failed=0
+status=0
+for preset in debug asan; do
+  echo "== $preset build"
+  if ! cmake --preset "$preset" >/dev/null || ! cmake --build --preset "$preset" -j "$JOBS"; then
+    echo "== $preset build failed"
+    status=1
+    continue
+  fi
+  # The install step must keep working: lay out a throw-away device folder.
+  bash scripts/install-device.sh "build/$preset" "build/$preset/device" >/dev/null || status=1
+  log="build/$preset/ctest.log"
+  ctest --test-dir "build/$preset" -j "$JOBS" --output-on-failure --timeout 300 2>&1 | tee "$log"
+  [ "${PIPESTATUS[0]}" -eq 0 ] || status=1
+  summary=$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -1)
+  if [ -n "$summary" ]; then
+    total=$(echo "$summary" | sed -E 's/.*out of ([0-9]+).*/\1/')
+    bad=$(echo "$summary" | sed -E 's/.* ([0-9]+) tests failed.*/\1/')
+    passed=$((passed + total - bad))
+    failed=$((failed + bad))
+  else
+    status=1
+  fi
+done
+
+echo "$passed passed, $failed failed"
+exit $status
