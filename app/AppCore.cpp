@@ -160,6 +160,18 @@ void AppCore::StopWorker()
         SetEvent(m_wake);
 }
 
+void AppCore::SetLastErrorText(const WideString& text)
+{
+    platform::CriticalSectionLock guard(m_lock);
+    m_lastErrorText = text;
+}
+
+WideString AppCore::LastErrorText()
+{
+    platform::CriticalSectionLock guard(m_lock);
+    return m_lastErrorText;
+}
+
 void AppCore::SetConnectionLink(RefPtr<RefCounted> link)
 {
     platform::CriticalSectionLock guard(m_lock);

@@ -72,8 +72,17 @@ public:
     // its loop; events still queued are not processed.
     void StopWorker();
 
+    // The AppCore lock (recursive): guards the queue, the handlers, the
+    // session and the settings.
+    CRITICAL_SECTION& Lock() { return m_lock; }
+
     bool IsRunning() const { return m_running.load(); }
     MainWindow* GetMainWindow() const { return m_mainWindow; }
+
+    // The last error text shown by the interface (for example a rejected
+    // login); empty when there is none.
+    void SetLastErrorText(const WideString& text);
+    WideString LastErrorText();
 
     // The data-connection link, owned here and typed by the transport.
     void SetConnectionLink(RefPtr<RefCounted> link);
@@ -109,6 +118,7 @@ private:
     HANDLE m_wake = nullptr;
     RefPtr<Account> m_session;
     RefPtr<RefCounted> m_connectionLink;
+    WideString m_lastErrorText;
     std::uint32_t m_dataLinkState = 8;
     CRITICAL_SECTION m_trafficLock;
     std::uint32_t m_traffic = 0;

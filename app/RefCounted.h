@@ -25,7 +25,7 @@ public:
         std::int32_t before = m_refs.fetch_sub(1, std::memory_order_acq_rel);
         if (before > 1)
             return;
-        const_cast<RefCounted*>(this)->Destroy();
+        const_cast<RefCounted*>(this)->DestroySelf();
     }
 
     std::int32_t RefCount() const { return m_refs.load(std::memory_order_relaxed); }
@@ -35,7 +35,7 @@ protected:
     virtual ~RefCounted() = default;
 
     // Called once when the last holder lets go.
-    virtual void Destroy() { delete this; }
+    virtual void DestroySelf() { delete this; }
 
 private:
     mutable std::atomic<std::int32_t> m_refs{0};

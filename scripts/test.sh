@@ -37,5 +37,33 @@ for preset in debug asan; do
   fi
 done
 
+# Every decoder of untrusted bytes has a libFuzzer target; each runs for a
+# bounded time under ASan/UBSan.
+FUZZ_SECONDS="${CORVANE_FUZZ_SECONDS:-60}"
+echo "== fuzz build"
+if cmake --preset fuzz >/dev/null && cmake --build --preset fuzz -j "$JOBS"; then
+  mkdir -p build/fuzz/corpus
+  for target in build/fuzz/fuzz/fuzz_*; do
+    [ -x "$target" ] || continue
+    name=$(basename "$target")
+    mkdir -p "build/fuzz/corpus/$name"
+    seeds="fuzz/seeds/$name"
+    [ -d "$seeds" ] || seeds=""
+    echo "== $name for ${FUZZ_SECONDS}s"
+    if "$target" -max_total_time="$FUZZ_SECONDS" -rss_limit_mb=2048 -print_final_stats=0 \
+         "build/fuzz/corpus/$name" $seeds >"build/fuzz/$name.log" 2>&1; then
+      passed=$((passed + 1))
+    else
+      tail -40 "build/fuzz/$name.log"
+      echo "== $name FAILED"
+      failed=$((failed + 1))
+      status=1
+    fi
+  done
+else
+  echo "== fuzz build failed"
+  status=1
+fi
+
 echo "$passed passed, $failed failed"
 exit $status

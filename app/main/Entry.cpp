@@ -4,6 +4,8 @@
 #include "app/main/Quit.h"
 #include "app/main/UIDispatcherWnd.h"
 #include "net/DataLink.h"
+#include "oscar/IcqAccount.h"
+#include "oscar/ProtocolHandler.h"
 #include "ui/MainWindow.h"
 
 bool AnotherInstanceRuns()
@@ -22,6 +24,10 @@ AppCoreParts BuildAppCoreParts()
 {
     AppCoreParts parts;
     parts.createConnectionLink = [](AppCore& core) { ConnMgrLink::Install(core); };
+    parts.createProtocolHandler = [](AppCore& core) { return RefPtr<EventHandler>(MakeRef<ProtocolHandler>(core)); };
+    parts.createAccount = [](AppCore& core, const WideString& uin) {
+        return RefPtr<Account>(MakeRef<IcqAccount>(core, uin));
+    };
     return parts;
 }
 

@@ -186,3 +186,11 @@ void PostQuitMessage(int exitCode);
 // posted messages), on the device clock.
 UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC procedure);
 BOOL KillTimer(HWND window, UINT_PTR id);
+
+namespace platform {
+
+// The area CW_USEDEFAULT gives a top-level window (the display sets it to the
+// screen; 176x220 until then).
+void SetWorkArea(const RECT& area);
+
+}  // namespace platform

@@ -1,0 +1,62 @@
+// ContactStore: the contact list of the account, as the server-stored list
+// and presence notices shape it. Every operation takes the store's lock; the
+// lock is recursive, so callers may hold it across several operations.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "oscar/Contact.h"
+#include "oscar/ServerListItem.h"
+#include "platform/sync/Sync.h"
+
+// Shared (RefCounted) because the session's threads may outlive the account
+// object that created it.
+class ContactStore : public virtual RefCounted {
+public:
+    ContactStore();
+    ContactStore(const ContactStore&) = delete;
+    ContactStore& operator=(const ContactStore&) = delete;
+
+    CRITICAL_SECTION& Lock() { return m_lock; }
+
+    RefPtr<Contact> FindContact(const WideString& uin);
+    // Adds the contact unless one with its UIN exists; returns the one kept.
+    RefPtr<Contact> AddContact(const RefPtr<Contact>& contact);
+    void RemoveContact(const WideString& uin);
+    RefPtr<ContactGroup> FindGroup(std::uint16_t id);
+    RefPtr<ContactGroup> AddGroup(std::uint16_t id, const WideString& name);
+    void RemoveGroup(std::uint16_t id);
+
+    std::vector<RefPtr<Contact>> Contacts();
+    std::vector<RefPtr<ContactGroup>> Groups();
+    // The UINs of every contact, in list order.
+    std::vector<WideString> Uins();
+
+    // Replaces the model with the list received at sign-on.
+    void ApplyServerList(const std::vector<oscar::ServerListItem>& items, std::uint32_t date);
+
+    std::uint32_t ListDate();
+    std::uint16_t ListCount();
+    void SetListDateAndCount(std::uint32_t date, std::uint16_t count);
+    std::uint16_t PrivacyItemId();
+    std::uint8_t PrivacyValue();
+    void SetPrivacyValue(std::uint8_t value);
+
+    // Clears the marks raised more than five minutes before `now`.
+    void ClearExpiredMarks(DWORD now);
+
+protected:
+    ~ContactStore() override;
+
+private:
+    void PutInGroup(const RefPtr<Contact>& contact, std::uint16_t groupId);
+
+    CRITICAL_SECTION m_lock;
+    std::vector<RefPtr<Contact>> m_contacts;
+    std::vector<RefPtr<ContactGroup>> m_groups;
+    std::uint16_t m_privacyItemId = 0;
+    std::uint8_t m_privacyValue = 0;
+    std::uint32_t m_listDate = 0;
+    std::uint16_t m_listCount = 0;
+};

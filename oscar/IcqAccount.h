@@ -1,0 +1,37 @@
+// IcqAccount: the account object of one ICQ account. It owns the contact
+// store and the OscarSession and is held by AppCore as its current session.
+#pragma once
+
+#include "app/Account.h"
+#include "app/AppCore.h"
+#include "oscar/ContactStore.h"
+#include "oscar/OscarSession.h"
+
+class IcqAccount : public Account {
+public:
+    // Creates the store and the session for the UIN with the password of the
+    // current settings. The session stays offline until a status is chosen.
+    IcqAccount(AppCore& core, const WideString& uin);
+
+    // Fills the contact list from the account's cache file, so that the
+    // sign-on list request carries the cached list date and count.
+    void LoadCache() override;
+
+    // Tells the session to quit; its threads end on their own.
+    void Shutdown() override;
+
+    const WideString& Uin() const { return m_uin; }
+    ContactStore& Store() { return *m_store; }
+    const RefPtr<OscarSession>& Session() const { return m_session; }
+
+    // The account AppCore holds, or null.
+    static RefPtr<IcqAccount> Current(AppCore& core);
+
+protected:
+    ~IcqAccount() override;
+
+private:
+    WideString m_uin;
+    RefPtr<ContactStore> m_store = MakeRef<ContactStore>();
+    RefPtr<OscarSession> m_session;
+};

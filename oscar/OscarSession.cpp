@@ -1,0 +1,416 @@
+#include "oscar/OscarSession.h"
+
+#include <charconv>
+
+#include "app/AppGlobals.h"
+#include "net/DataLink.h"
+#include "oscar/BosHandler.h"
+#include "oscar/FrameEvents.h"
+#include "oscar/LoginHandler.h"
+#include "oscar/SessionEvents.h"
+#include "platform/base/Clock.h"
+#include "platform/base/WideString.h"
+
+namespace {
+
+constexpr DWORD kRetryStep = 5000;
+constexpr DWORD kRetryLimit = 60000;
+
+HANDLE ManualEvent(bool signalled) { return CreateEventW(nullptr, TRUE, signalled ? TRUE : FALSE, nullptr); }
+
+// Setting one event of a pair resets the other.
+void SetOneOf(HANDLE set, HANDLE reset)
+{
+    ResetEvent(reset);
+    SetEvent(set);
+}
+
+std::uint32_t ParseUinNumber(const WideString& uin)
+{
+    std::string digits = platform::WideToUtf8(uin);
+    std::uint32_t value = 0;
+    auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    return (error == std::errc() && end == digits.data() + digits.size()) ? value : 0;
+}
+
+}  // namespace
+
+OscarSession::OscarSession(AppCore& core, RefPtr<ContactStore> store, WideString uin, WideString password)
+    : m_core(core), m_store(std::move(store)), m_uin(std::move(uin)), m_password(std::move(password))
+{
+    app::LiveSessionCount().fetch_add(1);
+    m_uinNumber = ParseUinNumber(m_uin);
+    InitializeCriticalSection(&m_lock);
+    bool linkUp = core.DataLinkState() == DataLink::Connected;
+    m_quit = ManualEvent(false);
+    m_start = ManualEvent(false);
+    m_stop = ManualEvent(true);
+    m_networkUp = ManualEvent(linkUp);
+    m_networkDown = ManualEvent(!linkUp);
+    m_backoffWake = ManualEvent(false);
+    m_loginConnected = ManualEvent(false);
+    m_loginAccepted = ManualEvent(false);
+    m_loginFailed = ManualEvent(false);
+    m_bosConnected = ManualEvent(false);
+    m_signedOn = ManualEvent(false);
+    m_bosFailed = ManualEvent(false);
+
+    for (LPTHREAD_START_ROUTINE routine : {&OscarSession::LoginThread, &OscarSession::KeepAliveThread}) {
+        AddRef();  // each thread holds a reference
+        HANDLE thread = CreateThread(nullptr, 0, routine, this, 0, nullptr);
+        if (thread != nullptr)
+            CloseHandle(thread);
+        else
+            Release();
+    }
+}
+
+OscarSession::~OscarSession()
+{
+    for (HANDLE event : {m_quit, m_start, m_stop, m_networkUp, m_networkDown, m_backoffWake, m_loginConnected,
+                         m_loginAccepted, m_loginFailed, m_bosConnected, m_signedOn, m_bosFailed})
+        CloseHandle(event);
+    DeleteCriticalSection(&m_lock);
+    app::LiveSessionCount().fetch_sub(1);
+}
+
+void OscarSession::Start() { SetOneOf(m_start, m_stop); }
+void OscarSession::Stop() { SetOneOf(m_stop, m_start); }
+void OscarSession::NetworkUp() { SetOneOf(m_networkUp, m_networkDown); }
+void OscarSession::NetworkDown() { SetOneOf(m_networkDown, m_networkUp); }
+void OscarSession::Quit() { SetEvent(m_quit); }
+
+// The login thread resets the wake before every retry wait, so a wake given
+// while nobody waits cuts nothing short later: it acts as a pulse.
+void OscarSession::RetryNow() { SetEvent(m_backoffWake); }
+
+void OscarSession::SetBosAddress(std::string host, std::string port, RefPtr<oscar::ByteBuffer> cookie)
+{
+    platform::CriticalSectionLock guard(m_lock);
+    m_bosHost = std::move(host);
+    m_bosPort = std::move(port);
+    m_cookie = std::move(cookie);
+}
+
+void OscarSession::LoginAccepted() { SetEvent(m_loginAccepted); }
+
+void OscarSession::LoginFailed(std::uint16_t errorCode)
+{
+    m_lastLoginError = errorCode;
+    SetEvent(m_loginFailed);
+}
+
+void OscarSession::SignedOn() { SetEvent(m_signedOn); }
+
+void OscarSession::BosFailed()
+{
+    m_lastLoginError = 0;
+    SetEvent(m_bosFailed);
+}
+
+RefPtr<oscar::ByteBuffer> OscarSession::Cookie()
+{
+    platform::CriticalSectionLock guard(m_lock);
+    return m_cookie;
+}
+
+void OscarSession::SendFrame(int kind, const RefPtr<oscar::FlapFrame>& frame)
+{
+    RefPtr<FlapConnection> connection;
+    {
+        platform::CriticalSectionLock guard(m_lock);
+        connection = kind == oscar::kLoginConnection ? m_loginConnection : m_bosConnection;
+    }
+    if (connection)
+        connection->Send(frame);
+}
+
+bool OscarSession::IsCurrent(const FlapConnection& connection)
+{
+    platform::CriticalSectionLock guard(m_lock);
+    return m_loginConnection.Get() == &connection || m_bosConnection.Get() == &connection;
+}
+
+void OscarSession::OnTraffic(std::uint32_t bytes)
+{
+    m_traffic.fetch_add(bytes);
+    m_core.AddTraffic(bytes);
+}
+
+void OscarSession::OnConnected(FlapConnection& connection)
+{
+    if (!IsCurrent(connection))
+        return;
+    SetEvent(connection.Kind() == oscar::kLoginConnection ? m_loginConnected : m_bosConnected);
+}
+
+void OscarSession::OnClosed(FlapConnection& connection, bool)
+{
+    if (!IsCurrent(connection))
+        return;
+    if (connection.Kind() == oscar::kLoginConnection)
+        SetEvent(m_loginFailed);
+    else
+        BosFailed();
+}
+
+void OscarSession::OnError(FlapConnection& connection, const WideString&) { OnClosed(connection, false); }
+
+void OscarSession::OnPacketSent(FlapConnection& connection, const RefPtr<oscar::FlapFrame>& packet)
+{
+    std::int32_t type =
+        connection.Kind() == oscar::kLoginConnection ? EventType::LoginFrameSent : EventType::BosFrameSent;
+    m_core.Post(MakeRef<oscar::FrameSentEvent>(type, packet->FrameNumber()));
+}
+
+void OscarSession::Parse(FlapConnection& connection, const oscar::ByteBuffer& accumulator, std::int32_t& position)
+{
+    oscar::ParseAndPost(m_core, connection.Kind(), accumulator, position);
+}
+
+void OscarSession::PostStatusText(const WideString& text) { m_core.Post(MakeRef<oscar::StatusTextEvent>(text)); }
+
+RefPtr<FlapConnection> OscarSession::OpenConnection(int kind, const std::string& host, const std::string& port)
+{
+    std::string label;
+    {
+        platform::CriticalSectionLock guard(m_lock);
+        label = kind == oscar::kLoginConnection ? "Login" + std::to_string(m_loginCounter++)
+                                                : "BOS" + std::to_string(m_bosCounter++);
+    }
+    auto connection = MakeRef<FlapConnection>(RefPtr<ConnectionOwner>(this), kind, label, host, port);
+    {
+        platform::CriticalSectionLock guard(m_lock);
+        (kind == oscar::kLoginConnection ? m_loginConnection : m_bosConnection) = connection;
+    }
+    connection->Start();
+    return connection;
+}
+
+void OscarSession::DropConnection(int kind)
+{
+    RefPtr<FlapConnection> connection;
+    {
+        platform::CriticalSectionLock guard(m_lock);
+        connection = std::move(kind == oscar::kLoginConnection ? m_loginConnection : m_bosConnection);
+        (kind == oscar::kLoginConnection ? m_loginConnection : m_bosConnection) = nullptr;
+    }
+    if (connection)
+        connection->Close();
+}
+
+DWORD OscarSession::LoginThread(void* parameter)
+{
+    auto* session = static_cast<OscarSession*>(parameter);
+    session->RunLogin();
+    session->Release();
+    return 0;
+}
+
+DWORD OscarSession::KeepAliveThread(void* parameter)
+{
+    auto* session = static_cast<OscarSession*>(parameter);
+    session->RunKeepAlive();
+    session->Release();
+    return 0;
+}
+
+OscarSession::Outcome OscarSession::WaitOutcome(HANDLE success, HANDLE failure)
+{
+    HANDLE waits[] = {success, failure, m_stop, m_networkDown, m_quit};
+    switch (WaitForMultipleObjects(5, waits, FALSE, INFINITE)) {
+    case WAIT_OBJECT_0:
+        return Outcome::Success;
+    case WAIT_OBJECT_0 + 1:
+        return Outcome::Failed;
+    case WAIT_OBJECT_0 + 2:
+        return Outcome::Stopped;
+    case WAIT_OBJECT_0 + 3:
+        return Outcome::NetworkDown;
+    default:
+        return Outcome::Quit;
+    }
+}
+
+void OscarSession::RunLogin()
+{
+    enum class Step { WaitNetwork, WaitStart, Attempt, Retry, End };
+    Step step = Step::WaitNetwork;
+    while (step != Step::End) {
+        switch (step) {
+        case Step::WaitNetwork: {
+            HANDLE waits[] = {m_networkUp, m_quit};
+            step = WaitForMultipleObjects(2, waits, FALSE, INFINITE) == WAIT_OBJECT_0 ? Step::WaitStart : Step::End;
+            break;
+        }
+        case Step::WaitStart: {
+            HANDLE waits[] = {m_start, m_networkDown, m_quit};
+            DWORD which = WaitForMultipleObjects(3, waits, FALSE, INFINITE);
+            step = which == WAIT_OBJECT_0 ? Step::Attempt
+                   : which == WAIT_OBJECT_0 + 1 ? Step::WaitNetwork
+                                                : Step::End;
+            break;
+        }
+        case Step::Attempt: {
+            Outcome outcome = LogIn();
+            if (outcome == Outcome::Success)
+                outcome = ConnectBos();
+            if (outcome == Outcome::Success)
+                outcome = SignOn();
+            if (outcome == Outcome::Success)
+                outcome = StayOnline();
+            if (outcome == Outcome::Stopped)
+                m_retryDelay = 0;
+            step = outcome == Outcome::Failed        ? Step::Retry
+                   : outcome == Outcome::Stopped     ? Step::WaitStart
+                   : outcome == Outcome::NetworkDown ? Step::WaitNetwork
+                                                     : Step::End;
+            break;
+        }
+        case Step::Retry:
+            step = WaitBeforeRetry() ? Step::WaitStart : Step::End;
+            break;
+        case Step::End:
+            break;
+        }
+    }
+    DropConnection(oscar::kLoginConnection);
+    DropConnection(oscar::kBosConnection);
+}
+
+// Steps 3 to 6: a login host, its connection and the authorisation.
+OscarSession::Outcome OscarSession::LogIn()
+{
+    PostStatusText(u"Finding host");
+    std::vector<LoginHost> hosts = m_core.GetSettings()->loginHosts;
+    if (hosts.empty()) {
+        PostStatusText(u"Offline");
+        return Outcome::Failed;
+    }
+    ++m_hostIndex;
+    if (m_hostIndex < 0 || m_hostIndex >= static_cast<int>(hosts.size()))
+        m_hostIndex = 0;
+    const LoginHost& host = hosts[static_cast<std::size_t>(m_hostIndex)];
+    ResetEvent(m_loginConnected);
+    ResetEvent(m_loginFailed);
+    OpenConnection(oscar::kLoginConnection, host.host, host.port);
+    Outcome outcome = WaitOutcome(m_loginConnected, m_loginFailed);
+    if (outcome != Outcome::Success) {
+        PostStatusText(u"Offline");
+        DropConnection(oscar::kLoginConnection);
+        return outcome;
+    }
+    PostStatusText(u"Logging on");
+    auto handler = MakeRef<LoginHandler>(*this);
+    ResetEvent(m_loginAccepted);
+    ResetEvent(m_loginFailed);
+    m_core.AddHandler(handler);
+    outcome = WaitOutcome(m_loginAccepted, m_loginFailed);
+    m_core.RemoveHandler(handler.Get());
+    DropConnection(oscar::kLoginConnection);
+    if (outcome != Outcome::Success)
+        PostStatusText(u"Offline");
+    return outcome;
+}
+
+// Step 7: the BOS connection.
+OscarSession::Outcome OscarSession::ConnectBos()
+{
+    std::string host;
+    std::string port;
+    {
+        platform::CriticalSectionLock guard(m_lock);
+        host = m_bosHost;
+        port = m_bosPort;
+    }
+    ResetEvent(m_bosConnected);
+    ResetEvent(m_bosFailed);
+    OpenConnection(oscar::kBosConnection, host, port);
+    Outcome outcome = WaitOutcome(m_bosConnected, m_bosFailed);
+    if (outcome != Outcome::Success) {
+        PostStatusText(u"Offline");
+        DropConnection(oscar::kBosConnection);
+    }
+    return outcome;
+}
+
+// Steps 8 and 9: the sign-on exchange, then "Online".
+OscarSession::Outcome OscarSession::SignOn()
+{
+    auto handler = MakeRef<BosHandler>(*this, Cookie());
+    ResetEvent(m_signedOn);
+    ResetEvent(m_bosFailed);
+    m_core.AddHandler(handler);
+    Outcome outcome = WaitOutcome(m_signedOn, m_bosFailed);
+    m_core.RemoveHandler(handler.Get());
+    if (outcome != Outcome::Success) {
+        PostStatusText(u"Offline");
+        DropConnection(oscar::kBosConnection);
+        return outcome;
+    }
+    MoveSuccessfulHostFirst();
+    PostStatusText(u"Online");
+    m_retryDelay = 0;
+    m_online = true;
+    m_core.Post(MakeRef<AppEvent>(EventType::SessionOnline));
+    return Outcome::Success;
+}
+
+// Step 10: online until the BOS connection ends or the user or the network
+// ends it.
+OscarSession::Outcome OscarSession::StayOnline()
+{
+    HANDLE waits[] = {m_bosFailed, m_stop, m_networkDown, m_quit};
+    DWORD which = WaitForMultipleObjects(4, waits, FALSE, INFINITE);
+    DropConnection(oscar::kBosConnection);
+    m_online = false;
+    m_core.Post(MakeRef<AppEvent>(EventType::SessionOffline));
+    switch (which) {
+    case WAIT_OBJECT_0:
+        return Outcome::Failed;
+    case WAIT_OBJECT_0 + 1:
+        return Outcome::Stopped;
+    case WAIT_OBJECT_0 + 2:
+        return Outcome::NetworkDown;
+    default:
+        return Outcome::Quit;
+    }
+}
+
+void OscarSession::MoveSuccessfulHostFirst()
+{
+    if (m_hostIndex <= 0)
+        return;
+    RefPtr<Settings> settings = m_core.GetSettings();
+    auto& hosts = settings->loginHosts;
+    if (m_hostIndex < static_cast<int>(hosts.size())) {
+        LoginHost chosen = hosts[static_cast<std::size_t>(m_hostIndex)];
+        hosts.erase(hosts.begin() + m_hostIndex);
+        hosts.insert(hosts.begin(), chosen);
+        settings->Save();
+    }
+    m_hostIndex = -1;
+}
+
+// Waits the growing retry delay. Quit ends the wait too, so that a session
+// told to quit during a 60 s delay does not outlive the program's drain.
+// Returns false on quit.
+bool OscarSession::WaitBeforeRetry()
+{
+    if (m_retryDelay < kRetryLimit)
+        m_retryDelay += kRetryStep;
+    ResetEvent(m_backoffWake);
+    HANDLE waits[] = {m_backoffWake, m_quit};
+    return WaitForMultipleObjects(2, waits, FALSE, m_retryDelay) != WAIT_OBJECT_0 + 1;
+}
+
+void OscarSession::RunKeepAlive()
+{
+    std::int32_t period = m_core.GetSettings()->icqPingPeriod;
+    DWORD wait = period > 0 ? static_cast<DWORD>(period) * 1000u : 120000u;
+    while (WaitForSingleObject(m_quit, wait) == WAIT_TIMEOUT) {
+        m_store->ClearExpiredMarks(GetTickCount());
+        if (m_online)
+            m_core.Post(MakeRef<oscar::SendFrameEvent>(EventType::SendBosFrame, oscar::FlapFrame::KeepAlive()));
+    }
+}

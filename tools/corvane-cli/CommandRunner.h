@@ -1,0 +1,42 @@
+// The console's commands, read one per line:
+//   account UIN PASSWORD [HOST:PORT[,HOST:PORT...]]
+//   status online|away|na|occupied|dnd|free|invisible|offline
+//   wait-for TEXT|event N [SECONDS]     (device seconds, default 30)
+//   quit
+// Blank lines and lines starting with '#' are skipped.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include "app/AppCore.h"
+#include "tools/corvane-cli/ConsoleListener.h"
+
+namespace cli {
+
+enum class CommandResult { Continue, Quit, Failed };
+
+class CommandRunner {
+public:
+    CommandRunner(AppCore& core, ConsoleListener& listener, std::FILE* out)
+        : m_core(core), m_listener(listener), m_out(out)
+    {
+    }
+
+    CommandResult Run(const std::string& line);
+
+private:
+    CommandResult Account(const std::vector<std::string>& words);
+    CommandResult Status(const std::vector<std::string>& words);
+    CommandResult WaitFor(const std::vector<std::string>& words);
+    CommandResult Fail(const std::string& message);
+
+    AppCore& m_core;
+    ConsoleListener& m_listener;
+    std::FILE* m_out;
+};
+
+// The status code a word names, or false for an unknown word.
+bool StatusFromWord(const std::string& word, std::int32_t& status);
+
+}  // namespace cli

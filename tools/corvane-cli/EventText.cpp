@@ -1,0 +1,56 @@
+#include "tools/corvane-cli/EventText.h"
+
+#include <map>
+
+#include "oscar/OnlineStatus.h"
+#include "oscar/SessionEvents.h"
+#include "platform/base/WideString.h"
+
+namespace cli {
+namespace {
+
+const std::map<std::int32_t, const char*>& EventNames()
+{
+    static const std::map<std::int32_t, const char*> names = {
+        {1, "login-requested"},  {3, "link-waiting"},      {4, "link-up"},          {5, "link-down"},
+        {6, "settings-changed"}, {7, "refresh"},           {10, "status-chosen"},   {16, "status"},
+        {34, "online"},          {36, "own-status"},       {38, "offline"},         {40, "message"},
+        {42, "delivered"},       {44, "not-confirmed"},    {46, "login-rejected"},  {47, "account-changed"},
+        {49, "info-basic"},      {50, "info-more"},        {51, "info-notes"},      {52, "protocol-error"},
+        {53, "typing"},          {56, "search-hit"},
+    };
+    return names;
+}
+
+std::string Quoted(const WideString& text) { return "\"" + platform::WideToUtf8(text) + "\""; }
+
+}  // namespace
+
+std::string StatusTextOf(const AppEvent& event)
+{
+    if (const auto* status = dynamic_cast<const oscar::StatusTextEvent*>(&event))
+        return platform::WideToUtf8(status->Text());
+    return {};
+}
+
+std::string DescribeEvent(AppCore& core, const AppEvent& event)
+{
+    std::string line = "event " + std::to_string(event.Type());
+    auto name = EventNames().find(event.Type());
+    line += ' ';
+    line += name != EventNames().end() ? name->second : "other";
+    if (const auto* status = dynamic_cast<const oscar::StatusTextEvent*>(&event)) {
+        line += ' ' + Quoted(status->Text());
+    } else if (const auto* code = dynamic_cast<const oscar::StatusCodeEvent*>(&event)) {
+        line += ' ' + std::to_string(code->Code());
+        if (event.Type() == EventType::OwnStatusConfirmed || event.Type() == EventType::PresenceChosen)
+            line += ' ' + Quoted(OnlineStatus::Text(code->Code()));
+    } else if (event.Type() == EventType::ViewRefresh) {
+        WideString error = core.LastErrorText();
+        if (!error.empty())
+            line += " error=" + Quoted(error);
+    }
+    return line;
+}
+
+}  // namespace cli
