@@ -254,9 +254,7 @@ void OscarSession::RunLogin()
         case Step::Attempt: {
             Outcome outcome = LogIn();
             if (outcome == Outcome::Success)
-                outcome = ConnectBos();
-            if (outcome == Outcome::Success)
-                outcome = SignOn();
+                outcome = ConnectAndSignOn();
             if (outcome == Outcome::Success)
                 outcome = StayOnline();
             if (outcome == Outcome::Stopped)
@@ -278,7 +276,10 @@ void OscarSession::RunLogin()
     DropConnection(oscar::kBosConnection);
 }
 
-// Steps 3 to 6: a login host, its connection and the authorisation.
+// Steps 3 to 6: a login host, its connection and the authorisation. The
+// LoginHandler is registered before the connection starts: the server greets
+// as soon as the connection is up, and a handler added only after "connected"
+// could miss that greeting and leave the login waiting for ever.
 OscarSession::Outcome OscarSession::LogIn()
 {
     PostStatusText(u"Finding host");
@@ -291,21 +292,17 @@ OscarSession::Outcome OscarSession::LogIn()
     if (m_hostIndex < 0 || m_hostIndex >= static_cast<int>(hosts.size()))
         m_hostIndex = 0;
     const LoginHost& host = hosts[static_cast<std::size_t>(m_hostIndex)];
+    auto handler = MakeRef<LoginHandler>(*this);
     ResetEvent(m_loginConnected);
     ResetEvent(m_loginFailed);
+    ResetEvent(m_loginAccepted);
+    m_core.AddHandler(handler);
     OpenConnection(oscar::kLoginConnection, host.host, host.port);
     Outcome outcome = WaitOutcome(m_loginConnected, m_loginFailed);
-    if (outcome != Outcome::Success) {
-        PostStatusText(u"Offline");
-        DropConnection(oscar::kLoginConnection);
-        return outcome;
+    if (outcome == Outcome::Success) {
+        PostStatusText(u"Logging on");
+        outcome = WaitOutcome(m_loginAccepted, m_loginFailed);
     }
-    PostStatusText(u"Logging on");
-    auto handler = MakeRef<LoginHandler>(*this);
-    ResetEvent(m_loginAccepted);
-    ResetEvent(m_loginFailed);
-    m_core.AddHandler(handler);
-    outcome = WaitOutcome(m_loginAccepted, m_loginFailed);
     m_core.RemoveHandler(handler.Get());
     DropConnection(oscar::kLoginConnection);
     if (outcome != Outcome::Success)
@@ -313,8 +310,10 @@ OscarSession::Outcome OscarSession::LogIn()
     return outcome;
 }
 
-// Step 7: the BOS connection.
-OscarSession::Outcome OscarSession::ConnectBos()
+// Steps 7 to 9: the BOS connection, the sign-on exchange, then "Online".
+// As with the login, the BosHandler is registered before the connection
+// starts so that the server's greeting cannot pass unseen.
+OscarSession::Outcome OscarSession::ConnectAndSignOn()
 {
     std::string host;
     std::string port;
@@ -323,25 +322,15 @@ OscarSession::Outcome OscarSession::ConnectBos()
         host = m_bosHost;
         port = m_bosPort;
     }
+    auto handler = MakeRef<BosHandler>(*this, Cookie());
     ResetEvent(m_bosConnected);
     ResetEvent(m_bosFailed);
+    ResetEvent(m_signedOn);
+    m_core.AddHandler(handler);
     OpenConnection(oscar::kBosConnection, host, port);
     Outcome outcome = WaitOutcome(m_bosConnected, m_bosFailed);
-    if (outcome != Outcome::Success) {
-        PostStatusText(u"Offline");
-        DropConnection(oscar::kBosConnection);
-    }
-    return outcome;
-}
-
-// Steps 8 and 9: the sign-on exchange, then "Online".
-OscarSession::Outcome OscarSession::SignOn()
-{
-    auto handler = MakeRef<BosHandler>(*this, Cookie());
-    ResetEvent(m_signedOn);
-    ResetEvent(m_bosFailed);
-    m_core.AddHandler(handler);
-    Outcome outcome = WaitOutcome(m_signedOn, m_bosFailed);
+    if (outcome == Outcome::Success)
+        outcome = WaitOutcome(m_signedOn, m_bosFailed);
     m_core.RemoveHandler(handler.Get());
     if (outcome != Outcome::Success) {
         PostStatusText(u"Offline");
@@ -395,10 +384,11 @@ void OscarSession::MoveSuccessfulHostFirst()
 // Waits the growing retry delay. Quit ends the wait too, so that a session
 // told to quit during a 60 s delay does not outlive the program's drain.
 // Returns false on quit.
+DWORD OscarSession::NextRetryDelay(DWORD current) { return current < kRetryLimit ? current + kRetryStep : current; }
+
 bool OscarSession::WaitBeforeRetry()
 {
-    if (m_retryDelay < kRetryLimit)
-        m_retryDelay += kRetryStep;
+    m_retryDelay = NextRetryDelay(m_retryDelay);
     ResetEvent(m_backoffWake);
     HANDLE waits[] = {m_backoffWake, m_quit};
     return WaitForMultipleObjects(2, waits, FALSE, m_retryDelay) != WAIT_OBJECT_0 + 1;

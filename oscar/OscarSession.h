@@ -61,6 +61,9 @@ public:
     // for a connection that does not exist is dropped. Worker stage (28/29).
     void SendFrame(int kind, const RefPtr<oscar::FlapFrame>& frame);
 
+    // The retry delay after one more failure: 5 s more, at most 60 s.
+    static DWORD NextRetryDelay(DWORD current);
+
     // The delay of the last retry wait in device milliseconds (tests).
     DWORD RetryDelay() const { return m_retryDelay; }
 
@@ -89,8 +92,7 @@ private:
     // Waits for the event or for one of stop, network down or quit.
     Outcome WaitOutcome(HANDLE success, HANDLE failure);
     Outcome LogIn();
-    Outcome ConnectBos();
-    Outcome SignOn();
+    Outcome ConnectAndSignOn();
     Outcome StayOnline();
     void MoveSuccessfulHostFirst();
     bool WaitBeforeRetry();

@@ -45,46 +45,43 @@ void FlapFrame::AddItem(RefPtr<Tlv> item)
         m_items.push_back(std::move(item));
 }
 
-bool FlapFrame::SerialiseBodyParts(std::vector<RefPtr<ByteBuffer>>& parts) const
+std::int64_t FlapFrame::BodySize() const
 {
+    std::int64_t size = m_rawPayload ? m_rawPayload->Size() : 0;
     if (m_channel != kChannelSnac) {
         for (const RefPtr<Tlv>& item : m_items) {
-            RefPtr<ByteBuffer> bytes = item->Serialise();
-            if (!bytes)
-                return false;
-            parts.push_back(std::move(bytes));
+            if (item->Value()->Size() > kMaxTlvValueSize)
+                return -1;
+            size += item->SerialisedSize();
         }
     } else if (m_snac) {
-        RefPtr<ByteBuffer> bytes = m_snac->Serialise();
-        if (!bytes)
-            return false;
-        parts.push_back(std::move(bytes));
+        size += m_snac->SerialisedSize();
     }
-    return true;
+    return size;
 }
 
+// The parts are written straight into the one frame buffer, sized in advance
+// from their lengths: no temporary part buffers hold a copy of the bytes.
 RefPtr<ByteBuffer> FlapFrame::Serialise() const
 {
-    std::vector<RefPtr<ByteBuffer>> parts;
-    if (!SerialiseBodyParts(parts))
-        return nullptr;
-    std::int64_t bodySize = m_rawPayload ? m_rawPayload->Size() : 0;
-    for (const RefPtr<ByteBuffer>& part : parts)
-        bodySize += part->Size();
-    if (bodySize > kMaxFlapBodySize)
+    std::int64_t bodySize = BodySize();
+    if (bodySize < 0 || bodySize > kMaxFlapBodySize)
         return nullptr;
 
     RefPtr<ByteBuffer> out = ByteBuffer::WithCapacity(static_cast<std::int32_t>(bodySize) + kFlapHeaderSize);
     out->SetWipeOnRelease(true);
-    out->AppendU8(kFlapStartMarker);
-    out->AppendU8(m_channel);
-    out->AppendU16(m_sequence);
-    out->AppendU16(static_cast<std::uint16_t>(bodySize));
-    if (m_rawPayload && !m_rawPayload->Empty())
-        out->Append(m_rawPayload->Bytes());
-    // The part buffers are wiped when released (they were made that way).
-    for (const RefPtr<ByteBuffer>& part : parts)
-        out->Append(part->Bytes());
+    bool ok = out->AppendU8(kFlapStartMarker) && out->AppendU8(m_channel) && out->AppendU16(m_sequence) &&
+              out->AppendU16(static_cast<std::uint16_t>(bodySize));
+    if (ok && m_rawPayload && !m_rawPayload->Empty())
+        ok = out->Append(m_rawPayload->Bytes());
+    if (m_channel != kChannelSnac) {
+        for (const RefPtr<Tlv>& item : m_items)
+            ok = ok && item->WriteTo(*out);
+    } else if (m_snac) {
+        ok = ok && m_snac->WriteTo(*out);
+    }
+    if (!ok || out->Size() != bodySize + kFlapHeaderSize)
+        return nullptr;
     return out;
 }
 

@@ -62,8 +62,8 @@ public:
     virtual std::string Describe() const;
 
 private:
-    // Serialised parts of the body in order; false when one cannot be written.
-    bool SerialiseBodyParts(std::vector<RefPtr<ByteBuffer>>& parts) const;
+    // Bytes of the body, or -1 when an item cannot be written.
+    std::int64_t BodySize() const;
 
     std::uint32_t m_frameNumber = 0;
     std::uint8_t m_channel = 0;

@@ -23,16 +23,22 @@ void SnacCommand::SetData(RefPtr<ByteBuffer> data)
 
 RefPtr<ByteBuffer> SnacCommand::Serialise() const
 {
-    if (m_data->Size() > INT32_MAX - kSnacHeaderSize)
+    std::int64_t size = SerialisedSize();
+    if (size > INT32_MAX)
         return nullptr;
-    RefPtr<ByteBuffer> out = ByteBuffer::WithCapacity(m_data->Size() + kSnacHeaderSize);
+    RefPtr<ByteBuffer> out = ByteBuffer::WithCapacity(static_cast<std::int32_t>(size));
     out->SetWipeOnRelease(true);
-    out->AppendU16(m_family);
-    out->AppendU16(m_subtype);
-    out->AppendU16(m_flags);
-    out->AppendU32(m_requestId);
-    out->Append(m_data->Bytes());
+    if (!WriteTo(*out))
+        return nullptr;
     return out;
+}
+
+std::int64_t SnacCommand::SerialisedSize() const { return static_cast<std::int64_t>(m_data->Size()) + kSnacHeaderSize; }
+
+bool SnacCommand::WriteTo(ByteBuffer& out) const
+{
+    return out.AppendU16(m_family) && out.AppendU16(m_subtype) && out.AppendU16(m_flags) &&
+           out.AppendU32(m_requestId) && out.Append(m_data->Bytes());
 }
 
 RefPtr<SnacCommand> SnacCommand::Decode(const ByteBuffer& data)

@@ -43,6 +43,12 @@ public:
     // to be wiped on release; null when that size does not fit 32 bits.
     virtual RefPtr<ByteBuffer> Serialise() const;
 
+    // Bytes Serialise would produce (header and data).
+    virtual std::int64_t SerialisedSize() const;
+    // Appends the serialised command to out (used to build a frame in one
+    // buffer); false when it does not fit.
+    virtual bool WriteTo(ByteBuffer& out) const;
+
     // Reads the command data. Returns a more specific command that replaces
     // this one (its Decode is called in turn), or null when this object is the
     // result. The base class keeps the data as it is and returns null.

@@ -41,10 +41,17 @@ RefPtr<ByteBuffer> Tlv::Serialise() const
         return nullptr;
     RefPtr<ByteBuffer> out = ByteBuffer::WithCapacity(m_value->Size() + kTlvHeaderSize);
     out->SetWipeOnRelease(true);
-    out->AppendU16(m_type);
-    out->AppendU16(static_cast<std::uint16_t>(m_value->Size()));
-    out->Append(m_value->Bytes());
+    if (!WriteTo(*out))
+        return nullptr;
     return out;
+}
+
+bool Tlv::WriteTo(ByteBuffer& out) const
+{
+    if (m_value->Size() > kMaxTlvValueSize)
+        return false;
+    return out.AppendU16(m_type) && out.AppendU16(static_cast<std::uint16_t>(m_value->Size())) &&
+           out.Append(m_value->Bytes());
 }
 
 }  // namespace oscar

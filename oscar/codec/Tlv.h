@@ -39,6 +39,12 @@ public:
     // marked to be wiped on release; null when the value is longer than 0xFFFF.
     virtual RefPtr<ByteBuffer> Serialise() const;
 
+    // Bytes Serialise would produce (header and value).
+    std::int64_t SerialisedSize() const { return static_cast<std::int64_t>(m_value->Size()) + kTlvHeaderSize; }
+    // Appends the serialised item to out; false when the value is longer
+    // than 0xFFFF or it does not fit.
+    virtual bool WriteTo(ByteBuffer& out) const;
+
 private:
     std::uint16_t m_type = 0;
     RefPtr<ByteBuffer> m_value;

@@ -90,7 +90,7 @@ DWORD CommandThread(void* parameter)
         cli::CommandResult result = runner.Run(line);
         if (result == cli::CommandResult::Failed)
             g_exitCode = 1;
-        if (result != cli::CommandResult::Continue)
+        if (result == cli::CommandResult::Quit)
             break;
     }
     RequestQuit();
