@@ -237,20 +237,27 @@ bool AppCore::TakeNext(RefPtr<AppEvent>& event, std::vector<RefPtr<EventHandler>
     return true;
 }
 
+void AppCore::HandleNext()
+{
+    RefPtr<AppEvent> event;
+    std::vector<RefPtr<EventHandler>> handlers;
+    if (!TakeNext(event, handlers))
+        return;
+    for (const RefPtr<EventHandler>& handler : handlers) {
+        RefPtr<AppEvent> copy = event;
+        handler->Handle(copy);
+    }
+    if (RouteOf(event->Type()).interface)
+        app::HandToInterface(event);
+}
+
 void AppCore::WorkerLoop()
 {
     WaitForSingleObject(m_wake, INFINITE);
     while (m_running) {
-        RefPtr<AppEvent> event;
-        std::vector<RefPtr<EventHandler>> handlers;
-        if (TakeNext(event, handlers)) {
-            for (const RefPtr<EventHandler>& handler : handlers) {
-                RefPtr<AppEvent> copy = event;
-                handler->Handle(copy);
-            }
-            if (RouteOf(event->Type()).interface)
-                app::HandToInterface(event);
-        }
+        HandleNext();
+        // The event and the handler snapshot are released before waiting, so
+        // that a removed handler does not live on until the next event.
         WaitForSingleObject(m_wake, INFINITE);
     }
 }

@@ -106,6 +106,7 @@ protected:
 private:
     static DWORD WorkerThread(void* parameter);
     void WorkerLoop();
+    void HandleNext();
     bool TakeNext(RefPtr<AppEvent>& event, std::vector<RefPtr<EventHandler>>& handlers);
 
     MainWindow* m_mainWindow;

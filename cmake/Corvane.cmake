@@ -3,7 +3,7 @@
 add_library(corvane_options INTERFACE)
 target_compile_options(corvane_options INTERFACE
   -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wcast-align
-  -Wunused -Woverloaded-virtual -Wnull-dereference -Wimplicit-fallthrough
+  -Wunused -Woverloaded-virtual -Wimplicit-fallthrough
   $<$<BOOL:${CORVANE_WERROR}>:-Werror>)
 target_include_directories(corvane_options INTERFACE ${PROJECT_SOURCE_DIR})
 target_link_libraries(corvane_options INTERFACE Threads::Threads)

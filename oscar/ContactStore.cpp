@@ -5,10 +5,37 @@
 
 #include "oscar/TlvBlock.h"
 #include "oscar/codec/TextCodec.h"
+#include "platform/text/Collation.h"
 
 namespace {
 
 constexpr DWORD kMarkLifetimeMilliseconds = 5 * 60 * 1000;
+constexpr std::uint16_t kFirstItemId = 50;
+
+bool NeedsAttention(const Contact& c) { return c.mark || c.unread || c.typing || c.authorisationRequested; }
+
+const WideString& DisplayName(const Contact& c) { return c.nickname.empty() ? c.uin : c.nickname; }
+
+// True when a sorts before b: attention first, online before offline, then
+// the display name (an empty one first) and the UIN by the user's locale.
+bool SortsBefore(const Contact& a, const Contact& b)
+{
+    bool attentionA = NeedsAttention(a);
+    bool attentionB = NeedsAttention(b);
+    if (attentionA != attentionB)
+        return attentionA;
+    bool offlineA = a.status == OnlineStatus::Offline;
+    bool offlineB = b.status == OnlineStatus::Offline;
+    if (offlineA != offlineB)
+        return !offlineA;
+    const WideString& nameA = DisplayName(a);
+    const WideString& nameB = DisplayName(b);
+    if (nameA.empty() != nameB.empty())
+        return nameA.empty();
+    if (int order = platform::CompareText(nameA, nameB); order != 0)
+        return order < 0;
+    return platform::CompareText(a.uin, b.uin) < 0;
+}
 
 WideString FromUtf8(const std::string& bytes)
 {
@@ -24,11 +51,8 @@ ContactStore::~ContactStore() { DeleteCriticalSection(&m_lock); }
 RefPtr<Contact> ContactStore::FindContact(const WideString& uin)
 {
     platform::CriticalSectionLock guard(m_lock);
-    for (const RefPtr<Contact>& contact : m_contacts) {
-        if (contact->uin == uin)
-            return contact;
-    }
-    return nullptr;
+    auto found = m_byUin.find(uin);
+    return found == m_byUin.end() ? nullptr : found->second;
 }
 
 RefPtr<Contact> ContactStore::AddContact(const RefPtr<Contact>& contact)
@@ -36,7 +60,7 @@ RefPtr<Contact> ContactStore::AddContact(const RefPtr<Contact>& contact)
     platform::CriticalSectionLock guard(m_lock);
     if (RefPtr<Contact> existing = FindContact(contact->uin))
         return existing;
-    m_contacts.push_back(contact);
+    InsertSorted(contact);
     PutInGroup(contact, contact->groupId);
     return contact;
 }
@@ -47,6 +71,7 @@ void ContactStore::RemoveContact(const WideString& uin)
     for (const RefPtr<ContactGroup>& group : m_groups)
         std::erase_if(group->contacts, [&](const RefPtr<Contact>& c) { return c->uin == uin; });
     std::erase_if(m_contacts, [&](const RefPtr<Contact>& c) { return c->uin == uin; });
+    m_byUin.erase(uin);
 }
 
 RefPtr<ContactGroup> ContactStore::FindGroup(std::uint16_t id)
@@ -84,6 +109,100 @@ void ContactStore::PutInGroup(const RefPtr<Contact>& contact, std::uint16_t grou
     contact->groupId = groupId;
     if (RefPtr<ContactGroup> group = FindGroup(groupId))
         group->contacts.push_back(contact);
+}
+
+void ContactStore::InsertSorted(const RefPtr<Contact>& contact)
+{
+    auto place = std::upper_bound(m_contacts.begin(), m_contacts.end(), contact,
+                                  [](const RefPtr<Contact>& a, const RefPtr<Contact>& b) { return SortsBefore(*a, *b); });
+    m_contacts.insert(place, contact);
+    m_byUin[contact->uin] = contact;
+}
+
+template <typename Change>
+void ContactStore::Reposition(const RefPtr<Contact>& contact, Change change)
+{
+    platform::CriticalSectionLock guard(m_lock);
+    auto before = [](const RefPtr<Contact>& a, const RefPtr<Contact>& b) { return SortsBefore(*a, *b); };
+    // The list is sorted, so the contact is found by a binary search; a
+    // linear search stands behind it in case a field was changed in place.
+    auto it = std::lower_bound(m_contacts.begin(), m_contacts.end(), contact, before);
+    while (it != m_contacts.end() && *it != contact && !before(contact, *it))
+        ++it;
+    if (it == m_contacts.end() || *it != contact)
+        it = std::find(m_contacts.begin(), m_contacts.end(), contact);
+    bool listed = it != m_contacts.end();
+    if (listed)
+        m_contacts.erase(it);
+    change(*contact);
+    if (listed)
+        InsertSorted(contact);
+}
+
+void ContactStore::SetStatus(const RefPtr<Contact>& contact, std::int32_t status)
+{
+    Reposition(contact, [status](Contact& c) { c.status = status; });
+}
+
+void ContactStore::SetAuthorisationRequested(const RefPtr<Contact>& contact, bool requested)
+{
+    Reposition(contact, [requested](Contact& c) { c.authorisationRequested = requested; });
+}
+
+void ContactStore::SetMark(const RefPtr<Contact>& contact, bool mark, DWORD tick)
+{
+    Reposition(contact, [mark, tick](Contact& c) {
+        c.mark = mark;
+        c.markTick = tick;
+    });
+}
+
+void ContactStore::SetUnread(const RefPtr<Contact>& contact, bool unread)
+{
+    Reposition(contact, [unread](Contact& c) { c.unread = unread; });
+}
+
+void ContactStore::SetTyping(const RefPtr<Contact>& contact, bool typing)
+{
+    Reposition(contact, [typing](Contact& c) { c.typing = typing; });
+}
+
+void ContactStore::SetNickname(const RefPtr<Contact>& contact, const WideString& nickname)
+{
+    Reposition(contact, [&nickname](Contact& c) { c.nickname = nickname; });
+}
+
+void ContactStore::SetGroup(const RefPtr<Contact>& contact, std::uint16_t groupId)
+{
+    platform::CriticalSectionLock guard(m_lock);
+    PutInGroup(contact, groupId);
+}
+
+std::uint16_t ContactStore::NewItemId()
+{
+    platform::CriticalSectionLock guard(m_lock);
+    std::set<std::uint16_t> used;
+    for (const RefPtr<Contact>& contact : m_contacts)
+        used.insert(contact->itemId);
+    for (std::uint32_t id = kFirstItemId; id <= 0xFFFF; ++id) {
+        if (used.count(static_cast<std::uint16_t>(id)) == 0)
+            return static_cast<std::uint16_t>(id);
+    }
+    return 0;
+}
+
+RefPtr<Contact> ContactStore::FindOrCreateContact(const WideString& uin, bool& created)
+{
+    created = false;
+    if (uin.empty())
+        return nullptr;
+    platform::CriticalSectionLock guard(m_lock);
+    if (RefPtr<Contact> existing = FindContact(uin))
+        return existing;
+    auto contact = MakeRef<Contact>(uin);
+    InsertSorted(contact);
+    created = true;
+    return contact;
 }
 
 std::vector<RefPtr<Contact>> ContactStore::Contacts()
@@ -129,10 +248,10 @@ void ContactStore::ApplyServerList(const std::vector<oscar::ServerListItem>& ite
             RefPtr<Contact> contact = FindContact(uin);
             if (!contact) {
                 contact = MakeRef<Contact>(uin);
-                m_contacts.push_back(contact);
+                InsertSorted(contact);
             }
             if (!nickname.empty())
-                contact->nickname = nickname;
+                SetNickname(contact, nickname);
             contact->itemId = item.itemId;
             contact->notAuthorised = oscar::FindTlv(data, oscar::kItemAwaitingAuthorisation).has_value();
             placements.emplace_back(contact, item.groupId);

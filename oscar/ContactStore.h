@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 #include "oscar/Contact.h"
@@ -28,10 +29,30 @@ public:
     RefPtr<ContactGroup> AddGroup(std::uint16_t id, const WideString& name);
     void RemoveGroup(std::uint16_t id);
 
+    // Every contact in display order: attention first, online before
+    // offline, then display name and UIN by the user's locale.
     std::vector<RefPtr<Contact>> Contacts();
     std::vector<RefPtr<ContactGroup>> Groups();
     // The UINs of every contact, in list order.
     std::vector<WideString> Uins();
+
+    // Changes of the fields the order depends on; each puts the contact back
+    // in its sorted place.
+    void SetStatus(const RefPtr<Contact>& contact, std::int32_t status);
+    void SetAuthorisationRequested(const RefPtr<Contact>& contact, bool requested);
+    void SetMark(const RefPtr<Contact>& contact, bool mark, DWORD tick);
+    void SetUnread(const RefPtr<Contact>& contact, bool unread);
+    void SetTyping(const RefPtr<Contact>& contact, bool typing);
+    void SetNickname(const RefPtr<Contact>& contact, const WideString& nickname);
+    // Moves the contact to a group (0 = none).
+    void SetGroup(const RefPtr<Contact>& contact, std::uint16_t groupId);
+
+    // The smallest item id from 50 up that no contact uses.
+    std::uint16_t NewItemId();
+
+    // The contact, created (no name, no group, not on the list) when the store
+    // does not know the UIN. Null for an empty UIN.
+    RefPtr<Contact> FindOrCreateContact(const WideString& uin, bool& created);
 
     // Replaces the model with the list received at sign-on.
     void ApplyServerList(const std::vector<oscar::ServerListItem>& items, std::uint32_t date);
@@ -51,9 +72,15 @@ protected:
 
 private:
     void PutInGroup(const RefPtr<Contact>& contact, std::uint16_t groupId);
+    // Takes the contact out of the ordered list, applies the change and puts
+    // it back in its place.
+    template <typename Change>
+    void Reposition(const RefPtr<Contact>& contact, Change change);
+    void InsertSorted(const RefPtr<Contact>& contact);
 
     CRITICAL_SECTION m_lock;
     std::vector<RefPtr<Contact>> m_contacts;
+    std::unordered_map<WideString, RefPtr<Contact>> m_byUin;
     std::vector<RefPtr<ContactGroup>> m_groups;
     std::uint16_t m_privacyItemId = 0;
     std::uint8_t m_privacyValue = 0;

@@ -1,6 +1,6 @@
 #include "oscar/IcqAccount.h"
 
-IcqAccount::IcqAccount(AppCore& core, const WideString& uin) : m_uin(uin)
+IcqAccount::IcqAccount(AppCore& core, const WideString& uin) : m_core(core), m_uin(uin)
 {
     m_session = MakeRef<OscarSession>(core, m_store, uin, core.GetSettings()->Password());
 }
@@ -15,6 +15,12 @@ void IcqAccount::LoadCache()
 {
     // The contact-list cache file is read here once the cache service exists;
     // until then every sign-on asks for the whole list (date 0, count 0).
+}
+
+void IcqAccount::SaveCache()
+{
+    // The model goes to the contact-list cache file here once the cache
+    // service exists.
 }
 
 void IcqAccount::Shutdown()

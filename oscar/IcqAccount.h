@@ -20,6 +20,23 @@ public:
     // Tells the session to quit; its threads end on their own.
     void Shutdown() override;
 
+    // Hands the contact model to the cache file. Called after every change
+    // of the list.
+    void SaveCache();
+
+    // Changes of the server-stored list and authorisation (Parts of the
+    // contact menu and the information window). Each returns false, changing
+    // nothing, when it cannot be done: not signed on (where the server is
+    // involved), an unknown contact, an unknown group, an empty UIN.
+    bool AddContact(const WideString& uin, const WideString& nickname, std::uint16_t groupId,
+                    bool noAuthorisationNeeded);
+    bool MoveContact(const WideString& uin, std::uint16_t groupId);
+    bool AddToList(const WideString& uin);
+    bool DeleteContact(const WideString& uin);
+    bool RenameContact(const WideString& uin, const WideString& nickname, bool noAuthorisationNeeded);
+    bool RequestAuthorisation(const WideString& uin, const WideString& reason);
+    bool GrantAuthorisation(const WideString& uin);
+
     const WideString& Uin() const { return m_uin; }
     ContactStore& Store() { return *m_store; }
     const RefPtr<OscarSession>& Session() const { return m_session; }
@@ -31,6 +48,10 @@ protected:
     ~IcqAccount() override;
 
 private:
+    void Send(const RefPtr<oscar::FlapFrame>& frame);
+    void Changed();
+
+    AppCore& m_core;
     WideString m_uin;
     RefPtr<ContactStore> m_store = MakeRef<ContactStore>();
     RefPtr<OscarSession> m_session;

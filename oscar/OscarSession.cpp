@@ -1,5 +1,6 @@
 #include "oscar/OscarSession.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include "app/AppGlobals.h"
@@ -14,6 +15,10 @@
 namespace {
 
 constexpr DWORD kRetryStep = 5000;
+// A step of login or sign-on that gets no answer in this time counts as a
+// failure and is retried, so that a server that accepts the connection and
+// then stays silent cannot hold the session in "Logging on" for ever.
+constexpr DWORD kStepTimeout = 60000;
 constexpr DWORD kRetryLimit = 60000;
 
 HANDLE ManualEvent(bool signalled) { return CreateEventW(nullptr, TRUE, signalled ? TRUE : FALSE, nullptr); }
@@ -218,7 +223,9 @@ DWORD OscarSession::KeepAliveThread(void* parameter)
 OscarSession::Outcome OscarSession::WaitOutcome(HANDLE success, HANDLE failure)
 {
     HANDLE waits[] = {success, failure, m_stop, m_networkDown, m_quit};
-    switch (WaitForMultipleObjects(5, waits, FALSE, INFINITE)) {
+    switch (WaitForMultipleObjects(5, waits, FALSE, kStepTimeout)) {
+    case WAIT_TIMEOUT:
+        return Outcome::Failed;
     case WAIT_OBJECT_0:
         return Outcome::Success;
     case WAIT_OBJECT_0 + 1:
@@ -373,9 +380,7 @@ void OscarSession::MoveSuccessfulHostFirst()
     RefPtr<Settings> settings = m_core.GetSettings();
     auto& hosts = settings->loginHosts;
     if (m_hostIndex < static_cast<int>(hosts.size())) {
-        LoginHost chosen = hosts[static_cast<std::size_t>(m_hostIndex)];
-        hosts.erase(hosts.begin() + m_hostIndex);
-        hosts.insert(hosts.begin(), chosen);
+        std::rotate(hosts.begin(), hosts.begin() + m_hostIndex, hosts.begin() + m_hostIndex + 1);
         settings->Save();
     }
     m_hostIndex = -1;

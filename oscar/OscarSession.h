@@ -89,7 +89,8 @@ private:
     void RunLogin();
     void RunKeepAlive();
 
-    // Waits for the event or for one of stop, network down or quit.
+    // Waits for the event or for one of stop, network down or quit; no
+    // answer within the step time-out counts as a failure.
     Outcome WaitOutcome(HANDLE success, HANDLE failure);
     Outcome LogIn();
     Outcome ConnectAndSignOn();

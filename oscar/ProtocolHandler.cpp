@@ -3,15 +3,27 @@
 #include "net/DataLink.h"
 #include "oscar/FrameEvents.h"
 #include "oscar/IcqAccount.h"
+#include "oscar/OnlineHandler.h"
 #include "oscar/OnlineStatus.h"
+#include "oscar/ProtocolErrors.h"
 #include "oscar/SessionEvents.h"
+#include "oscar/SignOnCommands.h"
+#include "oscar/UserInfo.h"
 
 namespace {
+
+constexpr std::uint8_t kPrivacyInvisible = 3;
+constexpr std::uint8_t kPrivacyVisible = 4;
 
 RefPtr<OscarSession> CurrentSession(AppCore& core)
 {
     RefPtr<IcqAccount> account = IcqAccount::Current(core);
     return account ? account->Session() : nullptr;
+}
+
+void SendOnBos(AppCore& core, const RefPtr<oscar::FlapFrame>& frame)
+{
+    core.Post(MakeRef<oscar::SendFrameEvent>(EventType::SendBosFrame, frame));
 }
 
 }  // namespace
@@ -43,6 +55,15 @@ void ProtocolHandler::Handle(const RefPtr<AppEvent>& event)
         break;
     case EventType::AccountChanged:
         OnAccountChanged();
+        break;
+    case EventType::SessionOnline:
+        OnSessionOnline();
+        break;
+    case EventType::SessionOffline:
+        OnSessionOffline();
+        break;
+    case EventType::BosFrameReceived:
+        OnBosFrame(event);
         break;
     default:
         break;
@@ -86,6 +107,81 @@ void ProtocolHandler::OnStatusChosen(std::int32_t status)
         return;
     }
     m_core.Post(MakeRef<AppEvent>(EventType::LoginRequested));
+    if (session->IsOnline())
+        SetStatusWhileOnline(status);
+}
+
+// Going invisible changes the privacy setting before the status; leaving
+// invisibility changes the status before the privacy setting, so that the
+// user is never visible to everyone while the status says invisible.
+void ProtocolHandler::SetStatusWhileOnline(std::int32_t status)
+{
+    RefPtr<IcqAccount> account = IcqAccount::Current(m_core);
+    if (!account)
+        return;
+    ContactStore& store = account->Store();
+    std::uint16_t privacyItem = store.PrivacyItemId();
+    if (status == OnlineStatus::Invisible && privacyItem != 0 && store.PrivacyValue() != kPrivacyInvisible) {
+        SendOnBos(m_core, oscar::BuildPrivacyUpdate(privacyItem, kPrivacyInvisible));
+        store.SetPrivacyValue(kPrivacyInvisible);
+    }
+    SendOnBos(m_core, oscar::BuildSetStatus(status));
+    if (OnlineStatus::Principal(status) != OnlineStatus::Invisible && privacyItem != 0 &&
+        store.PrivacyValue() != kPrivacyVisible) {
+        SendOnBos(m_core, oscar::BuildPrivacyUpdate(privacyItem, kPrivacyVisible));
+        store.SetPrivacyValue(kPrivacyVisible);
+    }
+}
+
+void ProtocolHandler::OnSessionOnline()
+{
+    RefPtr<IcqAccount> account = IcqAccount::Current(m_core);
+    if (!account)
+        return;
+    if (m_onlineHandler)
+        m_core.RemoveHandler(m_onlineHandler.Get());
+    m_onlineHandler = MakeRef<OnlineHandler>(m_core, RefPtr<ContactStore>(&account->Store()));
+    m_core.AddHandler(m_onlineHandler);
+}
+
+void ProtocolHandler::OnSessionOffline()
+{
+    if (!m_onlineHandler)
+        return;
+    m_core.RemoveHandler(m_onlineHandler.Get());
+    m_onlineHandler = nullptr;
+}
+
+// Frames on the BOS connection that this handler serves at any time: the
+// server's order to disconnect (channel 4) and the own online information.
+void ProtocolHandler::OnBosFrame(const RefPtr<AppEvent>& event)
+{
+    auto* frameEvent = dynamic_cast<oscar::FrameEvent*>(event.Get());
+    if (frameEvent == nullptr || !frameEvent->Frame())
+        return;
+    const oscar::FlapFrame& frame = *frameEvent->Frame();
+    if (frame.Channel() == oscar::kChannelSignOff) {
+        OnServerDisconnect(frame);
+        return;
+    }
+    if (!frame.Snac() || frame.Snac()->Number() != oscar::CommandNumber::OwnOnlineInfo)
+        return;
+    std::optional<oscar::UserInfo> info = oscar::ReadUserInfo(frame.Snac()->Data()->Bytes());
+    if (!info)
+        return;
+    if (std::optional<std::int32_t> status = info->Status())
+        m_core.Post(MakeRef<oscar::StatusCodeEvent>(EventType::OwnStatusConfirmed, *status));
+}
+
+void ProtocolHandler::OnServerDisconnect(const oscar::FlapFrame& frame)
+{
+    RefPtr<OscarSession> session = CurrentSession(m_core);
+    if (!session)
+        return;
+    session->SetDesiredStatus(OnlineStatus::Offline);
+    session->Stop();
+    m_core.SetLastErrorText(oscar::DisconnectText(frame));
+    m_core.Post(MakeRef<AppEvent>(EventType::ViewRefresh));
 }
 
 void ProtocolHandler::OnSendFrame(const RefPtr<AppEvent>& event, int kind)

@@ -150,8 +150,9 @@ BOOL GetMessageW(MSG* message, HWND window, UINT filterMin, UINT filterMax)
     std::shared_ptr<ThreadQueue> queue = CurrentQueueLocked();
     for (;;) {
         Fetched fetched = FetchLocked(guard, *queue, message, window, filterMin, filterMax, true);
+        // A WM_QUIT posted as a plain message ends the loop as well.
         if (fetched != Fetched::Nothing)
-            return fetched == Fetched::Quit ? FALSE : TRUE;
+            return message->message == WM_QUIT ? FALSE : TRUE;
         platform::RealClock::time_point deadline = NextTimerDeadline(*queue);
         if (deadline == platform::RealClock::time_point::max())
             queue->wake.wait(guard);

@@ -278,6 +278,34 @@ TEST_F(EventQueueTest, HandlerThatRemovesItselfGetsNoFurtherEventsButOthersStill
     m_core->RemoveHandler(other.Get());
 }
 
+class FlaggingHandler : public EventHandler {
+public:
+    explicit FlaggingHandler(std::atomic<int>& handled, std::atomic<bool>& gone) : m_handled(handled), m_gone(gone) {}
+    void Handle(const RefPtr<AppEvent>&) override { ++m_handled; }
+
+protected:
+    ~FlaggingHandler() override { m_gone = true; }
+
+private:
+    std::atomic<int>& m_handled;
+    std::atomic<bool>& m_gone;
+};
+
+TEST_F(EventQueueTest, RemovedHandlerIsReleasedWithoutWaitingForAnotherEvent)
+{
+    std::atomic<int> handled{0};
+    std::atomic<bool> gone{false};
+    {
+        auto handler = MakeRef<FlaggingHandler>(handled, gone);
+        m_core->AddHandler(handler);
+        m_core->Post(MakeRef<AppEvent>(EventType::LoginRequested));
+        ASSERT_TRUE(PumpUntil([&] { return handled == 1; }));
+        m_core->RemoveHandler(handler.Get());
+    }
+    // The worker now waits for the next event; it must not hold the handler.
+    EXPECT_TRUE(PumpUntil([&] { return gone.load(); }, 2000));
+}
+
 TEST_F(EventQueueTest, ListenerRemovedDuringADeliveryIsNotCalled)
 {
     auto* doomed = new RecordingListener(m_journal, "D");

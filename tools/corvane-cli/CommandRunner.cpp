@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "app/Settings.h"
+#include "oscar/IcqAccount.h"
 #include "oscar/OnlineStatus.h"
 #include "oscar/SessionEvents.h"
 #include "platform/base/WideString.h"
@@ -63,6 +64,11 @@ CommandResult CommandRunner::Run(const std::string& line)
         return Status(words);
     if (command == "wait-for")
         return WaitFor(words);
+    if (command == "list")
+        return List();
+    if (command == "add" || command == "move" || command == "rename" || command == "delete" ||
+        command == "add-to-list" || command == "auth-request" || command == "auth-grant")
+        return ListCommand(words);
     if (command == "quit")
         return CommandResult::Quit;
     return Fail("unknown command: " + command);
@@ -130,6 +136,122 @@ CommandResult CommandRunner::WaitFor(const std::vector<std::string>& words)
     if (!m_listener.WaitFor(matches, static_cast<DWORD>(seconds) * 1000u))
         return Fail("wait-for " + wanted + ": timed out");
     std::fprintf(m_out, "ok wait-for %s\n", wanted.c_str());
+    std::fflush(m_out);
+    return CommandResult::Continue;
+}
+
+}  // namespace cli
+
+namespace cli {
+namespace {
+
+std::string Text(const WideString& text) { return platform::WideToUtf8(text); }
+
+std::string Flags(const Contact& c)
+{
+    std::string flags;
+    auto add = [&flags](bool on, const char* name) {
+        if (!on)
+            return;
+        if (!flags.empty())
+            flags += ',';
+        flags += name;
+    };
+    add(c.notAuthorised, "not-authorised");
+    add(c.authorisationRequested, "auth-requested");
+    add(c.unread, "unread");
+    add(c.typing, "typing");
+    add(c.mark, "mark");
+    add(c.unicodeCapable, "unicode");
+    return flags.empty() ? "-" : flags;
+}
+
+// A group named by its id or by its name; 0 (no group) for "0".
+bool FindGroupId(ContactStore& store, const std::string& word, std::uint16_t& id)
+{
+    std::int64_t number = 0;
+    if (ParseNumber(word, number) && number >= 0 && number <= 0xFFFF) {
+        id = static_cast<std::uint16_t>(number);
+        return id == 0 || store.FindGroup(id);
+    }
+    for (const RefPtr<ContactGroup>& group : store.Groups()) {
+        if (Text(group->name) == word) {
+            id = group->id;
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string JoinFrom(const std::vector<std::string>& words, std::size_t first)
+{
+    std::string text;
+    for (std::size_t i = first; i < words.size(); ++i) {
+        if (!text.empty())
+            text += ' ';
+        text += words[i];
+    }
+    return text;
+}
+
+}  // namespace
+
+CommandResult CommandRunner::List()
+{
+    RefPtr<IcqAccount> account = IcqAccount::Current(m_core);
+    if (!account)
+        return Fail("list: no account");
+    ContactStore& store = account->Store();
+    platform::CriticalSectionLock guard(store.Lock());
+    for (const RefPtr<ContactGroup>& group : store.Groups())
+        std::fprintf(m_out, "group %u \"%s\" contacts=%zu\n", unsigned{group->id}, Text(group->name).c_str(),
+                     group->contacts.size());
+    for (const RefPtr<Contact>& c : store.Contacts())
+        std::fprintf(m_out, "contact %s \"%s\" group=%u item=%u status=\"%s\" flags=%s\n", Text(c->uin).c_str(),
+                     Text(c->nickname).c_str(), unsigned{c->groupId}, unsigned{c->itemId},
+                     Text(OnlineStatus::Text(c->status)).c_str(), Flags(*c).c_str());
+    std::fprintf(m_out, "list date=%u count=%u privacy-item=%u\n", store.ListDate(), unsigned{store.ListCount()},
+                 unsigned{store.PrivacyItemId()});
+    std::fflush(m_out);
+    return CommandResult::Continue;
+}
+
+CommandResult CommandRunner::ListCommand(const std::vector<std::string>& words)
+{
+    RefPtr<IcqAccount> account = IcqAccount::Current(m_core);
+    if (!account)
+        return Fail(words[0] + ": no account");
+    const std::string& command = words[0];
+    if (words.size() < 2)
+        return Fail(command + ": needs a UIN");
+    WideString uin = platform::Utf8ToWide(words[1]);
+    bool noAuth = !words.empty() && words.back() == "noauth";
+    bool done = false;
+    std::uint16_t group = 0;
+    if (command == "add") {
+        if (words.size() < 4 || !FindGroupId(account->Store(), words[3], group))
+            return Fail("usage: add UIN NICKNAME GROUP [noauth] (with a known group)");
+        done = account->AddContact(uin, platform::Utf8ToWide(words[2]), group, noAuth);
+    } else if (command == "move") {
+        if (words.size() != 3 || !FindGroupId(account->Store(), words[2], group))
+            return Fail("usage: move UIN GROUP (with a known group)");
+        done = account->MoveContact(uin, group);
+    } else if (command == "rename") {
+        if (words.size() < 3)
+            return Fail("usage: rename UIN NICKNAME [noauth]");
+        done = account->RenameContact(uin, platform::Utf8ToWide(words[2]), noAuth);
+    } else if (command == "delete") {
+        done = account->DeleteContact(uin);
+    } else if (command == "add-to-list") {
+        done = account->AddToList(uin);
+    } else if (command == "auth-request") {
+        done = account->RequestAuthorisation(uin, platform::Utf8ToWide(JoinFrom(words, 2)));
+    } else if (command == "auth-grant") {
+        done = account->GrantAuthorisation(uin);
+    }
+    if (!done)
+        return Fail(command + " " + words[1] + ": not done (offline, unknown contact or group?)");
+    std::fprintf(m_out, "ok %s %s\n", command.c_str(), words[1].c_str());
     std::fflush(m_out);
     return CommandResult::Continue;
 }

@@ -2,6 +2,14 @@
 //   account UIN PASSWORD [HOST:PORT[,HOST:PORT...]]
 //   status online|away|na|occupied|dnd|free|invisible|offline
 //   wait-for TEXT|event N [SECONDS]     (device seconds, default 30)
+//   list
+//   add UIN NICKNAME GROUP [noauth]     (GROUP: id or name)
+//   move UIN GROUP
+//   rename UIN NICKNAME [noauth]
+//   delete UIN
+//   add-to-list UIN
+//   auth-request UIN [REASON...]
+//   auth-grant UIN
 //   quit
 // Blank lines and lines starting with '#' are skipped.
 #pragma once
@@ -29,6 +37,8 @@ private:
     CommandResult Account(const std::vector<std::string>& words);
     CommandResult Status(const std::vector<std::string>& words);
     CommandResult WaitFor(const std::vector<std::string>& words);
+    CommandResult List();
+    CommandResult ListCommand(const std::vector<std::string>& words);
     CommandResult Fail(const std::string& message);
 
     AppCore& m_core;

@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 #include <thread>
 
@@ -165,6 +166,26 @@ TEST_F(ProgramTest, RealSecondInstanceExitsAndTheFirstEndsCleanlyOnSignals)
     ASSERT_NE(WaitForMainWindow(10s), nullptr);
     kill(again, SIGINT);
     EXPECT_EQ(WaitExit(again, 20s), 0);
+}
+
+TEST_F(ProgramTest, ProgramWithAnAccountEndsPromptlyOnSigterm)
+{
+    // A copy of the program in its own folder, with a configured account.
+    std::string folder = m_device + "/Program Files/Corvane";
+    std::string command = "mkdir -p '" + folder + "' && cp '" + std::string(CORVANE_PROGRAM) + "' '" + folder + "/'";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    {
+        std::ofstream config(folder + "/Corvane.config");
+        config << "UIN=100001\r\nPASSWORD=demo\r\nLOGINHOSTS=127.0.0.1:1\r\n";
+    }
+    pid_t pid = 0;
+    std::string program = folder + "/Corvane";
+    char* argv[] = {program.data(), nullptr};
+    ASSERT_EQ(posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv, environ), 0);
+    m_started.push_back(pid);
+    ASSERT_NE(WaitForMainWindow(10s), nullptr);
+    kill(pid, SIGTERM);
+    EXPECT_EQ(WaitExit(pid, 30s), 0);
 }
 
 }  // namespace

@@ -108,7 +108,7 @@ private:
             return;
         }
         MSG message;
-        while (GetMessageW(&message, nullptr, 0, 0) > 0 && message.message != WM_QUIT)
+        while (GetMessageW(&message, nullptr, 0, 0) > 0)
             DispatchMessageW(&message);
         DestroyWindow(m_window);
     }

@@ -1,0 +1,42 @@
+// Arbitrary bytes as presence and authorisation notices, through the handler
+// that applies them to a contact store.
+#include <cstddef>
+#include <cstdint>
+
+#include "app/AppCore.h"
+#include "oscar/ContactStore.h"
+#include "oscar/OnlineHandler.h"
+#include "oscar/UserInfo.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    if (size == 0)
+        return 0;
+    auto core = MakeRef<AppCore>(nullptr, AppCoreParts{});
+    auto store = MakeRef<ContactStore>();
+    auto handler = MakeRef<OnlineHandler>(*core, store);
+    auto snac = MakeRef<oscar::SnacCommand>(oscar::CommandNumber::ContactOnline);
+    snac->SetData(oscar::ByteBuffer::CopyOf(std::span(data + 1, size - 1)));
+    switch (data[0] % 5) {
+    case 0:
+        handler->OnPresence(*snac);
+        break;
+    case 1:
+        handler->OnOffline(*snac);
+        break;
+    case 2:
+        handler->OnAuthorisationRequest(*snac);
+        break;
+    case 3:
+        handler->OnAuthorisationReply(*snac);
+        break;
+    default:
+        handler->OnAddedYou(*snac);
+        break;
+    }
+    if (std::optional<oscar::UserInfo> info = oscar::ReadUserInfo(snac->Data()->Bytes())) {
+        info->Status();
+        info->Capabilities();
+    }
+    return 0;
+}

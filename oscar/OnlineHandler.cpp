@@ -1,0 +1,120 @@
+#include "oscar/OnlineHandler.h"
+
+#include <algorithm>
+
+#include "oscar/FrameEvents.h"
+#include "oscar/UserInfo.h"
+
+using oscar::CommandNumber;
+
+OnlineHandler::OnlineHandler(AppCore& core, RefPtr<ContactStore> store) : m_core(core), m_store(std::move(store)) {}
+
+void OnlineHandler::Refresh() { m_core.Post(MakeRef<AppEvent>(EventType::ViewRefresh)); }
+
+void OnlineHandler::Handle(const RefPtr<AppEvent>& event)
+{
+    if (event->Type() != EventType::BosFrameReceived)
+        return;
+    auto* frameEvent = dynamic_cast<oscar::FrameEvent*>(event.Get());
+    if (frameEvent == nullptr || !frameEvent->Frame() || !frameEvent->Frame()->Snac())
+        return;
+    const oscar::SnacCommand& snac = *frameEvent->Frame()->Snac();
+    switch (snac.Number()) {
+    case CommandNumber::ContactOnline:
+        OnPresence(snac);
+        break;
+    case CommandNumber::ContactOffline:
+        OnOffline(snac);
+        break;
+    case CommandNumber::AuthRequestReceived:
+        OnAuthorisationRequest(snac);
+        break;
+    case CommandNumber::AuthReplyReceived:
+        OnAuthorisationReply(snac);
+        break;
+    case CommandNumber::AddedYouNotice:
+        OnAddedYou(snac);
+        break;
+    default:
+        break;
+    }
+}
+
+void OnlineHandler::OnPresence(const oscar::SnacCommand& snac)
+{
+    std::optional<oscar::UserInfo> info = oscar::ReadUserInfo(snac.Data()->Bytes());
+    if (!info)
+        return;
+    std::int32_t status = info->Status().value_or(OnlineStatus::Online);
+    platform::CriticalSectionLock guard(m_store->Lock());
+    bool created = false;
+    RefPtr<Contact> contact = m_store->FindOrCreateContact(info->uin, created);
+    if (!contact)
+        return;
+    bool changed = created;
+    if (contact->status != status) {
+        m_store->SetStatus(contact, status);
+        m_store->SetTyping(contact, false);
+        changed = true;
+    }
+    if (std::optional<std::vector<Capability>> capabilities = info->Capabilities()) {
+        contact->unicodeCapable =
+            std::find(capabilities->begin(), capabilities->end(), kCapabilityUtf8) != capabilities->end();
+    }
+    if (changed)
+        Refresh();
+}
+
+void OnlineHandler::OnOffline(const oscar::SnacCommand& snac)
+{
+    std::optional<oscar::UserInfo> info = oscar::ReadUserInfo(snac.Data()->Bytes());
+    if (!info)
+        return;
+    platform::CriticalSectionLock guard(m_store->Lock());
+    bool created = false;
+    RefPtr<Contact> contact = m_store->FindOrCreateContact(info->uin, created);
+    if (!contact)
+        return;
+    if (contact->status != OnlineStatus::Offline) {
+        m_store->SetStatus(contact, OnlineStatus::Offline);
+        m_store->SetTyping(contact, false);
+        created = true;
+    }
+    if (created)
+        Refresh();
+}
+
+void OnlineHandler::OnAuthorisationRequest(const oscar::SnacCommand& snac)
+{
+    std::optional<WideString> uin = oscar::ReadLengthPrefixedUin(snac.Data()->Bytes());
+    if (!uin)
+        return;
+    if (RefPtr<Contact> contact = m_store->FindContact(*uin)) {
+        m_store->SetAuthorisationRequested(contact, true);
+        Refresh();
+    }
+}
+
+void OnlineHandler::OnAuthorisationReply(const oscar::SnacCommand& snac)
+{
+    std::span<const std::uint8_t> data = snac.Data()->Bytes();
+    std::size_t consumed = 0;
+    std::optional<WideString> uin = oscar::ReadLengthPrefixedUin(data, &consumed);
+    if (!uin || consumed >= data.size() || data[consumed] != 1)
+        return;
+    if (RefPtr<Contact> contact = m_store->FindContact(*uin)) {
+        contact->notAuthorised = false;
+        Refresh();
+    }
+}
+
+void OnlineHandler::OnAddedYou(const oscar::SnacCommand& snac)
+{
+    std::optional<WideString> uin = oscar::ReadLengthPrefixedUin(snac.Data()->Bytes());
+    if (!uin)
+        return;
+    bool created = false;
+    m_store->FindOrCreateContact(*uin, created);
+    if (created)
+        Refresh();
+}

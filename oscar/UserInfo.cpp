@@ -1,0 +1,80 @@
+#include "oscar/UserInfo.h"
+
+#include <algorithm>
+
+#include "oscar/codec/ByteReader.h"
+
+namespace oscar {
+
+namespace {
+
+constexpr std::uint16_t kItemStatus = 0x0006;
+constexpr std::uint16_t kItemCapabilities = 0x000D;
+constexpr std::size_t kMaxUinDigits = 12;
+
+bool AllDigits(std::span<const std::uint8_t> text)
+{
+    for (std::uint8_t c : text) {
+        if (c < '0' || c > '9')
+            return false;
+    }
+    return !text.empty();
+}
+
+}  // namespace
+
+std::optional<WideString> ReadLengthPrefixedUin(std::span<const std::uint8_t> data, std::size_t* consumed)
+{
+    ByteReader reader(data);
+    std::uint8_t length = 0;
+    std::span<const std::uint8_t> digits;
+    if (!reader.ReadU8(length) || !reader.ReadBytes(length, digits) || !AllDigits(digits) ||
+        digits.size() > kMaxUinDigits)
+        return std::nullopt;
+    if (consumed != nullptr)
+        *consumed = reader.Position();
+    return WideString(digits.begin(), digits.end());
+}
+
+std::optional<UserInfo> ReadUserInfo(std::span<const std::uint8_t> data)
+{
+    std::size_t consumed = 0;
+    std::optional<WideString> uin = ReadLengthPrefixedUin(data, &consumed);
+    if (!uin)
+        return std::nullopt;
+    UserInfo info;
+    info.uin = *uin;
+    ByteReader reader(data.subspan(consumed));
+    std::uint16_t count = 0;
+    if (!reader.ReadU16BE(info.warningLevel) || !reader.ReadU16BE(count))
+        return info;
+    std::vector<TlvView> items = ReadTlvBlock(reader.Rest());
+    if (items.size() > count)
+        items.resize(count);
+    info.items = std::move(items);
+    return info;
+}
+
+std::optional<std::int32_t> UserInfo::Status() const
+{
+    std::optional<TlvView> item = FindTlv(items, kItemStatus);
+    if (!item || item->value.size() < 4)
+        return std::nullopt;
+    return static_cast<std::int32_t>(item->value[2] << 8 | item->value[3]);
+}
+
+std::optional<std::vector<Capability>> UserInfo::Capabilities() const
+{
+    std::optional<TlvView> item = FindTlv(items, kItemCapabilities);
+    if (!item)
+        return std::nullopt;
+    std::vector<Capability> list;
+    for (std::size_t at = 0; at + 16 <= item->value.size(); at += 16) {
+        Capability capability{};
+        std::copy_n(item->value.begin() + static_cast<std::ptrdiff_t>(at), 16, capability.begin());
+        list.push_back(capability);
+    }
+    return list;
+}
+
+}  // namespace oscar

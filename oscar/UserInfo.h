@@ -1,0 +1,36 @@
+// The user information block of presence notices (0x03/0x0B, 0x03/0x0C) and
+// of the own online information (0x01/0x0F): UIN as a length byte and
+// digits, warning level (2), item count (2), then that many TLV items.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "oscar/OnlineStatus.h"
+#include "oscar/TlvBlock.h"
+#include "platform/base/Types.h"
+
+namespace oscar {
+
+struct UserInfo {
+    WideString uin;
+    std::uint16_t warningLevel = 0;
+    std::vector<TlvView> items;  // views into the decoded bytes
+
+    // The status code: the low 16 bits of item 0x0006, none when absent.
+    std::optional<std::int32_t> Status() const;
+    // The 16-byte capabilities of item 0x000D, none when absent.
+    std::optional<std::vector<Capability>> Capabilities() const;
+};
+
+// Decodes one block from the front of the bytes. Items past the end of the
+// data, or more than the count says, are not read; an empty or non-digit
+// UIN gives nullopt.
+std::optional<UserInfo> ReadUserInfo(std::span<const std::uint8_t> data);
+
+// A UIN as a length byte and its digits, at the front of the bytes.
+std::optional<WideString> ReadLengthPrefixedUin(std::span<const std::uint8_t> data, std::size_t* consumed = nullptr);
+
+}  // namespace oscar
