@@ -1,6 +1,7 @@
 #include "oscar/BosHandler.h"
 
 #include "oscar/FrameEvents.h"
+#include "oscar/IcqAccount.h"
 #include "oscar/OnlineStatus.h"
 #include "oscar/OscarSession.h"
 #include "oscar/SessionEvents.h"
@@ -23,6 +24,16 @@ bool IsGreeting(const oscar::FlapFrame& frame)
         return false;
     const std::uint8_t* p = raw->Data();
     return p[0] == 0 && p[1] == 0 && p[2] == 0 && p[3] == 1;
+}
+
+// The received list goes to the account's cache file, so that the next
+// sign-on can ask with its date and count. Only the account that owns this
+// session saves; a session left over from a changed account does not.
+void SaveListCache(OscarSession& session)
+{
+    RefPtr<IcqAccount> account = IcqAccount::Current(session.Core());
+    if (account && account->Session().Get() == &session)
+        account->SaveCache();
 }
 
 }  // namespace
@@ -160,6 +171,7 @@ void BosHandler::OnPhase2(const oscar::SnacCommand& snac)
         return;
     m_session.Store().ApplyServerList(m_items, part.date);
     m_items.clear();
+    SaveListCache(m_session);
     m_session.Core().Post(MakeRef<AppEvent>(EventType::ViewRefresh));
     EnterPhase3();
 }
@@ -187,6 +199,7 @@ void BosHandler::Finish()
 {
     // A user who chose offline during sign-on is signed on invisible, as the
     // privacy value chosen above assumes.
+    m_session.StartOnlineHandler();
     std::int32_t desired = m_session.DesiredStatus();
     Send(oscar::BuildSetStatus(desired == OnlineStatus::Offline ? OnlineStatus::Invisible : desired));
     Send(oscar::BuildSnacFrame(CommandNumber::ClientReady, 0));

@@ -5,6 +5,7 @@
 
 #include "oscar/TlvBlock.h"
 #include "oscar/codec/TextCodec.h"
+#include "platform/base/Clock.h"
 #include "platform/text/Collation.h"
 
 namespace {
@@ -172,6 +173,14 @@ void ContactStore::SetNickname(const RefPtr<Contact>& contact, const WideString&
     Reposition(contact, [&nickname](Contact& c) { c.nickname = nickname; });
 }
 
+void ContactStore::SetCachedText(const RefPtr<Contact>& contact, const WideString& text)
+{
+    platform::CriticalSectionLock guard(m_lock);
+    contact->cachedText = text;
+    if (!text.empty())
+        SetMark(contact, true, GetTickCount());
+}
+
 void ContactStore::SetGroup(const RefPtr<Contact>& contact, std::uint16_t groupId)
 {
     platform::CriticalSectionLock guard(m_lock);
@@ -315,11 +324,15 @@ void ContactStore::SetPrivacyValue(std::uint8_t value)
     m_privacyValue = value;
 }
 
-void ContactStore::ClearExpiredMarks(DWORD now)
+bool ContactStore::ClearExpiredMarks(DWORD now)
 {
     platform::CriticalSectionLock guard(m_lock);
+    std::vector<RefPtr<Contact>> expired;
     for (const RefPtr<Contact>& contact : m_contacts) {
         if (contact->mark && now - contact->markTick >= kMarkLifetimeMilliseconds)
-            contact->mark = false;
+            expired.push_back(contact);
     }
+    for (const RefPtr<Contact>& contact : expired)
+        SetMark(contact, false, contact->markTick);
+    return !expired.empty();
 }

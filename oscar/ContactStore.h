@@ -9,6 +9,7 @@
 
 #include "oscar/Contact.h"
 #include "oscar/ServerListItem.h"
+#include "oscar/messaging/PendingDeliveries.h"
 #include "platform/sync/Sync.h"
 
 // Shared (RefCounted) because the session's threads may outlive the account
@@ -44,6 +45,10 @@ public:
     void SetUnread(const RefPtr<Contact>& contact, bool unread);
     void SetTyping(const RefPtr<Contact>& contact, bool typing);
     void SetNickname(const RefPtr<Contact>& contact, const WideString& nickname);
+    // The text being sent or not yet confirmed; a non-empty text raises the
+    // contact's mark with the current tick count.
+    void SetCachedText(const RefPtr<Contact>& contact, const WideString& text);
+
     // Moves the contact to a group (0 = none).
     void SetGroup(const RefPtr<Contact>& contact, std::uint16_t groupId);
 
@@ -64,8 +69,12 @@ public:
     std::uint8_t PrivacyValue();
     void SetPrivacyValue(std::uint8_t value);
 
-    // Clears the marks raised more than five minutes before `now`.
-    void ClearExpiredMarks(DWORD now);
+    // Clears the marks raised more than five minutes before `now`; true when
+    // it cleared any.
+    bool ClearExpiredMarks(DWORD now);
+
+    // The user's messages waiting for confirmation; use under Lock().
+    oscar::PendingDeliveries& Pending() { return m_pending; }
 
 protected:
     ~ContactStore() override;
@@ -86,4 +95,5 @@ private:
     std::uint8_t m_privacyValue = 0;
     std::uint32_t m_listDate = 0;
     std::uint16_t m_listCount = 0;
+    oscar::PendingDeliveries m_pending;
 };

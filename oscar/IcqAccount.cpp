@@ -1,8 +1,25 @@
 #include "oscar/IcqAccount.h"
 
+#include <charconv>
+
+#include "platform/base/WideString.h"
+
+namespace {
+
+std::uint32_t UinNumber(const WideString& uin)
+{
+    std::string digits = platform::WideToUtf8(uin);
+    std::uint32_t value = 0;
+    auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    return error == std::errc() && end == digits.data() + digits.size() ? value : 0;
+}
+
+}  // namespace
+
 IcqAccount::IcqAccount(AppCore& core, const WideString& uin) : m_core(core), m_uin(uin)
 {
-    m_session = MakeRef<OscarSession>(core, m_store, uin, core.GetSettings()->Password());
+    m_messenger = MakeRef<Messenger>(core, m_store, uin, UinNumber(uin));
+    m_session = MakeRef<OscarSession>(core, m_store, m_messenger, uin, core.GetSettings()->Password());
 }
 
 IcqAccount::~IcqAccount()
@@ -13,14 +30,17 @@ IcqAccount::~IcqAccount()
 
 void IcqAccount::LoadCache()
 {
-    // The contact-list cache file is read here once the cache service exists;
-    // until then every sign-on asks for the whole list (date 0, count 0).
+    // Without a cache every sign-on asks for the whole list (date 0, count 0).
+    if (m_cacheFile.load)
+        m_cacheFile.load(*m_store, m_uin);
 }
 
 void IcqAccount::SaveCache()
 {
-    // The model goes to the contact-list cache file here once the cache
-    // service exists.
+    // A save that cannot be written is dropped; the next change or sign-on
+    // writes the cache again.
+    if (m_cacheFile.save)
+        m_cacheFile.save(*m_store, m_uin);
 }
 
 void IcqAccount::Shutdown()
@@ -33,4 +53,27 @@ RefPtr<IcqAccount> IcqAccount::Current(AppCore& core)
 {
     RefPtr<Account> account = core.Session();
     return RefPtr<IcqAccount>(dynamic_cast<IcqAccount*>(account.Get()));
+}
+
+bool IcqAccount::SendMessage(const WideString& uin, const WideString& text)
+{
+    if (text.empty() || !m_session->IsOnline())
+        return false;
+    {
+        platform::CriticalSectionLock guard(m_store->Lock());
+        // A message to someone the list does not know creates the contact,
+        // as a message from them would.
+        bool created = false;
+        RefPtr<Contact> contact = m_store->FindOrCreateContact(uin, created);
+        if (!contact)
+            return false;
+        m_store->SetCachedText(contact, text);
+    }
+    SaveCache();
+    return m_messenger->SendMessage(uin);
+}
+
+bool IcqAccount::SendTyping(const WideString& uin, bool started)
+{
+    return m_session->IsOnline() && m_messenger->SendTyping(uin, started);
 }

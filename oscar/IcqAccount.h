@@ -2,6 +2,8 @@
 // store and the OscarSession and is held by AppCore as its current session.
 #pragma once
 
+#include <functional>
+
 #include "app/Account.h"
 #include "app/AppCore.h"
 #include "oscar/ContactStore.h"
@@ -24,6 +26,16 @@ public:
     // of the list.
     void SaveCache();
 
+    // The file that keeps the contact list between runs. Its operations live
+    // in a layer above this one, so the entry hands them to each new account;
+    // an account without them keeps no cache.
+    struct CacheFile {
+        std::function<bool(ContactStore& store, const WideString& ownerUin)> save;
+        std::function<bool(ContactStore& store, const WideString& ownerUin)> load;
+    };
+    // Set before LoadCache, right after construction.
+    void SetCacheFile(CacheFile cacheFile) { m_cacheFile = std::move(cacheFile); }
+
     // Changes of the server-stored list and authorisation (Parts of the
     // contact menu and the information window). Each returns false, changing
     // nothing, when it cannot be done: not signed on (where the server is
@@ -37,9 +49,16 @@ public:
     bool RequestAuthorisation(const WideString& uin, const WideString& reason);
     bool GrantAuthorisation(const WideString& uin);
 
+    // Sends the text to the contact: it becomes the contact's cached text
+    // until the delivery is confirmed. An unknown UIN becomes a contact.
+    // False when not signed on, for an empty text or an empty UIN.
+    bool SendMessage(const WideString& uin, const WideString& text);
+    bool SendTyping(const WideString& uin, bool started);
+
     const WideString& Uin() const { return m_uin; }
     ContactStore& Store() { return *m_store; }
     const RefPtr<OscarSession>& Session() const { return m_session; }
+    const RefPtr<Messenger>& Messaging() const { return m_messenger; }
 
     // The account AppCore holds, or null.
     static RefPtr<IcqAccount> Current(AppCore& core);
@@ -54,5 +73,7 @@ private:
     AppCore& m_core;
     WideString m_uin;
     RefPtr<ContactStore> m_store = MakeRef<ContactStore>();
+    CacheFile m_cacheFile;
+    RefPtr<Messenger> m_messenger;
     RefPtr<OscarSession> m_session;
 };

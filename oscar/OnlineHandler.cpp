@@ -3,22 +3,34 @@
 #include <algorithm>
 
 #include "oscar/FrameEvents.h"
+#include "oscar/SessionEvents.h"
 #include "oscar/UserInfo.h"
 
 using oscar::CommandNumber;
 
-OnlineHandler::OnlineHandler(AppCore& core, RefPtr<ContactStore> store) : m_core(core), m_store(std::move(store)) {}
+OnlineHandler::OnlineHandler(AppCore& core, RefPtr<ContactStore> store, RefPtr<Messenger> messenger)
+    : m_core(core), m_store(std::move(store)), m_messenger(std::move(messenger))
+{
+}
 
 void OnlineHandler::Refresh() { m_core.Post(MakeRef<AppEvent>(EventType::ViewRefresh)); }
 
 void OnlineHandler::Handle(const RefPtr<AppEvent>& event)
 {
+    if (event->Type() == EventType::BosFrameSent) {
+        if (auto* sent = dynamic_cast<oscar::FrameSentEvent*>(event.Get()); sent != nullptr && m_messenger)
+            m_messenger->OnFrameSent(sent->FrameNumber());
+        return;
+    }
     if (event->Type() != EventType::BosFrameReceived)
         return;
     auto* frameEvent = dynamic_cast<oscar::FrameEvent*>(event.Get());
-    if (frameEvent == nullptr || !frameEvent->Frame() || !frameEvent->Frame()->Snac())
-        return;
-    const oscar::SnacCommand& snac = *frameEvent->Frame()->Snac();
+    if (frameEvent != nullptr && frameEvent->Frame() && frameEvent->Frame()->Snac())
+        OnSnac(*frameEvent->Frame()->Snac());
+}
+
+void OnlineHandler::OnSnac(const oscar::SnacCommand& snac)
+{
     switch (snac.Number()) {
     case CommandNumber::ContactOnline:
         OnPresence(snac);
@@ -34,6 +46,22 @@ void OnlineHandler::Handle(const RefPtr<AppEvent>& event)
         break;
     case CommandNumber::AddedYouNotice:
         OnAddedYou(snac);
+        break;
+    case CommandNumber::IncomingMessage:
+        if (m_messenger)
+            m_messenger->OnIncomingMessage(snac);
+        break;
+    case CommandNumber::ServerMessageAck:
+        if (m_messenger)
+            m_messenger->OnServerAcknowledgement(snac);
+        break;
+    case CommandNumber::TypingNotification:
+        if (m_messenger)
+            m_messenger->OnTyping(snac);
+        break;
+    case CommandNumber::MetaReply:
+        if (m_messenger)
+            m_messenger->OnMetaReply(snac);
         break;
     default:
         break;

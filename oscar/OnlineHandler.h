@@ -1,17 +1,20 @@
 // OnlineHandler: the worker-stage handler that serves the signed-on session:
-// presence notices and the server-stored list's authorisation notices. It is
-// registered when the session goes online (event 34) and removed when it
-// goes offline (event 38).
+// presence notices, the server-stored list's authorisation notices, and
+// messaging (incoming messages, acknowledgements, typing, offline messages,
+// frames sent). The session registers it at the end of sign-on, before the
+// commands that make the server start sending these, and removes it when the
+// BOS connection ends.
 #pragma once
 
 #include "app/AppCore.h"
 #include "app/AppEvent.h"
 #include "oscar/ContactStore.h"
 #include "oscar/codec/SnacCommand.h"
+#include "oscar/messaging/Messenger.h"
 
 class OnlineHandler : public EventHandler {
 public:
-    OnlineHandler(AppCore& core, RefPtr<ContactStore> store);
+    OnlineHandler(AppCore& core, RefPtr<ContactStore> store, RefPtr<Messenger> messenger);
 
     void Handle(const RefPtr<AppEvent>& event) override;
 
@@ -29,6 +32,9 @@ protected:
 private:
     void Refresh();
 
+    void OnSnac(const oscar::SnacCommand& snac);
+
     AppCore& m_core;
     RefPtr<ContactStore> m_store;
+    RefPtr<Messenger> m_messenger;
 };

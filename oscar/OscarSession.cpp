@@ -8,6 +8,7 @@
 #include "oscar/BosHandler.h"
 #include "oscar/FrameEvents.h"
 #include "oscar/LoginHandler.h"
+#include "oscar/OnlineHandler.h"
 #include "oscar/SessionEvents.h"
 #include "platform/base/Clock.h"
 #include "platform/base/WideString.h"
@@ -40,8 +41,10 @@ std::uint32_t ParseUinNumber(const WideString& uin)
 
 }  // namespace
 
-OscarSession::OscarSession(AppCore& core, RefPtr<ContactStore> store, WideString uin, WideString password)
-    : m_core(core), m_store(std::move(store)), m_uin(std::move(uin)), m_password(std::move(password))
+OscarSession::OscarSession(AppCore& core, RefPtr<ContactStore> store, RefPtr<Messenger> messenger, WideString uin,
+                           WideString password)
+    : m_core(core), m_store(std::move(store)), m_messenger(std::move(messenger)), m_uin(std::move(uin)),
+      m_password(std::move(password))
 {
     app::LiveSessionCount().fetch_add(1);
     m_uinNumber = ParseUinNumber(m_uin);
@@ -106,6 +109,29 @@ void OscarSession::LoginFailed(std::uint16_t errorCode)
 }
 
 void OscarSession::SignedOn() { SetEvent(m_signedOn); }
+
+void OscarSession::StartOnlineHandler()
+{
+    StopOnlineHandler();
+    auto handler = MakeRef<OnlineHandler>(m_core, m_store, m_messenger);
+    {
+        platform::CriticalSectionLock guard(m_lock);
+        m_onlineHandler = handler;
+    }
+    m_core.AddHandler(handler);
+}
+
+void OscarSession::StopOnlineHandler()
+{
+    RefPtr<EventHandler> handler;
+    {
+        platform::CriticalSectionLock guard(m_lock);
+        handler = std::move(m_onlineHandler);
+        m_onlineHandler = nullptr;
+    }
+    if (handler)
+        m_core.RemoveHandler(handler.Get());
+}
 
 void OscarSession::BosFailed()
 {
@@ -281,6 +307,7 @@ void OscarSession::RunLogin()
     }
     DropConnection(oscar::kLoginConnection);
     DropConnection(oscar::kBosConnection);
+    StopOnlineHandler();
 }
 
 // Steps 3 to 6: a login host, its connection and the authorisation. The
@@ -340,6 +367,7 @@ OscarSession::Outcome OscarSession::ConnectAndSignOn()
         outcome = WaitOutcome(m_signedOn, m_bosFailed);
     m_core.RemoveHandler(handler.Get());
     if (outcome != Outcome::Success) {
+        StopOnlineHandler();
         PostStatusText(u"Offline");
         DropConnection(oscar::kBosConnection);
         return outcome;
@@ -359,6 +387,7 @@ OscarSession::Outcome OscarSession::StayOnline()
     HANDLE waits[] = {m_bosFailed, m_stop, m_networkDown, m_quit};
     DWORD which = WaitForMultipleObjects(4, waits, FALSE, INFINITE);
     DropConnection(oscar::kBosConnection);
+    StopOnlineHandler();
     m_online = false;
     m_core.Post(MakeRef<AppEvent>(EventType::SessionOffline));
     switch (which) {
@@ -404,7 +433,8 @@ void OscarSession::RunKeepAlive()
     std::int32_t period = m_core.GetSettings()->icqPingPeriod;
     DWORD wait = period > 0 ? static_cast<DWORD>(period) * 1000u : 120000u;
     while (WaitForSingleObject(m_quit, wait) == WAIT_TIMEOUT) {
-        m_store->ClearExpiredMarks(GetTickCount());
+        if (m_store->ClearExpiredMarks(GetTickCount()))
+            m_core.Post(MakeRef<AppEvent>(EventType::ViewRefresh));
         if (m_online)
             m_core.Post(MakeRef<oscar::SendFrameEvent>(EventType::SendBosFrame, oscar::FlapFrame::KeepAlive()));
     }

@@ -22,11 +22,20 @@
 #include "net/FlapConnection.h"
 #include "oscar/ContactStore.h"
 #include "oscar/codec/ByteBuffer.h"
+#include "oscar/messaging/Messenger.h"
 #include "platform/sync/Sync.h"
 
 class OscarSession : public ConnectionOwner {
 public:
-    OscarSession(AppCore& core, RefPtr<ContactStore> store, WideString uin, WideString password);
+    OscarSession(AppCore& core, RefPtr<ContactStore> store, RefPtr<Messenger> messenger, WideString uin,
+                 WideString password);
+
+    // Registers the handler that serves the signed-on session. Called by the
+    // sign-on exchange before its last commands go out, so that nothing the
+    // server sends in answer can pass unseen; removed when the BOS connection
+    // ends.
+    void StartOnlineHandler();
+    void StopOnlineHandler();
 
     // Operations of the worker stage and the interface; each only sets events.
     void Start();
@@ -104,6 +113,8 @@ private:
 
     AppCore& m_core;
     RefPtr<ContactStore> m_store;
+    RefPtr<Messenger> m_messenger;
+    RefPtr<EventHandler> m_onlineHandler;  // guarded by m_lock
     const WideString m_uin;
     const WideString m_password;
     std::uint32_t m_uinNumber = 0;

@@ -3,7 +3,6 @@
 #include "net/DataLink.h"
 #include "oscar/FrameEvents.h"
 #include "oscar/IcqAccount.h"
-#include "oscar/OnlineHandler.h"
 #include "oscar/OnlineStatus.h"
 #include "oscar/ProtocolErrors.h"
 #include "oscar/SessionEvents.h"
@@ -55,12 +54,6 @@ void ProtocolHandler::Handle(const RefPtr<AppEvent>& event)
         break;
     case EventType::AccountChanged:
         OnAccountChanged();
-        break;
-    case EventType::SessionOnline:
-        OnSessionOnline();
-        break;
-    case EventType::SessionOffline:
-        OnSessionOffline();
         break;
     case EventType::BosFrameReceived:
         OnBosFrame(event);
@@ -131,25 +124,6 @@ void ProtocolHandler::SetStatusWhileOnline(std::int32_t status)
         SendOnBos(m_core, oscar::BuildPrivacyUpdate(privacyItem, kPrivacyVisible));
         store.SetPrivacyValue(kPrivacyVisible);
     }
-}
-
-void ProtocolHandler::OnSessionOnline()
-{
-    RefPtr<IcqAccount> account = IcqAccount::Current(m_core);
-    if (!account)
-        return;
-    if (m_onlineHandler)
-        m_core.RemoveHandler(m_onlineHandler.Get());
-    m_onlineHandler = MakeRef<OnlineHandler>(m_core, RefPtr<ContactStore>(&account->Store()));
-    m_core.AddHandler(m_onlineHandler);
-}
-
-void ProtocolHandler::OnSessionOffline()
-{
-    if (!m_onlineHandler)
-        return;
-    m_core.RemoveHandler(m_onlineHandler.Get());
-    m_onlineHandler = nullptr;
 }
 
 // Frames on the BOS connection that this handler serves at any time: the

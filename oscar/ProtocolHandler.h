@@ -26,12 +26,9 @@ private:
     void OnStatusChosen(std::int32_t status);
     void OnSendFrame(const RefPtr<AppEvent>& event, int kind);
     void OnAccountChanged();
-    void OnSessionOnline();
-    void OnSessionOffline();
     void OnBosFrame(const RefPtr<AppEvent>& event);
     void OnServerDisconnect(const oscar::FlapFrame& frame);
     void SetStatusWhileOnline(std::int32_t status);
 
     AppCore& m_core;
-    RefPtr<EventHandler> m_onlineHandler;
 };

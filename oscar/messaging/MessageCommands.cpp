@@ -1,0 +1,122 @@
+#include "oscar/messaging/MessageCommands.h"
+
+#include <mutex>
+#include <random>
+#include <vector>
+
+#include "oscar/SignOnCommands.h"
+#include "oscar/codec/TextCodec.h"
+#include "platform/base/Clock.h"
+#include "platform/base/WideString.h"
+
+namespace oscar {
+namespace {
+
+constexpr std::uint16_t kItemMessageData = 0x0002;
+constexpr std::uint16_t kItemStoreMessage = 0x0006;
+
+bool AppendUin(ByteBuffer& out, const WideString& uin)
+{
+    std::string digits = platform::WideToUtf8(uin);
+    if (digits.size() > 0xFF)
+        return false;
+    return out.AppendU8(static_cast<std::uint8_t>(digits.size())) &&
+           out.Append(digits.data(), static_cast<std::int32_t>(digits.size()));
+}
+
+}  // namespace
+
+std::uint64_t NewMessageCookie()
+{
+    static std::mutex lock;
+    static std::minstd_rand generator(GetTickCount());
+    std::lock_guard guard(lock);
+    std::uint64_t cookie = 0;
+    for (int i = 0; i < 4; ++i)
+        cookie += static_cast<std::uint64_t>(generator() % 0x8000) << (16 * i);
+    return cookie;
+}
+
+RefPtr<FlapFrame> BuildSendMessage(std::uint64_t cookie, const WideString& uin, const WideString& text,
+                                   bool unicode, bool store, UINT codePage)
+{
+    RefPtr<ByteBuffer> textBytes = unicode ? WideToUtf16BE(text) : WideToBytes(text, codePage);
+    if (!textBytes)
+        textBytes = MakeRef<ByteBuffer>();
+    textBytes->SetWipeOnRelease(true);
+    // Features fragment, then the text fragment (id 1, version 1).
+    static const std::uint8_t kFeatures8Bit[] = {0x05, 0x01, 0x00, 0x01, 0x01};
+    static const std::uint8_t kFeaturesUnicode[] = {0x05, 0x01, 0x00, 0x02, 0x01, 0x06};
+    std::span<const std::uint8_t> features =
+        unicode ? std::span<const std::uint8_t>(kFeaturesUnicode) : std::span<const std::uint8_t>(kFeatures8Bit);
+    std::int64_t itemLength = static_cast<std::int64_t>(features.size()) + 8 + textBytes->Size();
+    if (itemLength > 0xFFFF)
+        return nullptr;
+
+    auto data = MakeRef<ByteBuffer>();
+    data->SetWipeOnRelease(true);
+    data->AppendU32(static_cast<std::uint32_t>(cookie >> 32));
+    data->AppendU32(static_cast<std::uint32_t>(cookie));
+    data->AppendU16(1);
+    if (!AppendUin(*data, uin))
+        return nullptr;
+    data->AppendU16(kItemMessageData);
+    data->AppendU16(static_cast<std::uint16_t>(itemLength));
+    data->Append(features);
+    data->AppendU8(0x01);
+    data->AppendU8(0x01);
+    data->AppendU16(static_cast<std::uint16_t>(textBytes->Size() + 4));
+    data->AppendU16(unicode ? 0x0002 : 0x0000);
+    data->AppendU16(0x0000);
+    data->Append(textBytes->Bytes());
+    if (store) {
+        data->AppendU16(kItemStoreMessage);
+        data->AppendU16(0);
+    }
+    return BuildSnacFrame(CommandNumber::SendMessage, 0, data);
+}
+
+RefPtr<FlapFrame> BuildTypingNotification(const WideString& uin, std::uint16_t type)
+{
+    auto data = MakeRef<ByteBuffer>();
+    data->AppendU32(0);
+    data->AppendU32(0);
+    data->AppendU16(1);
+    AppendUin(*data, uin);
+    data->AppendU16(type);
+    return BuildSnacFrame(CommandNumber::TypingNotification, 0, data);
+}
+
+RefPtr<FlapFrame> BuildChannelTwoReply(const ChannelTwoReply& reply)
+{
+    auto data = MakeRef<ByteBuffer>();
+    data->AppendU32(static_cast<std::uint32_t>(reply.cookie >> 32));
+    data->AppendU32(static_cast<std::uint32_t>(reply.cookie));
+    data->AppendU16(2);
+    AppendUin(*data, reply.sender);
+    data->AppendU16(3);  // reason
+    data->Append(reply.head.data(), static_cast<std::int32_t>(reply.head.size()));
+    data->AppendU8(reply.messageType);
+    data->AppendU8(reply.messageFlags);
+    data->AppendU16LE(reply.status);
+    data->AppendU16LE(reply.priority);
+    data->AppendU16LE(1);  // an empty text: its terminating zero alone
+    data->AppendU8(0);
+    data->Append(reply.tail.data(), static_cast<std::int32_t>(reply.tail.size()));
+    return BuildSnacFrame(CommandNumber::MessageResponse, 0, data);
+}
+
+RefPtr<FlapFrame> BuildDeleteOfflineMessages(std::uint32_t ownUin)
+{
+    auto data = MakeRef<ByteBuffer>();
+    data->AppendU16(0x0001);
+    data->AppendU16(10);
+    data->AppendU16LE(8);
+    data->AppendU32LE(ownUin);
+    data->AppendU16LE(0x003E);
+    data->AppendU16LE(0);
+    data->AppendU16(0);
+    return BuildSnacFrame(CommandNumber::MetaRequest, 0, data);
+}
+
+}  // namespace oscar

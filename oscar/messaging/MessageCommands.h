@@ -1,0 +1,49 @@
+// The messaging commands the program sends: a message (0x04/0x06), a typing
+// notification (0x04/0x14), the answer to a channel-2 message (0x04/0x0B), and
+// the request that deletes the offline messages.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "oscar/codec/FlapFrame.h"
+#include "platform/base/Types.h"
+
+namespace oscar {
+
+// A new message cookie: four successive 15-bit random numbers r1..r4 as
+// r1 + r2*2^16 + r3*2^32 + r4*2^48. Thread-safe.
+std::uint64_t NewMessageCookie();
+
+// The 0x04/0x06 command for a message on channel 1. 8-bit mode converts the
+// text with the code page; Unicode mode writes UTF-16 big-endian. The store
+// flag adds the empty item 0x0006 (the server acknowledges and keeps the
+// message for an offline recipient). Null when the text is too long for the
+// item's 16-bit length.
+RefPtr<FlapFrame> BuildSendMessage(std::uint64_t cookie, const WideString& uin, const WideString& text,
+                                   bool unicode, bool store, UINT codePage);
+
+// 0x04/0x14: type 2 = typing started, 1 = stopped.
+RefPtr<FlapFrame> BuildTypingNotification(const WideString& uin, std::uint16_t type);
+
+// 0x04/0x0B answering a channel-2 message: the cookie, channel 2, the
+// sender's UIN, reason 3, then the fields copied from the received 0x2711
+// value (see ChannelTwoReply).
+struct ChannelTwoReply {
+    std::uint64_t cookie = 0;
+    WideString sender;
+    std::vector<std::uint8_t> head;     // L1 (LE) and L1 bytes, L2 (LE) and L2 bytes
+    std::uint8_t messageType = 0;
+    std::uint8_t messageFlags = 0;
+    std::uint16_t status = 0;           // copied little-endian
+    std::uint16_t priority = 0;
+    std::vector<std::uint8_t> tail;     // every byte after the received text
+};
+RefPtr<FlapFrame> BuildChannelTwoReply(const ChannelTwoReply& reply);
+
+// The meta request that deletes the offline messages: item 0x0001 of 10
+// bytes (length 8, own UIN, type 0x003E, sequence 0) and two zero bytes.
+RefPtr<FlapFrame> BuildDeleteOfflineMessages(std::uint32_t ownUin);
+
+}  // namespace oscar

@@ -1,0 +1,221 @@
+#include "oscar/messaging/Messenger.h"
+
+#include "app/AppGlobals.h"
+#include "oscar/SessionEvents.h"
+#include "oscar/UserInfo.h"
+#include "oscar/codec/ByteReader.h"
+#include "oscar/messaging/IncomingDecoding.h"
+#include "oscar/messaging/MessageCommands.h"
+#include "oscar/messaging/OfflineMessages.h"
+#include "platform/base/Clock.h"
+#include "platform/sync/Sync.h"
+
+namespace {
+
+constexpr std::uint16_t kTypingStarted = 2;
+constexpr std::uint16_t kTypingStopped = 1;
+
+// What a watch thread needs; it holds the core and the store so that both
+// outlive it.
+struct Watch {
+    RefPtr<AppCore> core;
+    RefPtr<ContactStore> store;
+    bool byCookie = false;
+    std::uint64_t key = 0;
+    std::uint64_t serial = 0;
+    DWORD delay = 0;
+};
+
+DWORD WatchThread(void* parameter)
+{
+    std::unique_ptr<Watch> watch(static_cast<Watch*>(parameter));
+    Sleep(watch->delay);
+    ContactStore& store = *watch->store;
+    std::optional<WideString> uin;
+    {
+        platform::CriticalSectionLock guard(store.Lock());
+        uin = watch->byCookie ? store.Pending().TakeCookieIf(watch->key, watch->serial)
+                              : store.Pending().TakeFrameIf(static_cast<std::uint32_t>(watch->key), watch->serial);
+        if (uin) {
+            if (RefPtr<Contact> contact = store.FindContact(*uin))
+                contact->sending = false;
+        }
+    }
+    if (uin) {
+        watch->core->Post(MakeRef<oscar::DeliveryEvent>(EventType::OwnMessageNotConfirmed, *uin, WideString()));
+        watch->core->Post(MakeRef<AppEvent>(EventType::ViewRefresh));
+    }
+    return 0;
+}
+
+}  // namespace
+
+Messenger::Messenger(AppCore& core, RefPtr<ContactStore> store, WideString ownUin, std::uint32_t ownUinNumber)
+    : m_core(core), m_store(std::move(store)), m_ownUin(std::move(ownUin)), m_ownUinNumber(ownUinNumber)
+{
+}
+
+void Messenger::SetOutlets(Outlets outlets) { m_outlets = std::move(outlets); }
+
+UINT Messenger::CodePage() const { return static_cast<UINT>(app::ProcessCodePage()); }
+
+void Messenger::Send(const RefPtr<oscar::FlapFrame>& frame)
+{
+    m_core.Post(MakeRef<oscar::SendFrameEvent>(EventType::SendBosFrame, frame));
+}
+
+bool Messenger::SendMessage(const WideString& uin)
+{
+    bool sendingAck = m_core.GetSettings()->sendingAck;
+    platform::CriticalSectionLock guard(m_store->Lock());
+    RefPtr<Contact> contact = m_store->FindContact(uin);
+    if (!contact || contact->cachedText.empty())
+        return false;
+    bool offline = contact->status == OnlineStatus::Offline;
+    bool unicode = contact->unicodeCapable && !offline;
+    bool store = sendingAck || offline;
+    std::uint64_t cookie = oscar::NewMessageCookie();
+    RefPtr<oscar::FlapFrame> frame =
+        oscar::BuildSendMessage(cookie, uin, contact->cachedText, unicode, store, CodePage());
+    if (!frame)
+        return false;
+    contact->sending = true;
+    if (store) {
+        std::uint64_t serial = m_store->Pending().AddByCookie(cookie, uin);
+        StartWatch(true, cookie, serial, kAcknowledgedTimeout);
+    } else {
+        std::uint64_t serial = m_store->Pending().AddByFrame(frame->FrameNumber(), uin);
+        StartWatch(false, frame->FrameNumber(), serial, kFrameTimeout);
+    }
+    Send(frame);
+    return true;
+}
+
+void Messenger::StartWatch(bool byCookie, std::uint64_t key, std::uint64_t serial, DWORD delay)
+{
+    auto* watch = new Watch{RefPtr<AppCore>(&m_core), m_store, byCookie, key, serial, delay};
+    HANDLE thread = CreateThread(nullptr, 0, &WatchThread, watch, 0, nullptr);
+    if (thread != nullptr)
+        CloseHandle(thread);
+    else
+        delete watch;
+}
+
+bool Messenger::SendTyping(const WideString& uin, bool started)
+{
+    RefPtr<Contact> contact = m_store->FindContact(uin);
+    if (!contact || contact->status == OnlineStatus::Offline)
+        return false;
+    Send(oscar::BuildTypingNotification(uin, started ? kTypingStarted : kTypingStopped));
+    return true;
+}
+
+void Messenger::Confirm(const WideString& uin)
+{
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    WideString text;
+    {
+        platform::CriticalSectionLock guard(m_store->Lock());
+        RefPtr<Contact> contact = m_store->FindContact(uin);
+        if (!contact)
+            return;
+        text = contact->cachedText;
+        if (m_outlets.appendHistory)
+            m_outlets.appendHistory(uin, true, now, text);
+        contact->cachedText.clear();
+        contact->sending = false;
+    }
+    m_core.Post(MakeRef<oscar::DeliveryEvent>(EventType::OwnMessageDelivered, uin, text));
+}
+
+void Messenger::OnServerAcknowledgement(const oscar::SnacCommand& snac)
+{
+    oscar::ByteReader reader(snac.Data()->Bytes());
+    std::uint32_t high = 0;
+    std::uint32_t low = 0;
+    if (!reader.ReadU32BE(high) || !reader.ReadU32BE(low))
+        return;
+    std::optional<WideString> uin;
+    {
+        platform::CriticalSectionLock guard(m_store->Lock());
+        uin = m_store->Pending().TakeCookie(static_cast<std::uint64_t>(high) << 32 | low);
+    }
+    if (uin)
+        Confirm(*uin);
+}
+
+void Messenger::OnFrameSent(std::uint32_t frameNumber)
+{
+    std::optional<WideString> uin;
+    {
+        platform::CriticalSectionLock guard(m_store->Lock());
+        uin = m_store->Pending().TakeFrame(frameNumber);
+    }
+    if (uin)
+        Confirm(*uin);
+}
+
+void Messenger::OnIncomingMessage(const oscar::SnacCommand& snac)
+{
+    std::optional<oscar::DecodedMessage> decoded = oscar::DecodeIncomingMessage(snac.Data()->Bytes(), CodePage());
+    if (!decoded)
+        return;
+    if (decoded->reply)
+        Send(oscar::BuildChannelTwoReply(*decoded->reply));
+    Deliver(decoded->message);
+}
+
+void Messenger::Deliver(const RefPtr<oscar::IncomingMessage>& message)
+{
+    if (!message || message->sender == m_ownUin || message->kind != 1)
+        return;
+    {
+        platform::CriticalSectionLock guard(m_store->Lock());
+        bool created = false;
+        RefPtr<Contact> contact = m_store->FindOrCreateContact(message->sender, created);
+        if (!contact)
+            return;
+        if (message->hasStatus && contact->status != message->status)
+            m_store->SetStatus(contact, message->status);
+        m_store->SetUnread(contact, true);
+        m_store->SetMark(contact, true, GetTickCount());
+        if (m_outlets.appendHistory)
+            m_outlets.appendHistory(message->sender, false, message->time, message->text);
+    }
+    if (m_outlets.notifyIncoming)
+        m_outlets.notifyIncoming();
+    m_core.Post(MakeRef<oscar::IncomingMessageEvent>(message));
+    m_core.Post(MakeRef<AppEvent>(EventType::ViewRefresh));
+}
+
+void Messenger::OnTyping(const oscar::SnacCommand& snac)
+{
+    oscar::ByteReader reader(snac.Data()->Bytes());
+    std::uint16_t channel = 0;
+    if (!reader.Skip(8) || !reader.ReadU16BE(channel))
+        return;
+    std::size_t consumed = 0;
+    std::optional<WideString> uin = oscar::ReadLengthPrefixedUin(reader.Rest(), &consumed);
+    std::uint16_t type = 0;
+    if (!uin || !reader.Skip(consumed) || !reader.ReadU16BE(type))
+        return;
+    RefPtr<Contact> contact = m_store->FindContact(*uin);
+    if (!contact)
+        return;
+    m_store->SetTyping(contact, type == kTypingStarted);
+    m_core.Post(MakeRef<oscar::TypingEvent>(*uin, type));
+    m_core.Post(MakeRef<AppEvent>(EventType::ViewRefresh));
+}
+
+void Messenger::OnMetaReply(const oscar::SnacCommand& snac)
+{
+    std::optional<std::uint16_t> type = oscar::MetaReplyType(snac.Data()->Bytes());
+    if (!type)
+        return;
+    if (*type == oscar::kMetaOfflineMessage) {
+        Deliver(oscar::DecodeOfflineMessage(snac.Data()->Bytes(), CodePage()));
+    } else if (*type == oscar::kMetaOfflineEnd) {
+        Send(oscar::BuildDeleteOfflineMessages(m_ownUinNumber));
+    }
+}
