@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <random>
 
 #include "platform/base/Clock.h"
@@ -254,23 +255,33 @@ FlapConnection::Outcome FlapConnection::SendQueue(ConnectionOwner& owner)
         batch.swap(m_queue);
         ResetEvent(m_queueEvent);
     }
-    auto buffer = MakeRef<oscar::ByteBuffer>();
+    // Serialise every packet first, then copy them into one buffer sized in
+    // advance: growing the batch buffer packet by packet would copy it over
+    // and over for a large batch.
     std::vector<RefPtr<oscar::FlapFrame>> sent;
+    std::vector<RefPtr<oscar::ByteBuffer>> parts;
     sent.reserve(batch.size());
+    parts.reserve(batch.size());
+    std::int64_t total = 0;
     for (const RefPtr<oscar::FlapFrame>& packet : batch) {
         packet->SetSequence(m_sequence);
         RefPtr<oscar::ByteBuffer> bytes = packet->Serialise();
-        if (!bytes)
+        if (!bytes || total + bytes->Size() > INT32_MAX)
             continue;  // a frame too large for its length field is dropped
-        bool appended = buffer->Append(bytes->Bytes());
-        bytes->Wipe();
-        if (!appended)
-            continue;
+        total += bytes->Size();
+        parts.push_back(std::move(bytes));
         sent.push_back(packet);
         m_sequence = static_cast<std::uint16_t>(m_sequence + 1);
         if (m_sequence == kSequenceWrap)
             m_sequence = 0;
     }
+    auto buffer = MakeRef<oscar::ByteBuffer>();
+    buffer->Reserve(static_cast<std::int32_t>(total));
+    for (RefPtr<oscar::ByteBuffer>& part : parts) {
+        buffer->Append(part->Bytes());
+        part->Wipe();
+    }
+    parts.clear();
     if (buffer->Size() == 0)
         return Outcome::KeepGoing;
     bool ok = SendAll(buffer->Data(), static_cast<std::size_t>(buffer->Size()));

@@ -219,7 +219,7 @@ TEST_F(FlapConnectionTest, SequenceWrapsFrom7FFFToZero)
     };
     auto connection = Open("127.0.0.1", m_peer.Port());
     ASSERT_TRUE(m_peer.Accept());
-    std::vector<std::uint8_t> bytes = m_peer.Receive(6u * kCount);
+    std::vector<std::uint8_t> bytes = m_peer.Receive(6u * kCount, 60000);
     ASSERT_EQ(bytes.size(), 6u * kCount);
     int wraps = 0;
     for (int i = 1; i < kCount; ++i) {

@@ -75,7 +75,7 @@ TEST_F(SessionTest, SignsOnToOnlineInTheDocumentedOrder)
     StartCore("");
     m_core->Choose(OnlineStatus::Online);
     ASSERT_TRUE(WaitForText("Online"));
-    EXPECT_EQ(m_core->Record().Count(EventType::SessionOnline), 1);
+    ASSERT_TRUE(m_core->PumpUntil([&] { return m_core->Record().Count(EventType::SessionOnline) == 1; }, 20000));
     std::vector<std::string> texts;
     for (const auto& t : m_core->Record().Texts())
         texts.push_back(t.text);

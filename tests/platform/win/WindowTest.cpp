@@ -56,6 +56,7 @@ LRESULT SuperProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 
 TEST_F(WindowTest, SuperclassReachesTheOriginalProcedure)
 {
+    g_superCalls = 0;
     WNDCLASSW info;
     ASSERT_TRUE(GetClassInfoW(nullptr, kRecorderClass, &info));
     g_baseProcedure = info.lpfnWndProc;
