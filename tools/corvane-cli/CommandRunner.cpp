@@ -6,9 +6,12 @@
 
 #include "app/Settings.h"
 #include "oscar/IcqAccount.h"
+#include "platform/base/Clock.h"
 #include "oscar/OnlineStatus.h"
 #include "oscar/SessionEvents.h"
 #include "platform/base/WideString.h"
+#include "tools/corvane-cli/DirectoryCommands.h"
+#include "tools/corvane-cli/MessageCommands.h"
 
 namespace cli {
 namespace {
@@ -69,6 +72,12 @@ CommandResult CommandRunner::Run(const std::string& line)
     if (command == "add" || command == "move" || command == "rename" || command == "delete" ||
         command == "add-to-list" || command == "auth-request" || command == "auth-grant")
         return ListCommand(words);
+    if (IsMessageCommand(command))
+        return RunMessageCommand(m_core, words, m_out) ? CommandResult::Continue : CommandResult::Failed;
+    if (command == "info" || command == "search")
+        return RunDirectoryCommand(m_core, words, m_out);
+    if (command == "sleep")
+        return SleepFor(words);
     if (command == "quit")
         return CommandResult::Quit;
     return Fail("unknown command: " + command);
@@ -113,6 +122,8 @@ CommandResult CommandRunner::WaitFor(const std::vector<std::string>& words)
     std::function<bool(const SeenEvent&)> matches;
     std::size_t next = 2;
     std::string wanted;
+    if (words[1] == "online" && words.size() >= 3)
+        return WaitForOnline(words);
     if (words[1] == "event" && words.size() >= 3) {
         std::int64_t type = 0;
         if (!ParseNumber(words[2], type))
@@ -254,6 +265,42 @@ CommandResult CommandRunner::ListCommand(const std::vector<std::string>& words)
     std::fprintf(m_out, "ok %s %s\n", command.c_str(), words[1].c_str());
     std::fflush(m_out);
     return CommandResult::Continue;
+}
+
+}  // namespace cli
+
+namespace cli {
+
+CommandResult CommandRunner::SleepFor(const std::vector<std::string>& words)
+{
+    std::int64_t seconds = 0;
+    if (words.size() != 2 || !ParseNumber(words[1], seconds) || seconds < 0 || seconds > 86400)
+        return Fail("usage: sleep SECONDS");
+    Sleep(static_cast<DWORD>(seconds) * 1000u);
+    return CommandResult::Continue;
+}
+
+CommandResult CommandRunner::WaitForOnline(const std::vector<std::string>& words)
+{
+    std::int64_t seconds = 30;
+    if (words.size() > 4 || (words.size() == 4 && !ParseNumber(words[3], seconds)) || seconds < 0 || seconds > 86400)
+        return Fail("usage: wait-for online UIN [SECONDS]");
+    WideString uin = platform::Utf8ToWide(words[2]);
+    DWORD limit = static_cast<DWORD>(seconds) * 1000u;
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (RefPtr<IcqAccount> account = IcqAccount::Current(m_core)) {
+            RefPtr<Contact> contact = account->Store().FindContact(uin);
+            if (contact && contact->status != OnlineStatus::Offline) {
+                std::fprintf(m_out, "ok wait-for online %s\n", words[2].c_str());
+                std::fflush(m_out);
+                return CommandResult::Continue;
+            }
+        }
+        if (GetTickCount() - start >= limit)
+            return Fail("wait-for online " + words[2] + ": timed out");
+        Sleep(100);
+    }
 }
 
 }  // namespace cli

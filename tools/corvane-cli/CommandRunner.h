@@ -2,6 +2,8 @@
 //   account UIN PASSWORD [HOST:PORT[,HOST:PORT...]]
 //   status online|away|na|occupied|dnd|free|invisible|offline
 //   wait-for TEXT|event N [SECONDS]     (device seconds, default 30)
+//   wait-for online UIN [SECONDS]       until the contact is not offline
+//   sleep SECONDS                       (device seconds)
 //   list
 //   add UIN NICKNAME GROUP [noauth]     (GROUP: id or name)
 //   move UIN GROUP
@@ -37,6 +39,8 @@ private:
     CommandResult Account(const std::vector<std::string>& words);
     CommandResult Status(const std::vector<std::string>& words);
     CommandResult WaitFor(const std::vector<std::string>& words);
+    CommandResult WaitForOnline(const std::vector<std::string>& words);
+    CommandResult SleepFor(const std::vector<std::string>& words);
     CommandResult List();
     CommandResult ListCommand(const std::vector<std::string>& words);
     CommandResult Fail(const std::string& message);

@@ -1,10 +1,13 @@
 #include "tools/corvane-cli/EventText.h"
 
+#include <cstdio>
 #include <map>
 
 #include "oscar/OnlineStatus.h"
 #include "oscar/SessionEvents.h"
+#include "oscar/messaging/MessageEvents.h"
 #include "platform/base/WideString.h"
+#include "tools/corvane-cli/DirectoryCommands.h"
 
 namespace cli {
 namespace {
@@ -45,6 +48,20 @@ std::string DescribeEvent(AppCore& core, const AppEvent& event)
         line += ' ' + std::to_string(code->Code());
         if (event.Type() == EventType::OwnStatusConfirmed || event.Type() == EventType::PresenceChosen)
             line += ' ' + Quoted(OnlineStatus::Text(code->Code()));
+    } else if (std::string details = DirectoryEventDetails(event); !details.empty()) {
+        line += details;
+    } else if (const auto* incoming = dynamic_cast<const oscar::IncomingMessageEvent*>(&event)) {
+        const oscar::IncomingMessage& m = *incoming->Message();
+        char stamp[32];
+        std::snprintf(stamp, sizeof stamp, "%04u-%02u-%02u %02u:%02u", m.time.wYear, m.time.wMonth, m.time.wDay,
+                      m.time.wHour, m.time.wMinute);
+        line += " from " + platform::WideToUtf8(m.sender) + " at " + stamp + ' ' + Quoted(m.text);
+    } else if (const auto* delivery = dynamic_cast<const oscar::DeliveryEvent*>(&event)) {
+        line += " to " + platform::WideToUtf8(delivery->Uin());
+        if (event.Type() == EventType::OwnMessageDelivered)
+            line += ' ' + Quoted(delivery->Text());
+    } else if (const auto* typing = dynamic_cast<const oscar::TypingEvent*>(&event)) {
+        line += " from " + platform::WideToUtf8(typing->Uin()) + ' ' + std::to_string(typing->Notification());
     } else if (event.Type() == EventType::ViewRefresh) {
         WideString error = core.LastErrorText();
         if (!error.empty())

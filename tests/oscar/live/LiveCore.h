@@ -18,6 +18,7 @@
 #include "oscar/FrameEvents.h"
 #include "oscar/IcqAccount.h"
 #include "oscar/SessionEvents.h"
+#include "oscar/messaging/MessageEvents.h"
 #include "platform/base/Clock.h"
 #include "platform/base/WideString.h"
 #include "platform/connmgr/ConnMgr.h"
@@ -54,6 +55,10 @@ public:
     {
         std::lock_guard guard(m_lock);
         types.push_back(event->Type());
+        if (auto* incoming = dynamic_cast<oscar::IncomingMessageEvent*>(event.Get()))
+            messages.push_back(incoming->Message());
+        if (auto* typing = dynamic_cast<oscar::TypingEvent*>(event.Get()))
+            typingTypes.push_back(typing->Notification());
         if (auto* status = dynamic_cast<oscar::StatusTextEvent*>(event.Get())) {
             DWORD delay = 0;
             if (core != nullptr) {
@@ -73,6 +78,16 @@ public:
     {
         std::lock_guard guard(m_lock);
         return bosFrames;
+    }
+    std::vector<RefPtr<oscar::IncomingMessage>> Messages()
+    {
+        std::lock_guard guard(m_lock);
+        return messages;
+    }
+    std::vector<std::uint16_t> TypingTypes()
+    {
+        std::lock_guard guard(m_lock);
+        return typingTypes;
     }
     std::vector<RefPtr<oscar::FlapFrame>> ReceivedBos()
     {
@@ -100,6 +115,8 @@ private:
     std::vector<RefPtr<oscar::FlapFrame>> loginFrames;
     std::vector<RefPtr<oscar::FlapFrame>> bosFrames;
     std::vector<RefPtr<oscar::FlapFrame>> receivedBos;
+    std::vector<RefPtr<oscar::IncomingMessage>> messages;
+    std::vector<std::uint16_t> typingTypes;
 };
 
 class LiveCore {
