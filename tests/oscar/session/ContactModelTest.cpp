@@ -153,7 +153,7 @@ protected:
     {
         m_core = MakeRef<AppCore>(nullptr, AppCoreParts{});
         m_store = MakeRef<ContactStore>();
-        m_handler = MakeRef<OnlineHandler>(*m_core, m_store);
+        m_handler = MakeRef<OnlineHandler>(*m_core, m_store, nullptr);
     }
     static RefPtr<oscar::SnacCommand> Snac(oscar::CommandNumber number, Bytes data)
     {
