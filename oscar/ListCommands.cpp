@@ -1,6 +1,7 @@
 #include "oscar/ListCommands.h"
 
 #include "oscar/SignOnCommands.h"
+#include "oscar/UserInfo.h"
 #include "oscar/codec/TextCodec.h"
 #include "platform/base/WideString.h"
 
@@ -28,15 +29,6 @@ std::vector<std::uint8_t> Utf8Bytes(const WideString& text)
         utf8.resize(cut);
     }
     return {utf8.begin(), utf8.end()};
-}
-
-bool AppendUin(ByteBuffer& out, const WideString& uin)
-{
-    std::string digits = platform::WideToUtf8(uin);
-    if (digits.size() > 0xFF)
-        return false;
-    return out.AppendU8(static_cast<std::uint8_t>(digits.size())) &&
-           out.Append(digits.data(), static_cast<std::int32_t>(digits.size()));
 }
 
 bool AppendReason(ByteBuffer& out, const WideString& reason, UINT codePage)
@@ -98,7 +90,7 @@ RefPtr<FlapFrame> BuildChangesEnd() { return BuildSnacFrame(CommandNumber::ListC
 RefPtr<FlapFrame> BuildAuthorisationRequest(const WideString& uin, const WideString& reason, UINT codePage)
 {
     auto data = MakeRef<ByteBuffer>();
-    AppendUin(*data, uin);
+    AppendLengthPrefixedUin(*data, uin);
     AppendReason(*data, reason, codePage);
     data->AppendU16(0);
     return BuildSnacFrame(CommandNumber::AuthRequestSend, 0, data);
@@ -107,7 +99,7 @@ RefPtr<FlapFrame> BuildAuthorisationRequest(const WideString& uin, const WideStr
 RefPtr<FlapFrame> BuildAuthorisationGrant(const WideString& uin, const WideString& reason, UINT codePage)
 {
     auto data = MakeRef<ByteBuffer>();
-    AppendUin(*data, uin);
+    AppendLengthPrefixedUin(*data, uin);
     data->AppendU8(1);
     AppendReason(*data, reason, codePage);
     return BuildSnacFrame(CommandNumber::AuthReplySend, 0, data);

@@ -1,6 +1,7 @@
 #include "oscar/SignOnCommands.h"
 
 #include "oscar/ServerListItem.h"
+#include "oscar/UserInfo.h"
 #include "oscar/codec/ByteReader.h"
 #include "oscar/codec/TextCodec.h"
 #include "oscar/codec/Tlv.h"
@@ -22,15 +23,6 @@ constexpr std::int32_t kRateParameterBlock = 35;
 RefPtr<ByteBuffer> Bytes(std::string_view text)
 {
     return ByteBuffer::CopyOf(std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
-}
-
-bool AppendUinText(ByteBuffer& out, const WideString& uin)
-{
-    std::string digits = platform::WideToUtf8(uin);
-    if (digits.size() > 0xFF)
-        return false;
-    return out.AppendU8(static_cast<std::uint8_t>(digits.size())) &&
-           out.Append(digits.data(), static_cast<std::int32_t>(digits.size()));
 }
 
 }  // namespace
@@ -169,7 +161,7 @@ RefPtr<FlapFrame> BuildAddToClientList(const std::vector<WideString>& uins)
 {
     auto data = MakeRef<ByteBuffer>();
     for (const WideString& uin : uins)
-        AppendUinText(*data, uin);
+        AppendLengthPrefixedUin(*data, uin);
     return BuildSnacFrame(CommandNumber::AddBuddies, 0, data);
 }
 

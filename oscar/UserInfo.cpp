@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "oscar/codec/ByteReader.h"
+#include "platform/base/WideString.h"
 
 namespace oscar {
 
@@ -22,6 +23,15 @@ bool AllDigits(std::span<const std::uint8_t> text)
 }
 
 }  // namespace
+
+bool AppendLengthPrefixedUin(ByteBuffer& out, const WideString& uin)
+{
+    std::string digits = platform::WideToUtf8(uin);
+    if (digits.size() > 0xFF)
+        return false;
+    return out.AppendU8(static_cast<std::uint8_t>(digits.size())) &&
+           out.Append(digits.data(), static_cast<std::int32_t>(digits.size()));
+}
 
 std::optional<WideString> ReadLengthPrefixedUin(std::span<const std::uint8_t> data, std::size_t* consumed)
 {

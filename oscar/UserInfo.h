@@ -10,6 +10,7 @@
 
 #include "oscar/OnlineStatus.h"
 #include "oscar/TlvBlock.h"
+#include "oscar/codec/ByteBuffer.h"
 #include "platform/base/Types.h"
 
 namespace oscar {
@@ -29,6 +30,10 @@ struct UserInfo {
 // data, or more than the count says, are not read; an empty or non-digit
 // UIN gives nullopt.
 std::optional<UserInfo> ReadUserInfo(std::span<const std::uint8_t> data);
+
+// Appends a UIN as a length byte and its digits (the form of every command
+// that names a user); false for a UIN longer than 255 characters.
+bool AppendLengthPrefixedUin(ByteBuffer& out, const WideString& uin);
 
 // A UIN as a length byte and its digits, at the front of the bytes.
 std::optional<WideString> ReadLengthPrefixedUin(std::span<const std::uint8_t> data, std::size_t* consumed = nullptr);

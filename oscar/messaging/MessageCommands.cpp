@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "oscar/SignOnCommands.h"
+#include "oscar/UserInfo.h"
 #include "oscar/codec/TextCodec.h"
 #include "platform/base/Clock.h"
 #include "platform/base/WideString.h"
@@ -14,15 +15,6 @@ namespace {
 
 constexpr std::uint16_t kItemMessageData = 0x0002;
 constexpr std::uint16_t kItemStoreMessage = 0x0006;
-
-bool AppendUin(ByteBuffer& out, const WideString& uin)
-{
-    std::string digits = platform::WideToUtf8(uin);
-    if (digits.size() > 0xFF)
-        return false;
-    return out.AppendU8(static_cast<std::uint8_t>(digits.size())) &&
-           out.Append(digits.data(), static_cast<std::int32_t>(digits.size()));
-}
 
 }  // namespace
 
@@ -58,7 +50,7 @@ RefPtr<FlapFrame> BuildSendMessage(std::uint64_t cookie, const WideString& uin, 
     data->AppendU32(static_cast<std::uint32_t>(cookie >> 32));
     data->AppendU32(static_cast<std::uint32_t>(cookie));
     data->AppendU16(1);
-    if (!AppendUin(*data, uin))
+    if (!AppendLengthPrefixedUin(*data, uin))
         return nullptr;
     data->AppendU16(kItemMessageData);
     data->AppendU16(static_cast<std::uint16_t>(itemLength));
@@ -82,7 +74,7 @@ RefPtr<FlapFrame> BuildTypingNotification(const WideString& uin, std::uint16_t t
     data->AppendU32(0);
     data->AppendU32(0);
     data->AppendU16(1);
-    AppendUin(*data, uin);
+    AppendLengthPrefixedUin(*data, uin);
     data->AppendU16(type);
     return BuildSnacFrame(CommandNumber::TypingNotification, 0, data);
 }
@@ -93,7 +85,7 @@ RefPtr<FlapFrame> BuildChannelTwoReply(const ChannelTwoReply& reply)
     data->AppendU32(static_cast<std::uint32_t>(reply.cookie >> 32));
     data->AppendU32(static_cast<std::uint32_t>(reply.cookie));
     data->AppendU16(2);
-    AppendUin(*data, reply.sender);
+    AppendLengthPrefixedUin(*data, reply.sender);
     data->AppendU16(3);  // reason
     data->Append(reply.head.data(), static_cast<std::int32_t>(reply.head.size()));
     data->AppendU8(reply.messageType);

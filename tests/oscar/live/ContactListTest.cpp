@@ -11,6 +11,7 @@
 #include "oscar/OnlineStatus.h"
 #include "oscar/codec/ByteReader.h"
 #include "tests/oscar/live/LiveCore.h"
+#include "tests/oscar/live/TempFolder.h"
 #include "tests/oscar/live/ServerProcess.h"
 
 namespace {
@@ -36,9 +37,8 @@ class ContactListTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/corvane-list-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_folder = pattern;
+        ASSERT_TRUE(m_temp.Ok());
+        m_folder = m_temp.Path();
         platform::SetTimeScale(20.0);
     }
     void TearDown() override
@@ -46,8 +46,6 @@ protected:
         m_core.reset();
         m_server.reset();
         platform::SetTimeScale(1.0);
-        std::string command = "rm -rf '" + m_folder + "'";
-        EXPECT_EQ(std::system(command.c_str()), 0);
     }
 
     // A stored list for 100001 in the server's data folder: groups 1
@@ -86,19 +84,23 @@ protected:
     }
     ContactStore& Store() { return m_core->Account()->Store(); }
 
-    // The (family << 16 | subtype) of the SNACs sent on BOS from index on.
+    // The status (0x01/0x1E) and list-update (0x13/0x09) commands sent on
+    // BOS from index on, as family << 16 | subtype.
     std::vector<std::uint32_t> SentSince(std::size_t from)
     {
         std::vector<std::uint32_t> snacs;
         auto frames = m_core->Record().BosFrames();
         for (std::size_t i = from; i < frames.size(); ++i) {
-            if (frames[i]->Snac())
-                snacs.push_back(static_cast<std::uint32_t>(frames[i]->Snac()->Family()) << 16 |
-                                frames[i]->Snac()->Subtype());
+            if (!frames[i]->Snac())
+                continue;
+            std::uint32_t key = static_cast<std::uint32_t>(frames[i]->Snac()->Family()) << 16 | frames[i]->Snac()->Subtype();
+            if (key == 0x0001001E || key == 0x00130009)
+                snacs.push_back(key);
         }
         return snacs;
     }
 
+    live::TempFolder m_temp{"corvane-list"};
     std::string m_folder;
     std::unique_ptr<live::ServerProcess> m_server;
     std::unique_ptr<live::LiveCore> m_core;

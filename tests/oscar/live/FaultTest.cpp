@@ -7,6 +7,7 @@
 #include "oscar/OnlineStatus.h"
 #include "tests/oscar/live/FakeServer.h"
 #include "tests/oscar/live/LiveCore.h"
+#include "tests/oscar/live/TempFolder.h"
 #include "tests/oscar/live/ServerProcess.h"
 
 namespace {
@@ -15,9 +16,8 @@ class FaultTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/corvane-fault-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_folder = pattern;
+        ASSERT_TRUE(m_temp.Ok());
+        m_folder = m_temp.Path();
         platform::SetTimeScale(20.0);
     }
     void TearDown() override
@@ -26,8 +26,6 @@ protected:
         EXPECT_EQ(app::LiveSessionCount().load(), 0);
         platform::connmgr::Reset();
         platform::SetTimeScale(1.0);
-        std::string command = "rm -rf '" + m_folder + "'";
-        EXPECT_EQ(std::system(command.c_str()), 0);
     }
 
     void StartCore(const std::string& hosts)
@@ -36,6 +34,7 @@ protected:
     }
     int Texts(const std::string& text) { return m_core->Record().CountText(text); }
 
+    live::TempFolder m_temp{"corvane-fault"};
     std::string m_folder;
     std::unique_ptr<live::LiveCore> m_core;
 };

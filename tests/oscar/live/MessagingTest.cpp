@@ -9,6 +9,7 @@
 #include "oscar/messaging/MessageEvents.h"
 #include "tests/oscar/live/CliProcess.h"
 #include "tests/oscar/live/LiveCore.h"
+#include "tests/oscar/live/TempFolder.h"
 #include "tests/oscar/live/ServerProcess.h"
 
 namespace {
@@ -22,9 +23,8 @@ class MessagingTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/corvane-messaging-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_folder = pattern;
+        ASSERT_TRUE(m_temp.Ok());
+        m_folder = m_temp.Path();
         platform::SetTimeScale(20.0);
         m_server = std::make_unique<live::ServerProcess>(m_folder, kAccounts);
         ASSERT_TRUE(m_server->Ready());
@@ -34,8 +34,6 @@ protected:
         m_core.reset();
         m_server.reset();
         platform::SetTimeScale(1.0);
-        std::string command = "rm -rf '" + m_folder + "'";
-        EXPECT_EQ(std::system(command.c_str()), 0);
     }
     void StartCore(const std::string& extra = "")
     {
@@ -72,6 +70,7 @@ protected:
         return m_core->Record().Messages();
     }
 
+    live::TempFolder m_temp{"corvane-messaging"};
     std::string m_folder;
     std::unique_ptr<live::ServerProcess> m_server;
     std::unique_ptr<live::LiveCore> m_core;

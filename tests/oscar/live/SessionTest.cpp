@@ -9,6 +9,7 @@
 #include "oscar/OnlineStatus.h"
 #include "oscar/codec/ByteReader.h"
 #include "tests/oscar/live/LiveCore.h"
+#include "tests/oscar/live/TempFolder.h"
 #include "tests/oscar/live/ServerProcess.h"
 
 namespace {
@@ -22,9 +23,8 @@ class SessionTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/corvane-session-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_folder = pattern;
+        ASSERT_TRUE(m_temp.Ok());
+        m_folder = m_temp.Path();
         platform::SetTimeScale(20.0);
     }
     void TearDown() override
@@ -32,8 +32,6 @@ protected:
         m_core.reset();
         m_server.reset();
         platform::SetTimeScale(1.0);
-        std::string command = "rm -rf '" + m_folder + "'";
-        EXPECT_EQ(std::system(command.c_str()), 0);
     }
 
     void StartServer()
@@ -64,6 +62,7 @@ protected:
         return snacs;
     }
 
+    live::TempFolder m_temp{"corvane-session"};
     std::string m_folder;
     std::unique_ptr<live::ServerProcess> m_server;
     std::unique_ptr<live::LiveCore> m_core;
