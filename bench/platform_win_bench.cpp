@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
@@ -177,14 +178,21 @@ int main(int argc, char** argv)
 {
     if (argc > 1 && std::strcmp(argv[1], "--peer") == 0)
         return RunPeer();
-    // A private device folder unless one is given.
+    // A private device folder unless one is given; removed afterwards.
+    std::string privateFolder;
     if (std::getenv("CORVANE_DEVICE") == nullptr) {
-        static char folder[] = "/tmp/corvane-bench-XXXXXX";
-        if (::mkdtemp(folder) != nullptr)
+        char folder[] = "/tmp/corvane-bench-XXXXXX";
+        if (::mkdtemp(folder) != nullptr) {
+            privateFolder = folder;
             ::setenv("CORVANE_DEVICE", folder, 1);
+        }
     }
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    if (!privateFolder.empty()) {
+        std::error_code ignored;
+        std::filesystem::remove_all(privateFolder, ignored);
+    }
     return 0;
 }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Corvane, lays out the simulated device and
-# starts the program. Extra arguments go to the program.
+# Installs what is missing, builds Corvane, lays out the simulated device,
+# starts the local OSCAR server and then the program. Ctrl+C ends the program
+# cleanly; the server is stopped with it. Extra arguments go to the program.
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$ROOT"
@@ -10,6 +11,28 @@ cmake --preset release >/dev/null
 cmake --build --preset release
 DEVICE="${CORVANE_DEVICE:-$HOME/.corvane-device}"
 bash scripts/install-device.sh build/release "$DEVICE"
+PROGRAM_FOLDER="$DEVICE/Program Files/Corvane"
+
+# The first run signs on with the local server's demo account.
+if [ ! -f "$PROGRAM_FOLDER/Corvane.config" ]; then
+  printf 'UIN=100001\r\nPASSWORD=demo\r\nLOGINHOSTS=127.0.0.1:5190\r\n' > "$PROGRAM_FOLDER/Corvane.config"
+fi
+
+SERVER_LOG="$DEVICE/oscar-server.log"
+build/release/tools/oscar-server/oscar-server --data "$DEVICE/oscar-server-data" > "$SERVER_LOG" 2>&1 &
+SERVER_PID=$!
+trap 'kill "$SERVER_PID" 2>/dev/null; wait "$SERVER_PID" 2>/dev/null || true' EXIT
+for _ in $(seq 1 100); do
+  grep -q listening "$SERVER_LOG" && break
+  kill -0 "$SERVER_PID" 2>/dev/null || break
+  sleep 0.1
+done
+if grep -q listening "$SERVER_LOG"; then
+  echo "local OSCAR server: 127.0.0.1:5190 (log: $SERVER_LOG)"
+else
+  echo "local OSCAR server did not start (see $SERVER_LOG); Corvane runs without it"
+fi
 
 export CORVANE_DEVICE="$DEVICE"
-exec "$DEVICE/Program Files/Corvane/Corvane" "$@"
+echo "Corvane runs (headless); Ctrl+C ends it"
+"$PROGRAM_FOLDER/Corvane" "$@"

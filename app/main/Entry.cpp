@@ -6,7 +6,11 @@
 #include "net/DataLink.h"
 #include "oscar/IcqAccount.h"
 #include "oscar/ProtocolHandler.h"
+#include "oscar/meta/MetaReply.h"
+#include "store/ContactListCache.h"
+#include "store/HistoryBook.h"
 #include "ui/MainWindow.h"
+#include "ui/notify/NotifyIncoming.h"
 
 bool AnotherInstanceRuns()
 {
@@ -20,13 +24,27 @@ bool AnotherInstanceRuns()
 
 void RegisterPluginClassAtStart() {}
 
+void ConnectMessageOutlets(AppCore& core, IcqAccount& account)
+{
+    auto histories = MakeRef<HistoryBook>(account.Uin());
+    Messenger::Outlets outlets;
+    outlets.appendHistory = [histories](const WideString& uin, bool sentByUser, const SYSTEMTIME& time,
+                                        const WideString& text) { histories->Append(uin, sentByUser, time, text); };
+    outlets.notifyIncoming = [&core] { NotifyIncoming(core); };
+    account.Messaging()->SetOutlets(std::move(outlets));
+}
+
 AppCoreParts BuildAppCoreParts()
 {
+    oscar::RegisterMetaDecoders();
     AppCoreParts parts;
     parts.createConnectionLink = [](AppCore& core) { ConnMgrLink::Install(core); };
     parts.createProtocolHandler = [](AppCore& core) { return RefPtr<EventHandler>(MakeRef<ProtocolHandler>(core)); };
     parts.createAccount = [](AppCore& core, const WideString& uin) {
-        return RefPtr<Account>(MakeRef<IcqAccount>(core, uin));
+        RefPtr<IcqAccount> account = MakeRef<IcqAccount>(core, uin);
+        account->SetCacheFile(store::ProgramFolderCacheFile());
+        ConnectMessageOutlets(core, *account);
+        return RefPtr<Account>(account);
     };
     return parts;
 }

@@ -17,6 +17,12 @@ bool AnotherInstanceRuns();
 // the plug-in library exists.
 void RegisterPluginClassAtStart();
 
+class IcqAccount;
+
+// Sends the account's delivered messages to their conversation's history
+// and announces incoming ones with the new-message notification.
+void ConnectMessageOutlets(AppCore& core, IcqAccount& account);
+
 // What AppCore start builds from the other subsystems.
 AppCoreParts BuildAppCoreParts();
 

@@ -32,6 +32,8 @@ OUT="$WORK/cli.out"
 account 100001 demo 127.0.0.1:$PORT
 status online
 wait-for Online 60
+wait-for event 36 60
+list
 status offline
 wait-for event 38 60
 quit
@@ -39,6 +41,9 @@ END
 cat "$OUT"
 grep -q 'event 16 status "Online"' "$OUT"
 grep -q 'ok wait-for Online' "$OUT"
+grep -q 'event 36 own-status 0 "Online"' "$OUT"
+grep -q '^group 1 "General"' "$OUT"
+grep -q '^contact 100100 ' "$OUT"
 grep -q "ok wait-for event 38" "$OUT"
 # A wrong password is reported with its error code.
 "$CLI" --folder "$WORK/program2" > "$OUT" <<END || true
