@@ -31,6 +31,11 @@ void ConnectMessageOutlets(AppCore& core, IcqAccount& account)
     outlets.appendHistory = [histories](const WideString& uin, bool sentByUser, const SYSTEMTIME& time,
                                         const WideString& text) { histories->Append(uin, sentByUser, time, text); };
     outlets.notifyIncoming = [&core] { NotifyIncoming(core); };
+    // The outlets live in the messenger, which the session's threads may keep
+    // after the account is gone: they hold the store and the save, not the
+    // account.
+    outlets.modelChanged = [save = store::ProgramFolderCacheFile().save, contacts = RefPtr<ContactStore>(&account.Store()),
+                            uin = account.Uin()] { save(*contacts, uin); };
     account.Messaging()->SetOutlets(std::move(outlets));
 }
 

@@ -126,6 +126,10 @@ void Messenger::Confirm(const WideString& uin)
         contact->cachedText.clear();
         contact->sending = false;
     }
+    // The cache still holds the text as unsent; it must not come back after
+    // a restart.
+    if (m_outlets.modelChanged)
+        m_outlets.modelChanged();
     m_core.Post(MakeRef<oscar::DeliveryEvent>(EventType::OwnMessageDelivered, uin, text));
 }
 

@@ -20,6 +20,9 @@ public:
         std::function<void(const WideString& uin, bool sentByUser, const SYSTEMTIME& time, const WideString& text)>
             appendHistory;
         std::function<void()> notifyIncoming;
+        // The contact model changed in a way the cache keeps (a confirmed
+        // message emptied a contact's unsent text).
+        std::function<void()> modelChanged;
     };
 
     Messenger(AppCore& core, RefPtr<ContactStore> store, WideString ownUin, std::uint32_t ownUinNumber);

@@ -217,10 +217,14 @@ CommandResult CommandRunner::List()
     for (const RefPtr<ContactGroup>& group : store.Groups())
         std::fprintf(m_out, "group %u \"%s\" contacts=%zu\n", unsigned{group->id}, Text(group->name).c_str(),
                      group->contacts.size());
-    for (const RefPtr<Contact>& c : store.Contacts())
-        std::fprintf(m_out, "contact %s \"%s\" group=%u item=%u status=\"%s\" flags=%s\n", Text(c->uin).c_str(),
+    for (const RefPtr<Contact>& c : store.Contacts()) {
+        std::fprintf(m_out, "contact %s \"%s\" group=%u item=%u status=\"%s\" flags=%s", Text(c->uin).c_str(),
                      Text(c->nickname).c_str(), unsigned{c->groupId}, unsigned{c->itemId},
                      Text(OnlineStatus::Text(c->status)).c_str(), Flags(*c).c_str());
+        if (!c->cachedText.empty())
+            std::fprintf(m_out, " unsent=\"%s\"", Text(c->cachedText).c_str());
+        std::fprintf(m_out, "\n");
+    }
     std::fprintf(m_out, "list date=%u count=%u privacy-item=%u\n", store.ListDate(), unsigned{store.ListCount()},
                  unsigned{store.PrivacyItemId()});
     std::fflush(m_out);

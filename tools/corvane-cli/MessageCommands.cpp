@@ -1,6 +1,9 @@
 #include "tools/corvane-cli/MessageCommands.h"
 
+#include <cstdlib>
+
 #include "oscar/IcqAccount.h"
+#include "store/MessageHistory.h"
 #include "platform/base/WideString.h"
 
 namespace cli {
@@ -31,6 +34,35 @@ bool Ok(std::FILE* out, const std::string& message)
     return true;
 }
 
+bool ParseCount(const std::string& text, std::int32_t& value)
+{
+    char* end = nullptr;
+    long number = std::strtol(text.c_str(), &end, 10);
+    if (end == text.c_str() || *end != '\0' || number < 0 || number > 1000000)
+        return false;
+    value = static_cast<std::int32_t>(number);
+    return true;
+}
+
+// Prints a page of the conversation, newest first: time, who, text.
+bool History(IcqAccount& account, const std::vector<std::string>& words, std::FILE* out)
+{
+    std::int32_t skip = 0;
+    std::int32_t count = 20;
+    if (words.size() < 2 || words.size() > 4 || (words.size() > 2 && !ParseCount(words[2], skip)) ||
+        (words.size() > 3 && !ParseCount(words[3], count)))
+        return Fail(out, "usage: history UIN [SKIP [COUNT]]");
+    auto history = MakeRef<MessageHistory>(account.Uin(), platform::Utf8ToWide(words[1]));
+    std::vector<HistoryMessage> page = history->Read(skip, count);
+    for (const HistoryMessage& m : page) {
+        std::fprintf(out, "history %04u-%02u-%02u %02u:%02u:%02u %s \"%s\"\n", m.time.wYear, m.time.wMonth,
+                     m.time.wDay, m.time.wHour, m.time.wMinute, m.time.wSecond,
+                     m.party == 0 ? "me" : m.party == 1 ? words[1].c_str() : "other",
+                     platform::WideToUtf8(m.text).c_str());
+    }
+    return Ok(out, "history " + words[1] + " " + std::to_string(page.size()) + " messages");
+}
+
 }  // namespace
 
 bool IsMessageCommand(const std::string& word) { return word == "msg" || word == "typing" || word == "history"; }
@@ -55,6 +87,8 @@ bool RunMessageCommand(AppCore& core, const std::vector<std::string>& words, std
             return Fail(out, "typing " + words[1] + ": not sent (offline, or the contact is offline)");
         return Ok(out, "typing " + words[1]);
     }
+    if (command == "history")
+        return History(*account, words, out);
     return Fail(out, command + ": not available");
 }
 

@@ -7,6 +7,7 @@
 #include "oscar/OnlineStatus.h"
 #include "oscar/TlvBlock.h"
 #include "oscar/messaging/MessageEvents.h"
+#include "store/MessageHistory.h"
 #include "tests/oscar/live/CliProcess.h"
 #include "tests/oscar/live/LiveCore.h"
 #include "tests/oscar/live/TempFolder.h"
@@ -101,6 +102,15 @@ TEST_F(MessagingTest, MessagesBothWaysInBothForms)
     EXPECT_TRUE(friendCli.Printed("\"\xD0\x97\xD0\xB4\xD1\x80\xD0\xB0\xD0\xB2\xD1\x81\xD1\x82\xD0\xB2\xD1\x83\xD0\xB9\""))
         << friendCli.Output();
     EXPECT_TRUE(friendCli.Printed("\"Gr\xC3\xBC\xC3\x9F" "e\"")) << friendCli.Output();
+
+    // The conversation's history holds all three, newest first, intact.
+    auto history = MakeRef<MessageHistory>(u"100001", u"100002");
+    std::vector<HistoryMessage> page = history->Read(0, 10);
+    ASSERT_EQ(page.size(), 3u);
+    EXPECT_EQ(page[0].text, u"Gr\u00fc\u00dfe");
+    EXPECT_EQ(page[0].party, 0);
+    EXPECT_EQ(page[2].text, u"\u041F\u0440\u0438\u0432\u0435\u0442 \U0001F600");
+    EXPECT_EQ(page[2].party, 1);
 }
 
 TEST_F(MessagingTest, ConfirmationByAcknowledgementOrByTheSentFrame)

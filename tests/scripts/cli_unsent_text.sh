@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# A message that was not confirmed stays as the contact's unsent text in the
+# contact-list cache and is there again after corvane-cli is restarted.
+# Usage: cli_unsent_text.sh CORVANE_CLI OSCAR_SERVER
+set -euo pipefail
+CLI="$1"
+SERVER="$2"
+WORK="$(mktemp -d /tmp/corvane-unsent-XXXXXX)"
+SERVER_PID=""
+cleanup() {
+  [ -n "$SERVER_PID" ] && kill "$SERVER_PID" 2>/dev/null && wait "$SERVER_PID" 2>/dev/null || true
+  rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+free_port() { python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1]); s.close()'; }
+PORT=$(free_port)
+BOS=$(free_port)
+cat > "$WORK/accounts.xml" <<'XML'
+<accounts><account uin="100001" password="demo" nick="Demo"/></accounts>
+XML
+"$SERVER" --listen 127.0.0.1 --login-port "$PORT" --bos-port "$BOS" --accounts "$WORK/accounts.xml" \
+  --data "$WORK/data" > "$WORK/server.out" 2>&1 &
+SERVER_PID=$!
+for _ in $(seq 1 100); do grep -q listening "$WORK/server.out" && break; sleep 0.1; done
+
+export CORVANE_TIME_SCALE=20
+export CORVANE_DEVICE="$WORK/device"
+# Nobody has UIN 999999: the server refuses the message and it is never
+# confirmed.
+"$CLI" --folder "$WORK/program" > "$WORK/first.out" <<END
+account 100001 demo 127.0.0.1:$PORT
+status online
+wait-for Online 60
+msg 999999 keep me, please
+wait-for event 44 60
+quit
+END
+cat "$WORK/first.out"
+grep -q 'event 44 not-confirmed to 999999' "$WORK/first.out"
+
+"$CLI" --folder "$WORK/program" > "$WORK/second.out" <<END
+list
+quit
+END
+cat "$WORK/second.out"
+grep -q '^contact 999999 .* unsent="keep me, please"' "$WORK/second.out"
+
+# A confirmed message leaves no unsent text behind.
+"$CLI" --folder "$WORK/program" > "$WORK/third.out" <<END
+status online
+wait-for Online 60
+msg 100100 echo this
+wait-for event 42 60
+quit
+END
+"$CLI" --folder "$WORK/program" > "$WORK/fourth.out" <<END
+list
+quit
+END
+cat "$WORK/fourth.out"
+if grep -q '^contact 100100 .*unsent=' "$WORK/fourth.out"; then
+  echo "a delivered message came back as unsent"
+  exit 1
+fi
+echo "cli_unsent_text: ok"
