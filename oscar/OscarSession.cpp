@@ -373,9 +373,11 @@ OscarSession::Outcome OscarSession::ConnectAndSignOn()
         return outcome;
     }
     MoveSuccessfulHostFirst();
-    PostStatusText(u"Online");
+    // Online is set before the text goes out, so that whoever reacts to
+    // "Online" (a user sending a message at once) finds the session online.
     m_retryDelay = 0;
     m_online = true;
+    PostStatusText(u"Online");
     m_core.Post(MakeRef<AppEvent>(EventType::SessionOnline));
     return Outcome::Success;
 }

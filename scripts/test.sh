@@ -8,6 +8,9 @@ cd "$ROOT"
 bash scripts/install-deps.sh || exit 1
 
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
+export LSAN_OPTIONS="suppressions=$ROOT/tests/lsan.supp:print_suppressions=0"
+# No sound card in CI: SDL's dummy audio driver keeps playback silent.
+export SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-dummy}"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 JOBS="${CORVANE_JOBS:-$(nproc)}"
 

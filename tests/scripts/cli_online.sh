@@ -26,19 +26,20 @@ for _ in $(seq 1 100); do grep -q listening "$WORK/server.out" && break; sleep 0
 grep -q listening "$WORK/server.out"
 
 export CORVANE_TIME_SCALE=20
+# Every run of the console is shown, also when it fails.
+run_cli() { local out="$1"; shift; "$CLI" "$@" > "$out" || { echo "corvane-cli exited with $?"; cat "$out"; return 1; }; cat "$out"; }
 export CORVANE_DEVICE="$WORK/device"
 OUT="$WORK/cli.out"
-"$CLI" --folder "$WORK/program" > "$OUT" <<END
+run_cli "$OUT" --folder "$WORK/program" <<END
 account 100001 demo 127.0.0.1:$PORT
 status online
-wait-for Online 60
-wait-for event 36 60
+wait-for Online 600
+wait-for event 36 600
 list
 status offline
-wait-for event 38 60
+wait-for event 38 600
 quit
 END
-cat "$OUT"
 grep -q 'event 16 status "Online"' "$OUT"
 grep -q 'ok wait-for Online' "$OUT"
 grep -q 'event 36 own-status 0 "Online"' "$OUT"
@@ -46,10 +47,10 @@ grep -q '^group 1 "General"' "$OUT"
 grep -q '^contact 100100 ' "$OUT"
 grep -q "ok wait-for event 38" "$OUT"
 # A wrong password is reported with its error code.
-"$CLI" --folder "$WORK/program2" > "$OUT" <<END || true
+run_cli "$OUT" --folder "$WORK/program2" <<END || true
 account 100001 nope 127.0.0.1:$PORT
 status online
-wait-for event 46 60
+wait-for event 46 600
 quit
 END
 grep -q 'event 46 login-rejected 5' "$OUT"

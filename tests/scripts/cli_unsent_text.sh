@@ -25,40 +25,39 @@ SERVER_PID=$!
 for _ in $(seq 1 100); do grep -q listening "$WORK/server.out" && break; sleep 0.1; done
 
 export CORVANE_TIME_SCALE=20
+# Every run of the console is shown, also when it fails.
+run_cli() { local out="$1"; shift; "$CLI" "$@" > "$out" || { echo "corvane-cli exited with $?"; cat "$out"; return 1; }; cat "$out"; }
 export CORVANE_DEVICE="$WORK/device"
 # Nobody has UIN 999999: the server refuses the message and it is never
 # confirmed.
-"$CLI" --folder "$WORK/program" > "$WORK/first.out" <<END
+run_cli "$WORK/first.out" --folder "$WORK/program" <<END
 account 100001 demo 127.0.0.1:$PORT
 status online
-wait-for Online 60
+wait-for Online 600
 msg 999999 keep me, please
-wait-for event 44 60
+wait-for event 44 600
 quit
 END
-cat "$WORK/first.out"
 grep -q 'event 44 not-confirmed to 999999' "$WORK/first.out"
 
-"$CLI" --folder "$WORK/program" > "$WORK/second.out" <<END
+run_cli "$WORK/second.out" --folder "$WORK/program" <<END
 list
 quit
 END
-cat "$WORK/second.out"
 grep -q '^contact 999999 .* unsent="keep me, please"' "$WORK/second.out"
 
 # A confirmed message leaves no unsent text behind.
-"$CLI" --folder "$WORK/program" > "$WORK/third.out" <<END
+run_cli "$WORK/third.out" --folder "$WORK/program" <<END
 status online
-wait-for Online 60
+wait-for Online 600
 msg 100100 echo this
-wait-for event 42 60
+wait-for event 42 600
 quit
 END
-"$CLI" --folder "$WORK/program" > "$WORK/fourth.out" <<END
+run_cli "$WORK/fourth.out" --folder "$WORK/program" <<END
 list
 quit
 END
-cat "$WORK/fourth.out"
 if grep -q '^contact 100100 .*unsent=' "$WORK/fourth.out"; then
   echo "a delivered message came back as unsent"
   exit 1
