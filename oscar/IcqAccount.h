@@ -36,7 +36,7 @@ public:
     // Set before LoadCache, right after construction.
     void SetCacheFile(CacheFile cacheFile) { m_cacheFile = std::move(cacheFile); }
 
-    // Changes of the server-stored list and authorisation (Parts of the
+    // Changes of the server-stored list and authorisation (commands of the
     // contact menu and the information window). Each returns false, changing
     // nothing, when it cannot be done: not signed on (where the server is
     // involved), an unknown contact, an unknown group, an empty UIN.
