@@ -20,7 +20,7 @@ struct AudioOutput {
     std::mutex lock;
     bool tried = false;
     SDL_AudioDeviceID device = 0;
-    SDL_AudioSpec spec{};
+    AudioLayout layout{};
 };
 
 AudioOutput& Output()
@@ -48,12 +48,12 @@ bool EnsureOpen(AudioOutput& output)
         std::fprintf(stderr, "sound: no audio output (%s)\n", SDL_GetError());
         return false;
     }
-    SDL_AudioSpec wanted{};
+    AudioLayout wanted{};
     wanted.freq = 22050;
     wanted.format = AUDIO_S16SYS;
     wanted.channels = 1;
     wanted.samples = 1024;
-    output.device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &output.spec,
+    output.device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &output.layout,
                                         SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_CHANNELS_CHANGE);
     if (output.device == 0) {
         std::fprintf(stderr, "sound: no audio output (%s)\n", SDL_GetError());
@@ -65,13 +65,13 @@ bool EnsureOpen(AudioOutput& output)
 }
 
 // The device and its format, opening it when needed; 0 without output.
-SDL_AudioDeviceID OpenOutput(SDL_AudioSpec& spec)
+SDL_AudioDeviceID OpenOutput(AudioLayout& layout)
 {
     AudioOutput& output = Output();
     std::lock_guard guard(output.lock);
     if (!EnsureOpen(output))
         return 0;
-    spec = output.spec;
+    layout = output.layout;
     return output.device;
 }
 
@@ -79,8 +79,8 @@ SDL_AudioDeviceID OpenOutput(SDL_AudioSpec& spec)
 // own buffer.
 std::chrono::milliseconds PlayingTime(const WavClip& clip)
 {
-    std::size_t frameBytes = SDL_AUDIO_BITSIZE(clip.spec.format) / 8u * clip.spec.channels;
-    std::size_t rate = clip.spec.freq > 0 ? static_cast<std::size_t>(clip.spec.freq) : 1u;
+    std::size_t frameBytes = SDL_AUDIO_BITSIZE(clip.layout.format) / 8u * clip.layout.channels;
+    std::size_t rate = clip.layout.freq > 0 ? static_cast<std::size_t>(clip.layout.freq) : 1u;
     std::size_t frames = frameBytes == 0 ? 0 : clip.samples.size() / frameBytes;
     return std::chrono::milliseconds(frames * 1000u / rate + 1000u);
 }
@@ -105,9 +105,9 @@ bool Play(const std::string& path, DWORD flags)
     WavClip clip;
     if (!LoadWavFile(path, clip))
         return false;
-    SDL_AudioSpec spec{};
-    SDL_AudioDeviceID device = OpenOutput(spec);
-    if (device == 0 || !ConvertWav(clip, spec))
+    AudioLayout layout{};
+    SDL_AudioDeviceID device = OpenOutput(layout);
+    if (device == 0 || !ConvertWav(clip, layout))
         return false;
     {
         AudioOutput& output = Output();
@@ -128,8 +128,8 @@ std::int32_t SoundsStarted() { return StartedCount().load(); }
 
 bool HasAudioOutput()
 {
-    SDL_AudioSpec spec{};
-    return OpenOutput(spec) != 0;
+    AudioLayout layout{};
+    return OpenOutput(layout) != 0;
 }
 
 }  // namespace platform

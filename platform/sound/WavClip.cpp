@@ -19,17 +19,17 @@ bool DecodeWav(const std::string& bytes, WavClip& clip)
     Uint8* buffer = nullptr;
     Uint32 length = 0;
     // freesrc = 1: SDL closes the stream whether or not the file is accepted.
-    if (SDL_LoadWAV_RW(stream, 1, &clip.spec, &buffer, &length) == nullptr)
+    if (SDL_LoadWAV_RW(stream, 1, &clip.layout, &buffer, &length) == nullptr)
         return false;
     clip.samples.assign(buffer, buffer + length);
     SDL_FreeWAV(buffer);
     return true;
 }
 
-bool ConvertWav(WavClip& clip, const SDL_AudioSpec& output)
+bool ConvertWav(WavClip& clip, const AudioLayout& output)
 {
     SDL_AudioCVT convert;
-    int built = SDL_BuildAudioCVT(&convert, clip.spec.format, clip.spec.channels, static_cast<int>(clip.spec.freq),
+    int built = SDL_BuildAudioCVT(&convert, clip.layout.format, clip.layout.channels, static_cast<int>(clip.layout.freq),
                                   output.format, output.channels, output.freq);
     if (built < 0)
         return false;
@@ -49,9 +49,9 @@ bool ConvertWav(WavClip& clip, const SDL_AudioSpec& output)
         return false;
     work.resize(static_cast<std::size_t>(convert.len_cvt));
     clip.samples = std::move(work);
-    clip.spec.format = output.format;
-    clip.spec.channels = output.channels;
-    clip.spec.freq = output.freq;
+    clip.layout.format = output.format;
+    clip.layout.channels = output.channels;
+    clip.layout.freq = output.freq;
     return true;
 }
 

@@ -4,6 +4,9 @@
 
 #include <SDL2/SDL_audio.h>
 
+// SDL's description of a sample stream: format, channels and rate.
+using AudioLayout = SDL_AudioSpec;
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -15,7 +18,7 @@ namespace platform {
 constexpr std::size_t kMaxWavBytes = 4u * 1024u * 1024u;
 
 struct WavClip {
-    SDL_AudioSpec spec{};              // format of the file
+    AudioLayout layout{};              // format of the file
     std::vector<std::uint8_t> samples;  // PCM as the file holds it
 };
 
@@ -25,7 +28,7 @@ bool DecodeWav(const std::string& bytes, WavClip& clip);
 
 // Converts the clip's samples in place to the given output format. False
 // when SDL has no conversion between the two formats.
-bool ConvertWav(WavClip& clip, const SDL_AudioSpec& output);
+bool ConvertWav(WavClip& clip, const AudioLayout& output);
 
 // Reads and decodes a WAV file of the device (shared read, at most
 // kMaxWavBytes). False when it is missing, too large or not a WAV file.

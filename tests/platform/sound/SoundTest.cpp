@@ -73,9 +73,9 @@ TEST_F(SoundTest, ShippedMessageSoundIsAShortMonoChime)
     std::string path = SourceRoot() + "/assets/Sounds/Message.wav";
     platform::WavClip clip;
     ASSERT_TRUE(platform::LoadWavFile(path, clip));
-    EXPECT_EQ(clip.spec.channels, 1);
-    EXPECT_EQ(clip.spec.format, AUDIO_S16LSB);
-    double seconds = static_cast<double>(clip.samples.size()) / 2.0 / clip.spec.freq;
+    EXPECT_EQ(clip.layout.channels, 1);
+    EXPECT_EQ(clip.layout.format, AUDIO_S16LSB);
+    double seconds = static_cast<double>(clip.samples.size()) / 2.0 / clip.layout.freq;
     EXPECT_GT(seconds, 0.1);
     EXPECT_LT(seconds, 1.0);
 
