@@ -4,12 +4,12 @@
 
 #include <SDL2/SDL_audio.h>
 
-// SDL's description of a sample stream: format, channels and rate.
-using AudioLayout = SDL_AudioSpec;
-
 #include <cstdint>
 #include <string>
 #include <vector>
+
+// SDL's description of a sample stream: format, channels and rate.
+using AudioLayout = SDL_AudioSpec;
 
 namespace platform {
 

@@ -5,29 +5,7 @@
 set -euo pipefail
 CLI="$1"
 SERVER="$2"
-WORK="$(mktemp -d /tmp/corvane-unsent-XXXXXX)"
-SERVER_PID=""
-cleanup() {
-  [ -n "$SERVER_PID" ] && kill "$SERVER_PID" 2>/dev/null && wait "$SERVER_PID" 2>/dev/null || true
-  rm -rf "$WORK"
-}
-trap cleanup EXIT
-
-free_port() { python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1]); s.close()'; }
-PORT=$(free_port)
-BOS=$(free_port)
-cat > "$WORK/accounts.xml" <<'XML'
-<accounts><account uin="100001" password="demo" nick="Demo"/></accounts>
-XML
-"$SERVER" --listen 127.0.0.1 --login-port "$PORT" --bos-port "$BOS" --accounts "$WORK/accounts.xml" \
-  --data "$WORK/data" > "$WORK/server.out" 2>&1 &
-SERVER_PID=$!
-for _ in $(seq 1 100); do grep -q listening "$WORK/server.out" && break; sleep 0.1; done
-
-export CORVANE_TIME_SCALE=20
-# Every run of the console is shown, also when it fails.
-run_cli() { local out="$1"; shift; "$CLI" "$@" > "$out" || { echo "corvane-cli exited with $?"; cat "$out"; return 1; }; cat "$out"; }
-export CORVANE_DEVICE="$WORK/device"
+source "$(dirname "${BASH_SOURCE[0]}")/cli_common.sh"
 # Nobody has UIN 999999: the server refuses the message and it is never
 # confirmed.
 run_cli "$WORK/first.out" --folder "$WORK/program" <<END
