@@ -57,7 +57,7 @@ RefPtr<IcqAccount> IcqAccount::Current(AppCore& core)
 
 bool IcqAccount::SendMessage(const WideString& uin, const WideString& text)
 {
-    if (text.empty() || !m_session->IsOnline())
+    if (text.empty())
         return false;
     {
         platform::CriticalSectionLock guard(m_store->Lock());
@@ -70,7 +70,12 @@ bool IcqAccount::SendMessage(const WideString& uin, const WideString& text)
         m_store->SetCachedText(contact, text);
     }
     SaveCache();
-    return m_messenger->SendMessage(uin);
+    return m_session->IsOnline() && m_messenger->SendMessage(uin);
+}
+
+bool IcqAccount::ResendMessage(const WideString& uin)
+{
+    return m_session->IsOnline() && m_messenger->SendMessage(uin);
 }
 
 bool IcqAccount::SendTyping(const WideString& uin, bool started)

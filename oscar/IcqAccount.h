@@ -51,8 +51,13 @@ public:
 
     // Sends the text to the contact: it becomes the contact's cached text
     // until the delivery is confirmed. An unknown UIN becomes a contact.
-    // False when not signed on, for an empty text or an empty UIN.
+    // False when nothing was sent: for an empty text or UIN, and when not
+    // signed on, in which case the text is kept as the cached text (and in
+    // the contact-list cache) so that ResendMessage can send it later.
     bool SendMessage(const WideString& uin, const WideString& text);
+    // Sends the contact's cached text again (a message that was not sent or
+    // not confirmed). False when not signed on or there is no such text.
+    bool ResendMessage(const WideString& uin);
     bool SendTyping(const WideString& uin, bool started);
 
     const WideString& Uin() const { return m_uin; }

@@ -7,14 +7,8 @@
 #include "oscar/OscarSession.h"
 #include "oscar/SessionEvents.h"
 #include "oscar/SignOnCommands.h"
-#include "oscar/TlvBlock.h"
 
 namespace {
-
-constexpr std::uint16_t kItemBosAddress = 0x0005;
-constexpr std::uint16_t kItemCookie = 0x0006;
-constexpr std::uint16_t kItemErrorCode = 0x0008;
-constexpr std::uint16_t kItemDisconnectReason = 0x0009;
 
 bool IsGreeting(const oscar::FlapFrame& frame)
 {
@@ -23,17 +17,6 @@ bool IsGreeting(const oscar::FlapFrame& frame)
         return false;
     const std::uint8_t* p = raw->Data();
     return p[0] == 0 && p[1] == 0 && p[2] == 0 && p[3] == 1;
-}
-
-std::uint16_t ErrorCodeOf(const oscar::FlapFrame& frame)
-{
-    for (std::uint16_t type : {kItemDisconnectReason, kItemErrorCode}) {
-        if (RefPtr<oscar::Tlv> item = oscar::FindTlv(frame.Items(), type)) {
-            if (auto code = oscar::FirstU16(item->Value()->Bytes()))
-                return *code;
-        }
-    }
-    return 0;
 }
 
 }  // namespace
@@ -86,24 +69,17 @@ void LoginHandler::OnFrame(const RefPtr<oscar::FlapFrame>& frame)
 
 void LoginHandler::OnLoginReply(const oscar::FlapFrame& frame)
 {
-    RefPtr<oscar::Tlv> address = oscar::FindTlv(frame.Items(), kItemBosAddress);
-    RefPtr<oscar::Tlv> cookie = oscar::FindTlv(frame.Items(), kItemCookie);
-    if (address && cookie) {
-        std::span<const std::uint8_t> bytes = address->Value()->Bytes();
-        std::string text(bytes.begin(), bytes.end());
-        std::size_t colon = text.rfind(':');
-        std::string host = colon == std::string::npos ? text : text.substr(0, colon);
-        std::string port = colon == std::string::npos ? std::string() : text.substr(colon + 1);
-        m_session.SetBosAddress(host, port, oscar::ByteBuffer::CopyOf(cookie->Value()->Bytes()));
+    oscar::LoginReply reply = oscar::ReadLoginReply(frame);
+    if (reply.accepted) {
+        m_session.SetBosAddress(std::move(reply.host), std::move(reply.port), std::move(reply.cookie));
         RefPtr<oscar::FlapFrame> answer = oscar::BuildEmptySignOnFrame();
         m_answerFrameNumber = answer->FrameNumber();
         Send(answer);
         return;
     }
-    std::uint16_t code = ErrorCodeOf(frame);
     AppCore& core = m_session.Core();
-    core.Post(MakeRef<oscar::StatusCodeEvent>(EventType::LoginRejected, code));
-    m_session.LoginFailed(code);
-    core.SetLastErrorText(RejectionText(code));
+    core.Post(MakeRef<oscar::StatusCodeEvent>(EventType::LoginRejected, reply.errorCode));
+    m_session.LoginFailed(reply.errorCode);
+    core.SetLastErrorText(RejectionText(reply.errorCode));
     core.Post(MakeRef<AppEvent>(EventType::ViewRefresh));
 }

@@ -1,6 +1,7 @@
 #include "oscar/SignOnCommands.h"
 
 #include "oscar/ServerListItem.h"
+#include "oscar/TlvBlock.h"
 #include "oscar/UserInfo.h"
 #include "oscar/codec/ByteReader.h"
 #include "oscar/codec/TextCodec.h"
@@ -19,6 +20,12 @@ constexpr std::uint16_t kFamilyVersions[][2] = {{0x0001, 4}, {0x0013, 4}, {0x000
                                                 {0x0015, 1}, {0x0004, 1}, {0x0009, 1}, {0x000B, 1}};
 
 constexpr std::int32_t kRateParameterBlock = 35;
+
+constexpr std::uint16_t kItemBosAddress = 0x0005;
+constexpr std::uint16_t kItemCookie = 0x0006;
+constexpr std::uint16_t kItemErrorCode = 0x0008;
+constexpr std::uint16_t kItemDisconnectReason = 0x0009;
+constexpr const char* kDefaultBosPort = "5190";
 
 RefPtr<ByteBuffer> Bytes(std::string_view text)
 {
@@ -174,6 +181,36 @@ RefPtr<FlapFrame> BuildOfflineMessagesRequest(std::uint32_t ownUin)
     value->AppendU16LE(2);
     RefPtr<ByteBuffer> item = Tlv::FromBuffer(0x0001, value)->Serialise();
     return BuildSnacFrame(CommandNumber::MetaRequest, 0x00020001, ByteBuffer::CopyOf(item->Bytes()));
+}
+
+LoginReply ReadLoginReply(const FlapFrame& frame)
+{
+    LoginReply reply;
+    RefPtr<Tlv> address = FindTlv(frame.Items(), kItemBosAddress);
+    RefPtr<Tlv> cookie = FindTlv(frame.Items(), kItemCookie);
+    if (address && cookie) {
+        std::span<const std::uint8_t> bytes = address->Value()->Bytes();
+        std::string text(bytes.begin(), bytes.end());
+        std::size_t colon = text.rfind(':');
+        reply.accepted = true;
+        reply.host = colon == std::string::npos ? text : text.substr(0, colon);
+        reply.port = colon == std::string::npos ? std::string() : text.substr(colon + 1);
+        // An empty port would reach the resolver as port 0, which no
+        // connection can use: the sign-on would fail and be retried for ever.
+        if (reply.port.empty())
+            reply.port = kDefaultBosPort;
+        reply.cookie = ByteBuffer::CopyOf(cookie->Value()->Bytes());
+        return reply;
+    }
+    for (std::uint16_t type : {kItemDisconnectReason, kItemErrorCode}) {
+        if (RefPtr<Tlv> item = FindTlv(frame.Items(), type)) {
+            if (std::optional<std::uint16_t> code = FirstU16(item->Value()->Bytes())) {
+                reply.errorCode = *code;
+                break;
+            }
+        }
+    }
+    return reply;
 }
 
 std::vector<std::uint16_t> ReadRateClassIds(std::span<const std::uint8_t> data)

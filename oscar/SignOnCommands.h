@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "oscar/OnlineStatus.h"
@@ -41,6 +42,21 @@ RefPtr<FlapFrame> BuildPrivacyUpdate(std::uint16_t privacyItemId, std::uint8_t v
 RefPtr<FlapFrame> BuildSetStatus(std::int32_t status);
 RefPtr<FlapFrame> BuildAddToClientList(const std::vector<WideString>& uins);
 RefPtr<FlapFrame> BuildOfflineMessagesRequest(std::uint32_t ownUin);
+
+// What the login server's reply (channel 4 on the login connection) says.
+// Accepted when it carries both the BOS address (item 0x0005) and the cookie
+// (item 0x0006): the address is split at its last colon, and an address
+// without a port (no colon, or nothing after it) gets port "5190", as a login
+// host does. Otherwise it is a rejection whose code is the first 16 bits of
+// item 0x0009, else of item 0x0008, else 0.
+struct LoginReply {
+    bool accepted = false;
+    std::string host;
+    std::string port;
+    RefPtr<ByteBuffer> cookie;  // a copy of the item's bytes; null when rejected
+    std::uint16_t errorCode = 0;
+};
+LoginReply ReadLoginReply(const FlapFrame& frame);
 
 // The class ids of a rate information reply (0x01/0x07 data): N, N blocks of
 // 35 bytes, N groups (class id, pair count, pairs). Empty when malformed.

@@ -1,7 +1,11 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Corvane, lays out the simulated device,
-# starts the local OSCAR server and then the program. Ctrl+C ends the program
-# cleanly; the server is stopped with it. Extra arguments go to the program.
+# starts the local OSCAR server and then the console front-end, signed on as
+# the server's demo account: type "msg 100100 hello" and the echo account
+# answers. "quit", Ctrl+D or Ctrl+C end it; the server is stopped with it.
+#   ./scripts/run.sh             the console front-end (corvane-cli)
+#   ./scripts/run.sh --program   the program itself, headless (it draws nothing
+#                                yet); further arguments go to the program
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$ROOT"
@@ -34,5 +38,23 @@ else
 fi
 
 export CORVANE_DEVICE="$DEVICE"
-echo "Corvane runs (headless); Ctrl+C ends it"
-"$PROGRAM_FOLDER/Corvane" "$@"
+if [ "${1:-}" = "--program" ]; then
+  shift
+  echo "Corvane runs (headless); Ctrl+C ends it"
+  "$PROGRAM_FOLDER/Corvane" "$@"
+  exit $?
+fi
+
+CLI_LOG="$DEVICE/corvane-cli.log"
+cat <<TEXT
+corvane-cli: the console front-end, signing on as 100001 (password demo).
+Try:  msg 100100 hello    (the echo account answers with the same text)
+      list                help                quit (or Ctrl+D, Ctrl+C)
+Sound and vibration are reported in $CLI_LOG
+TEXT
+set +e
+build/release/tools/corvane-cli/corvane-cli --folder "$PROGRAM_FOLDER" \
+  --command "status online" --command "wait-for Online 60" 2> "$CLI_LOG"
+status=$?
+set -e
+exit $status

@@ -78,9 +78,11 @@ CommandResult CommandRunner::Run(const std::string& line)
         return RunDirectoryCommand(m_core, words, m_out);
     if (command == "sleep")
         return SleepFor(words);
+    if (command == "help")
+        return Help();
     if (command == "quit")
         return CommandResult::Quit;
-    return Fail("unknown command: " + command);
+    return Fail("unknown command: " + command + " (\"help\" lists the commands)");
 }
 
 CommandResult CommandRunner::Fail(const std::string& message)
@@ -122,8 +124,8 @@ CommandResult CommandRunner::WaitFor(const std::vector<std::string>& words)
     std::function<bool(const SeenEvent&)> matches;
     std::size_t next = 2;
     std::string wanted;
-    if (words[1] == "online" && words.size() >= 3)
-        return WaitForOnline(words);
+    if ((words[1] == "online" || words[1] == "offline") && words.size() >= 3)
+        return WaitForPresence(words);
     if (words[1] == "event" && words.size() >= 3) {
         std::int64_t type = 0;
         if (!ParseNumber(words[2], type))
@@ -217,13 +219,15 @@ CommandResult CommandRunner::List()
     for (const RefPtr<ContactGroup>& group : store.Groups())
         std::fprintf(m_out, "group %u \"%s\" contacts=%zu\n", unsigned{group->id}, Text(group->name).c_str(),
                      group->contacts.size());
+    // Each line is printed by one call, so that an event line printed by the
+    // interface thread at the same moment never lands inside it.
     for (const RefPtr<Contact>& c : store.Contacts()) {
-        std::fprintf(m_out, "contact %s \"%s\" group=%u item=%u status=\"%s\" flags=%s", Text(c->uin).c_str(),
-                     Text(c->nickname).c_str(), unsigned{c->groupId}, unsigned{c->itemId},
-                     Text(OnlineStatus::Text(c->status)).c_str(), Flags(*c).c_str());
+        std::string line = "contact " + Text(c->uin) + " \"" + Text(c->nickname) + "\" group=" +
+                           std::to_string(c->groupId) + " item=" + std::to_string(c->itemId) + " status=\"" +
+                           Text(OnlineStatus::Text(c->status)) + "\" flags=" + Flags(*c);
         if (!c->cachedText.empty())
-            std::fprintf(m_out, " unsent=\"%s\"", Text(c->cachedText).c_str());
-        std::fprintf(m_out, "\n");
+            line += " unsent=\"" + Text(c->cachedText) + "\"";
+        std::fprintf(m_out, "%s\n", line.c_str());
     }
     std::fprintf(m_out, "list date=%u count=%u privacy-item=%u\n", store.ListDate(), unsigned{store.ListCount()},
                  unsigned{store.PrivacyItemId()});
@@ -284,27 +288,51 @@ CommandResult CommandRunner::SleepFor(const std::vector<std::string>& words)
     return CommandResult::Continue;
 }
 
-CommandResult CommandRunner::WaitForOnline(const std::vector<std::string>& words)
+CommandResult CommandRunner::WaitForPresence(const std::vector<std::string>& words)
 {
+    const std::string& wanted = words[1];
     std::int64_t seconds = 30;
     if (words.size() > 4 || (words.size() == 4 && !ParseNumber(words[3], seconds)) || seconds < 0 || seconds > 86400)
-        return Fail("usage: wait-for online UIN [SECONDS]");
+        return Fail("usage: wait-for online|offline UIN [SECONDS]");
     WideString uin = platform::Utf8ToWide(words[2]);
+    bool wantOnline = wanted == "online";
     DWORD limit = static_cast<DWORD>(seconds) * 1000u;
     DWORD start = GetTickCount();
     for (;;) {
         if (RefPtr<IcqAccount> account = IcqAccount::Current(m_core)) {
             RefPtr<Contact> contact = account->Store().FindContact(uin);
-            if (contact && contact->status != OnlineStatus::Offline) {
-                std::fprintf(m_out, "ok wait-for online %s\n", words[2].c_str());
+            bool online = contact && contact->status != OnlineStatus::Offline;
+            if (online == wantOnline) {
+                std::fprintf(m_out, "ok wait-for %s %s\n", wanted.c_str(), words[2].c_str());
                 std::fflush(m_out);
                 return CommandResult::Continue;
             }
         }
         if (GetTickCount() - start >= limit)
-            return Fail("wait-for online " + words[2] + ": timed out");
+            return Fail("wait-for " + wanted + " " + words[2] + ": timed out");
         Sleep(100);
     }
+}
+
+CommandResult CommandRunner::Help()
+{
+    std::fputs("commands:\n"
+               "  account UIN PASSWORD [HOST:PORT,...]   set the account and sign on with it\n"
+               "  status online|away|na|occupied|dnd|free|invisible|offline\n"
+               "  msg UIN TEXT          send a message (event 42 delivered, 44 not confirmed)\n"
+               "  resend UIN            send the contact's unsent text again\n"
+               "  typing UIN start|stop\n"
+               "  history UIN [SKIP [COUNT]]\n"
+               "  list                  groups and contacts with status and flags\n"
+               "  add UIN NICKNAME GROUP [noauth] | move UIN GROUP | rename UIN NICKNAME | delete UIN\n"
+               "  add-to-list UIN | auth-request UIN [REASON] | auth-grant UIN\n"
+               "  info UIN | search uin UIN | search nick|first|last|email|city WORD ...\n"
+               "  wait-for TEXT|event N|online UIN|offline UIN [SECONDS]\n"
+               "  sleep SECONDS\n"
+               "  quit                  (also Ctrl+D or Ctrl+C)\n",
+               m_out);
+    std::fflush(m_out);
+    return CommandResult::Continue;
 }
 
 }  // namespace cli

@@ -2,7 +2,8 @@
 //   account UIN PASSWORD [HOST:PORT[,HOST:PORT...]]
 //   status online|away|na|occupied|dnd|free|invisible|offline
 //   wait-for TEXT|event N [SECONDS]     (device seconds, default 30)
-//   wait-for online UIN [SECONDS]       until the contact is not offline
+//   wait-for online|offline UIN [SECONDS]  until the contact is (not) offline
+//   (each event satisfies one wait; events that came before the wait count)
 //   sleep SECONDS                       (device seconds)
 //   list
 //   add UIN NICKNAME GROUP [noauth]     (GROUP: id or name)
@@ -12,6 +13,9 @@
 //   add-to-list UIN
 //   auth-request UIN [REASON...]
 //   auth-grant UIN
+//   msg UIN TEXT | resend UIN | typing UIN start|stop | history UIN [SKIP [COUNT]]
+//   info UIN [wait SECONDS] | search ...
+//   help
 //   quit
 // Blank lines and lines starting with '#' are skipped.
 #pragma once
@@ -39,7 +43,8 @@ private:
     CommandResult Account(const std::vector<std::string>& words);
     CommandResult Status(const std::vector<std::string>& words);
     CommandResult WaitFor(const std::vector<std::string>& words);
-    CommandResult WaitForOnline(const std::vector<std::string>& words);
+    CommandResult WaitForPresence(const std::vector<std::string>& words);
+    CommandResult Help();
     CommandResult SleepFor(const std::vector<std::string>& words);
     CommandResult List();
     CommandResult ListCommand(const std::vector<std::string>& words);

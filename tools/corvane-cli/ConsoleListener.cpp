@@ -7,7 +7,9 @@ namespace cli {
 
 void ConsoleListener::OnEvent(const RefPtr<AppEvent>& event)
 {
-    SeenEvent seen{event->Type(), StatusTextOf(*event), DescribeEvent(m_core, *event)};
+    SeenEvent seen{event->Type(), StatusTextOf(*event), DescribeEvent(m_core, *event, m_shownError)};
+    if (m_stamped)
+        std::fprintf(m_out, "[t=%lu] ", static_cast<unsigned long>(GetTickCount()));
     std::fprintf(m_out, "%s\n", seen.line.c_str());
     std::fflush(m_out);
     {
@@ -21,14 +23,16 @@ bool ConsoleListener::WaitFor(const std::function<bool(const SeenEvent&)>& match
 {
     auto deadline = platform::DeadlineAfter(limitMilliseconds);
     std::unique_lock guard(m_lock);
+    std::size_t checked = 0;
     for (;;) {
-        for (; m_cursor < m_seen.size(); ++m_cursor) {
-            if (matches(m_seen[m_cursor])) {
-                ++m_cursor;
+        for (; checked < m_seen.size(); ++checked) {
+            SeenEvent& seen = m_seen[checked];
+            if (!seen.matched && matches(seen)) {
+                seen.matched = true;
                 return true;
             }
         }
-        if (m_changed.wait_until(guard, deadline) == std::cv_status::timeout && m_cursor == m_seen.size())
+        if (m_changed.wait_until(guard, deadline) == std::cv_status::timeout && checked == m_seen.size())
             return false;
     }
 }

@@ -18,16 +18,25 @@ struct SeenEvent {
     std::int32_t type = 0;
     std::string statusText;
     std::string line;
+    bool matched = false;  // already satisfied a wait
 };
 
 class ConsoleListener : public EventListener {
 public:
-    ConsoleListener(AppCore& core, std::FILE* out) : m_core(core), m_out(out) {}
+    // With `stamped`, every line starts with the device time in milliseconds
+    // ("[t=12345] "), so that a script can measure delays.
+    ConsoleListener(AppCore& core, std::FILE* out, bool stamped = false)
+        : m_core(core), m_out(out), m_stamped(stamped)
+    {
+    }
 
     void OnEvent(const RefPtr<AppEvent>& event) override;
 
-    // Waits until an event after the last match satisfies the predicate, for
-    // at most the device-time limit. The match becomes the new starting point.
+    // Waits, for at most the device-time limit, until an event satisfies the
+    // predicate. Events that arrived earlier count too, but each event
+    // satisfies one wait only: the earliest one not matched before is taken.
+    // So two clients driven by scripts need not guess the order in which
+    // events arrive, and "wait-for event 40" twice waits for two messages.
     bool WaitFor(const std::function<bool(const SeenEvent&)>& matches, DWORD limitMilliseconds);
 
 private:
@@ -35,8 +44,9 @@ private:
     std::FILE* m_out;
     std::mutex m_lock;
     std::condition_variable m_changed;
+    bool m_stamped;
+    WideString m_shownError;  // touched by the interface thread only
     std::vector<SeenEvent> m_seen;
-    std::size_t m_cursor = 0;
 };
 
 }  // namespace cli

@@ -36,7 +36,7 @@ std::string StatusTextOf(const AppEvent& event)
     return {};
 }
 
-std::string DescribeEvent(AppCore& core, const AppEvent& event)
+std::string DescribeEvent(AppCore& core, const AppEvent& event, WideString& shownError)
 {
     std::string line = "event " + std::to_string(event.Type());
     auto name = EventNames().find(event.Type());
@@ -63,9 +63,12 @@ std::string DescribeEvent(AppCore& core, const AppEvent& event)
     } else if (const auto* typing = dynamic_cast<const oscar::TypingEvent*>(&event)) {
         line += " from " + platform::WideToUtf8(typing->Uin()) + ' ' + std::to_string(typing->Notification());
     } else if (event.Type() == EventType::ViewRefresh) {
+        // The last error stays set after it was shown; it is printed once,
+        // and again only when a different one arrives.
         WideString error = core.LastErrorText();
-        if (!error.empty())
+        if (!error.empty() && error != shownError)
             line += " error=" + Quoted(error);
+        shownError = error;
     }
     return line;
 }

@@ -9,7 +9,9 @@
 namespace cli {
 
 // "event <type> <name>[ <details>]", e.g. event 16 status "Finding host".
-std::string DescribeEvent(AppCore& core, const AppEvent& event);
+// A refresh names the application's last error when it differs from
+// `shownError`, which is then updated.
+std::string DescribeEvent(AppCore& core, const AppEvent& event, WideString& shownError);
 
 // The status text an event carries ("Online", "Offline", ...), or empty.
 std::string StatusTextOf(const AppEvent& event);

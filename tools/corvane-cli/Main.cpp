@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "app/AppGlobals.h"
 #include "app/InterfaceStage.h"
@@ -25,6 +26,8 @@ namespace {
 struct Options {
     std::string folder;
     std::string script;
+    std::vector<std::string> commands;  // run before the input is read
+    bool times = false;
 };
 
 std::atomic<int> g_exitCode{0};
@@ -32,12 +35,13 @@ std::atomic<int> g_exitCode{0};
 void PrintUsage()
 {
     std::fprintf(stderr,
-                 "usage: corvane-cli [--folder DIR] [--script FILE]\n"
+                 "usage: corvane-cli [--folder DIR] [--script FILE] [--command CMD]... [--times]\n"
                  "  --folder DIR   program folder holding Corvane.config (default: the device's\n"
                  "                 Program Files/Corvane)\n"
                  "  --script FILE  read commands from FILE instead of standard input\n"
-                 "commands: account UIN PASSWORD [HOST:PORT,...] | status online|away|na|occupied|dnd|\n"
-                 "          free|invisible|offline | wait-for TEXT|event N [SECONDS] | quit\n");
+                 "  --command CMD  run CMD first (may be given several times)\n"
+                 "  --times        start every event line with the device time: [t=MILLISECONDS]\n"
+                 "commands: type \"help\" once it runs\n");
 }
 
 bool ParseOptions(int argc, char** argv, Options& options)
@@ -46,6 +50,10 @@ bool ParseOptions(int argc, char** argv, Options& options)
         std::string arg = argv[i];
         if ((arg == "--folder" || arg == "--script") && i + 1 < argc) {
             (arg == "--folder" ? options.folder : options.script) = argv[++i];
+        } else if (arg == "--command" && i + 1 < argc) {
+            options.commands.push_back(argv[++i]);
+        } else if (arg == "--times") {
+            options.times = true;
         } else {
             return false;
         }
@@ -61,7 +69,17 @@ struct CommandThreadArgs {
     AppCore* core;
     cli::ConsoleListener* listener;
     std::string script;
+    std::vector<std::string> commands;
 };
+
+// Runs one command line; false when the input should end.
+bool RunLine(cli::CommandRunner& runner, const std::string& line)
+{
+    cli::CommandResult result = runner.Run(line);
+    if (result == cli::CommandResult::Failed)
+        g_exitCode = 1;
+    return result != cli::CommandResult::Quit;
+}
 
 void RequestQuit()
 {
@@ -85,14 +103,12 @@ DWORD CommandThread(void* parameter)
         input = &file;
     }
     cli::CommandRunner runner(*args->core, *args->listener, stdout);
+    bool going = true;
+    for (const std::string& command : args->commands)
+        going = going && RunLine(runner, command);
     std::string line;
-    while (std::getline(*input, line)) {
-        cli::CommandResult result = runner.Run(line);
-        if (result == cli::CommandResult::Failed)
-            g_exitCode = 1;
-        if (result == cli::CommandResult::Quit)
-            break;
-    }
+    while (going && std::getline(*input, line))
+        going = RunLine(runner, line);
     RequestQuit();
     return 0;
 }
@@ -115,11 +131,11 @@ int main(int argc, char** argv)
     dispatcher->CreateDispatcher();
     RefPtr<AppCore> core = MakeRef<AppCore>(nullptr, BuildAppCoreParts());
     app::SetCore(core.Get());
-    cli::ConsoleListener listener(*core, stdout);
+    cli::ConsoleListener listener(*core, stdout, options.times);
     app::AddListener(&listener);
     core->Start();
 
-    static CommandThreadArgs args{core.Get(), &listener, options.script};
+    static CommandThreadArgs args{core.Get(), &listener, options.script, options.commands};
     HANDLE commands = CreateThread(nullptr, 0, &CommandThread, &args, 0, nullptr);
     if (commands != nullptr)
         CloseHandle(commands);

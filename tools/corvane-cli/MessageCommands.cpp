@@ -65,7 +65,10 @@ bool History(IcqAccount& account, const std::vector<std::string>& words, std::FI
 
 }  // namespace
 
-bool IsMessageCommand(const std::string& word) { return word == "msg" || word == "typing" || word == "history"; }
+bool IsMessageCommand(const std::string& word)
+{
+    return word == "msg" || word == "resend" || word == "typing" || word == "history";
+}
 
 bool RunMessageCommand(AppCore& core, const std::vector<std::string>& words, std::FILE* out)
 {
@@ -77,8 +80,16 @@ bool RunMessageCommand(AppCore& core, const std::vector<std::string>& words, std
         if (words.size() < 3)
             return Fail(out, "usage: msg UIN TEXT");
         if (!account->SendMessage(platform::Utf8ToWide(words[1]), platform::Utf8ToWide(Join(words, 2))))
-            return Fail(out, "msg " + words[1] + ": not sent (offline?)");
+            return Fail(out, "msg " + words[1] + ": not sent (offline?); the text is kept, \"resend " + words[1] +
+                                 "\" sends it");
         return Ok(out, "msg " + words[1]);
+    }
+    if (command == "resend") {
+        if (words.size() != 2)
+            return Fail(out, "usage: resend UIN");
+        if (!account->ResendMessage(platform::Utf8ToWide(words[1])))
+            return Fail(out, "resend " + words[1] + ": not sent (offline, or no unsent text)");
+        return Ok(out, "resend " + words[1]);
     }
     if (command == "typing") {
         if (words.size() != 3 || (words[2] != "start" && words[2] != "stop"))

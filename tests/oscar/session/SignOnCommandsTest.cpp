@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "oscar/LoginHandler.h"
@@ -121,6 +123,67 @@ TEST(SignOn, RateClassIdsFromRateInformation)
     EXPECT_TRUE(oscar::ReadRateClassIds(Bytes{0, 5, 1, 2}).empty());  // blocks run past the data
     Bytes cut(info.begin(), info.end() - 4);                           // second group cut
     EXPECT_EQ(oscar::ReadRateClassIds(cut), (std::vector<std::uint16_t>{1}));
+}
+
+// A login reply as it arrives: a channel-4 frame of items, each given as
+// type and value bytes.
+RefPtr<oscar::FlapFrame> LoginReplyFrame(const std::vector<std::pair<std::uint16_t, std::string>>& items)
+{
+    auto body = MakeRef<oscar::ByteBuffer>();
+    for (const auto& [type, value] : items) {
+        body->AppendU16(type);
+        body->AppendU16(static_cast<std::uint16_t>(value.size()));
+        body->Append(value.data(), static_cast<std::int32_t>(value.size()));
+    }
+    return oscar::BuildReceivedFrame(oscar::kChannelSignOff, 0, body);
+}
+
+TEST(Login, AcceptedReplyGivesBosAddressAndCookie)
+{
+    const std::string cookie = std::string{'\x01', '\x00', '\xFF'} + "cookie";
+    struct Case {
+        std::string address;
+        std::string host;
+        std::string port;
+    } cases[] = {
+        {"10.0.0.9:5191", "10.0.0.9", "5191"},
+        // The last colon separates the port.
+        {"a:b:7", "a:b", "7"},
+        // Without a port the address would be dialled on port 0 and the
+        // sign-on retried for ever; it gets the usual port instead.
+        {"10.0.0.9", "10.0.0.9", "5190"},
+        {"10.0.0.9:", "10.0.0.9", "5190"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.address);
+        oscar::LoginReply reply = oscar::ReadLoginReply(*LoginReplyFrame({{0x0005, c.address}, {0x0006, cookie}}));
+        EXPECT_TRUE(reply.accepted);
+        EXPECT_EQ(reply.host, c.host);
+        EXPECT_EQ(reply.port, c.port);
+        EXPECT_EQ(ToBytes(reply.cookie), Bytes(cookie.begin(), cookie.end()));
+        EXPECT_EQ(reply.errorCode, 0);
+    }
+}
+
+TEST(Login, RejectedReplyCarriesItsErrorCode)
+{
+    struct Case {
+        const char* name;
+        std::vector<std::pair<std::uint16_t, std::string>> items;
+        std::uint16_t code;
+    } cases[] = {
+        {"reason item wins", {{0x0008, std::string("\x00\x05", 2)}, {0x0009, std::string("\x00\x18", 2)}}, 0x18},
+        {"short reason falls back", {{0x0009, std::string("\x01", 1)}, {0x0008, std::string("\x01\x02\x03", 3)}}, 0x0102},
+        {"address without cookie", {{0x0005, "10.0.0.9:5190"}, {0x0008, std::string("\x00\x04", 2)}}, 4},
+        {"no code at all", {{0x0001, "123"}}, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        oscar::LoginReply reply = oscar::ReadLoginReply(*LoginReplyFrame(c.items));
+        EXPECT_FALSE(reply.accepted);
+        EXPECT_EQ(reply.errorCode, c.code);
+        EXPECT_FALSE(reply.cookie);
+    }
 }
 
 TEST(Login, RejectionTexts)
