@@ -78,6 +78,19 @@ bool IcqAccount::ResendMessage(const WideString& uin)
     return m_session->IsOnline() && m_messenger->SendMessage(uin);
 }
 
+bool IcqAccount::DiscardUnsentText(const WideString& uin)
+{
+    {
+        platform::CriticalSectionLock guard(m_store->Lock());
+        RefPtr<Contact> contact = m_store->FindContact(uin);
+        if (!contact || contact->cachedText.empty() || contact->sending)
+            return false;
+        m_store->SetCachedText(contact, WideString());
+    }
+    SaveCache();
+    return true;
+}
+
 bool IcqAccount::SendTyping(const WideString& uin, bool started)
 {
     return m_session->IsOnline() && m_messenger->SendTyping(uin, started);

@@ -58,6 +58,8 @@ public:
     // Sends the contact's cached text again (a message that was not sent or
     // not confirmed). False when not signed on or there is no such text.
     bool ResendMessage(const WideString& uin);
+    // Drops the contact's cached text. False when there was none.
+    bool DiscardUnsentText(const WideString& uin);
     bool SendTyping(const WideString& uin, bool started);
 
     const WideString& Uin() const { return m_uin; }

@@ -4,7 +4,8 @@
 # lists, presence, messages both ways in Unicode and in 8-bit form with their
 # delivery confirmations, typing, offline messages, authorisation, adding and
 # deleting a contact, the directory, a second login elsewhere, and a server
-# that is killed and started again while both are online.
+# that freezes and is then killed and started again while both are online,
+# with no text lost on the way.
 # Usage: two_clients.sh CORVANE_CLI OSCAR_SERVER
 set -euo pipefail
 CLI="$1"
@@ -139,7 +140,15 @@ expect dora 'event 16 status "Online"'
 send dora "wait-for online 100002 600"
 expect dora '^ok wait-for online 100002'
 
-step "the server is killed and started again while both are online"
+step "the server freezes, then is killed and started again while both are online"
+# A frozen server takes messages and confirms none: they stay unsent.
+kill -STOP "$SERVER_PID"
+send dora "msg 100100 sent as the server froze"
+send fred "msg 100001 also sent as the server froze"
+expect dora 'event 44 not-confirmed to 100100'
+expect fred 'event 44 not-confirmed to 100001'
+send dora "msg 100100 a second text must not replace the first"
+expect dora '^error msg 100100: the unsent text "sent as the server froze" waits'
 from=$(( $(wc -l < "$WORK/dora.out") + 1 ))
 kill_server
 expect dora 'event 38 offline'
@@ -167,20 +176,32 @@ echo "retry delays (device ms): $gap1, $gap2, $gap3"
 [ "$gap2" -ge 9500 ] && [ "$gap2" -lt 14500 ] || fail "second retry after $gap2 ms, not about 10 s"
 [ "$gap3" -ge 14500 ] && [ "$gap3" -lt 19500 ] || fail "third retry after $gap3 ms, not about 15 s"
 
-step "the text written while the server was away is still there and goes out"
+step "no text was lost: each waits as unsent text and goes out when sent again"
 list_has dora '^contact 100002 .*unsent="written while the server was away"'
+list_has dora '^contact 100100 .*unsent="sent as the server froze"'
+list_has fred '^contact 100001 .*unsent="also sent as the server froze"'
 send dora "wait-for online 100002 600"
 expect dora '^ok wait-for online 100002'
+send fred "wait-for online 100001 600"
+expect fred '^ok wait-for online 100001'
 send dora "resend 100002"
+send dora "resend 100100"
+send fred "resend 100001"
 expect dora 'event 42 delivered to 100002 "written while the server was away"'
 expect fred 'event 40 message from 100001 at [0-9: -]+ "written while the server was away"'
-list_lacks dora '^contact 100002 .*unsent='
-send fred "msg 100001 and back again"
-expect dora 'event 40 message from 100002 at [0-9: -]+ "and back again"'
+expect dora 'event 42 delivered to 100100 "sent as the server froze"'
+expect dora 'event 40 message from 100100 at [0-9: -]+ "sent as the server froze"'
+expect fred 'event 42 delivered to 100001 "also sent as the server froze"'
+expect dora 'event 40 message from 100002 at [0-9: -]+ "also sent as the server froze"'
+list_lacks dora 'unsent='
+list_lacks fred 'unsent='
+send dora "history 100002"
+expect dora '^history .* me "written while the server was away"'
 
 step "both end cleanly"
 stop_client dora
 stop_client fred
-unexpected=$(grep -h '^error' "$WORK/dora.out" "$WORK/fred.out" | grep -v 'msg 100002: not sent' || true)
+unexpected=$(grep -h '^error' "$WORK/dora.out" "$WORK/fred.out" |
+  grep -v -e 'msg 100002: not sent' -e 'msg 100100: the unsent text' || true)
 [ -z "$unexpected" ] || fail "unexpected errors: $unexpected"
 echo "two_clients: ok"

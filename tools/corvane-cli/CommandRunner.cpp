@@ -321,6 +321,7 @@ CommandResult CommandRunner::Help()
                "  status online|away|na|occupied|dnd|free|invisible|offline\n"
                "  msg UIN TEXT          send a message (event 42 delivered, 44 not confirmed)\n"
                "  resend UIN            send the contact's unsent text again\n"
+               "  discard UIN           drop the contact's unsent text\n"
                "  typing UIN start|stop\n"
                "  history UIN [SKIP [COUNT]]\n"
                "  list                  groups and contacts with status and flags\n"

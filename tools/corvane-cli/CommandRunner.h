@@ -13,7 +13,7 @@
 //   add-to-list UIN
 //   auth-request UIN [REASON...]
 //   auth-grant UIN
-//   msg UIN TEXT | resend UIN | typing UIN start|stop | history UIN [SKIP [COUNT]]
+//   msg UIN TEXT | resend UIN | discard UIN | typing UIN start|stop | history UIN [SKIP [COUNT]]
 //   info UIN [wait SECONDS] | search ...
 //   help
 //   quit

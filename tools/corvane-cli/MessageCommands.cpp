@@ -44,6 +44,20 @@ bool ParseCount(const std::string& text, std::int32_t& value)
     return true;
 }
 
+// Why a new message to the contact must wait, or empty when it need not.
+std::string WaitingText(IcqAccount& account, const std::string& uin)
+{
+    ContactStore& store = account.Store();
+    platform::CriticalSectionLock guard(store.Lock());
+    RefPtr<Contact> contact = store.FindContact(platform::Utf8ToWide(uin));
+    if (!contact || contact->cachedText.empty())
+        return {};
+    if (contact->sending)
+        return "the last message waits for its confirmation (event 42 or 44)";
+    return "the unsent text \"" + platform::WideToUtf8(contact->cachedText) + "\" waits; \"resend " + uin +
+           "\" sends it, \"discard " + uin + "\" drops it";
+}
+
 // Prints a page of the conversation, newest first: time, who, text.
 bool History(IcqAccount& account, const std::vector<std::string>& words, std::FILE* out)
 {
@@ -67,7 +81,7 @@ bool History(IcqAccount& account, const std::vector<std::string>& words, std::FI
 
 bool IsMessageCommand(const std::string& word)
 {
-    return word == "msg" || word == "resend" || word == "typing" || word == "history";
+    return word == "msg" || word == "resend" || word == "discard" || word == "typing" || word == "history";
 }
 
 bool RunMessageCommand(AppCore& core, const std::vector<std::string>& words, std::FILE* out)
@@ -79,6 +93,11 @@ bool RunMessageCommand(AppCore& core, const std::vector<std::string>& words, std
     if (command == "msg") {
         if (words.size() < 3)
             return Fail(out, "usage: msg UIN TEXT");
+        // A contact holds one text on its way out; a new message must not
+        // take the place of one that waits for its confirmation or was not
+        // delivered.
+        if (std::string refusal = WaitingText(*account, words[1]); !refusal.empty())
+            return Fail(out, "msg " + words[1] + ": " + refusal);
         if (!account->SendMessage(platform::Utf8ToWide(words[1]), platform::Utf8ToWide(Join(words, 2))))
             return Fail(out, "msg " + words[1] + ": not sent (offline?); the text is kept, \"resend " + words[1] +
                                  "\" sends it");
@@ -90,6 +109,13 @@ bool RunMessageCommand(AppCore& core, const std::vector<std::string>& words, std
         if (!account->ResendMessage(platform::Utf8ToWide(words[1])))
             return Fail(out, "resend " + words[1] + ": not sent (offline, or no unsent text)");
         return Ok(out, "resend " + words[1]);
+    }
+    if (command == "discard") {
+        if (words.size() != 2)
+            return Fail(out, "usage: discard UIN");
+        if (!account->DiscardUnsentText(platform::Utf8ToWide(words[1])))
+            return Fail(out, "discard " + words[1] + ": no unsent text (or it is being sent)");
+        return Ok(out, "discard " + words[1]);
     }
     if (command == "typing") {
         if (words.size() != 3 || (words[2] != "start" && words[2] != "stop"))
