@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test twice: in a debug
-# build and in an AddressSanitizer + UndefinedBehaviorSanitizer build.
+# build and in an AddressSanitizer + UndefinedBehaviorSanitizer build; then
+# tries the run command once and runs every fuzz target for a bounded time.
 set -uo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$ROOT"
@@ -39,6 +40,23 @@ for preset in debug asan; do
     status=1
   fi
 done
+
+# The run command as a newcomer uses it: it builds, starts the server and the
+# console signed on as the demo account, and the echo account answers.
+echo "== run command"
+smoke_device="$(mktemp -d /tmp/corvane-run-XXXXXX)"
+printf 'msg 100100 hello\nwait-for event 40 60\nquit\n' |
+  CORVANE_DEVICE="$smoke_device" bash scripts/run.sh > build/run-smoke.log 2>&1
+if grep -q 'event 40 message from 100100 at .* "hello"' build/run-smoke.log; then
+  passed=$((passed + 1))
+  echo "== run command: the echo answered"
+else
+  tail -40 build/run-smoke.log
+  echo "== run command FAILED"
+  failed=$((failed + 1))
+  status=1
+fi
+rm -rf "$smoke_device"
 
 # Every decoder of untrusted bytes has a libFuzzer target; each runs for a
 # bounded time under ASan/UBSan.
