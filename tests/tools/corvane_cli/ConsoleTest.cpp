@@ -1,0 +1,102 @@
+// The console's waits and commands without a server: scripts that drive two
+// clients rely on each event satisfying one wait, whatever the order of
+// arrival, and on commands failing with a clear line.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <thread>
+
+#include "app/AppCore.h"
+#include "oscar/SessionEvents.h"
+#include "platform/base/Clock.h"
+#include "tools/corvane-cli/CommandRunner.h"
+#include "tools/corvane-cli/ConsoleListener.h"
+
+namespace {
+
+class ConsoleTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        platform::SetTimeScale(1000.0);
+        m_core = MakeRef<AppCore>(nullptr, AppCoreParts{});
+        m_out = std::tmpfile();
+        ASSERT_NE(m_out, nullptr);
+    }
+    void TearDown() override
+    {
+        std::fclose(m_out);
+        platform::SetTimeScale(1.0);
+    }
+
+    std::string Output()
+    {
+        std::fflush(m_out);
+        std::rewind(m_out);
+        std::string text;
+        char buffer[4096];
+        while (std::size_t n = std::fread(buffer, 1, sizeof buffer, m_out))
+            text.append(buffer, n);
+        return text;
+    }
+
+
+    RefPtr<AppCore> m_core;
+    std::FILE* m_out = nullptr;
+};
+
+TEST_F(ConsoleTest, EachEventSatisfiesOneWaitWhateverTheOrderOfArrival)
+{
+    cli::ConsoleListener listener(*m_core, m_out);
+    listener.OnEvent(MakeRef<AppEvent>(EventType::OwnMessageDelivered));
+    listener.OnEvent(MakeRef<AppEvent>(EventType::IncomingMessage));
+    auto is = [](std::int32_t type) { return [type](const cli::SeenEvent& seen) { return seen.type == type; }; };
+
+    // The later event first, then the earlier one: both are found.
+    EXPECT_TRUE(listener.WaitFor(is(EventType::IncomingMessage), 1000));
+    EXPECT_TRUE(listener.WaitFor(is(EventType::OwnMessageDelivered), 1000));
+    // Used once only: a second wait for the same type needs a new event.
+    EXPECT_FALSE(listener.WaitFor(is(EventType::IncomingMessage), 1000));
+
+    std::thread later([&] {
+        Sleep(2000);
+        listener.OnEvent(MakeRef<AppEvent>(EventType::IncomingMessage));
+    });
+    EXPECT_TRUE(listener.WaitFor(is(EventType::IncomingMessage), 600000));
+    later.join();
+}
+
+TEST_F(ConsoleTest, StatusTextsAreMatchedWithUnderscoresForSpacesAndLinesCarryTheDeviceTime)
+{
+    cli::ConsoleListener listener(*m_core, m_out, true);
+    cli::CommandRunner runner(*m_core, listener, m_out);
+    listener.OnEvent(MakeRef<oscar::StatusTextEvent>(u"Finding host"));
+    EXPECT_EQ(runner.Run("wait-for Finding_host 1"), cli::CommandResult::Continue);
+    EXPECT_EQ(runner.Run("wait-for Finding_host 1"), cli::CommandResult::Failed);
+    std::string out = Output();
+    EXPECT_NE(out.find("] event 16 status \"Finding host\"\n"), std::string::npos) << out;
+    EXPECT_EQ(out.rfind("[t=", 0), 0u) << out;
+    EXPECT_NE(out.find("ok wait-for Finding host\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("error wait-for Finding host: timed out\n"), std::string::npos) << out;
+}
+
+TEST_F(ConsoleTest, BadCommandsFailWithAClearLineAndTheRunGoesOn)
+{
+    cli::ConsoleListener listener(*m_core, m_out);
+    cli::CommandRunner runner(*m_core, listener, m_out);
+    EXPECT_EQ(runner.Run("frobnicate"), cli::CommandResult::Failed);
+    EXPECT_EQ(runner.Run("msg 100100 hello"), cli::CommandResult::Failed);  // no account yet
+    EXPECT_EQ(runner.Run("wait-for offline"), cli::CommandResult::Failed);
+    EXPECT_EQ(runner.Run("wait-for offline 100100 soon"), cli::CommandResult::Failed);
+    EXPECT_EQ(runner.Run("status sleepy"), cli::CommandResult::Failed);
+    EXPECT_EQ(runner.Run("# a comment"), cli::CommandResult::Continue);
+    EXPECT_EQ(runner.Run("help"), cli::CommandResult::Continue);
+    EXPECT_EQ(runner.Run("quit"), cli::CommandResult::Quit);
+    std::string out = Output();
+    EXPECT_NE(out.find("error unknown command: frobnicate (\"help\" lists the commands)"), std::string::npos);
+    EXPECT_NE(out.find("error msg: no account"), std::string::npos) << out;
+    EXPECT_NE(out.find("  resend UIN"), std::string::npos);
+}
+
+}  // namespace
