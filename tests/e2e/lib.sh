@@ -123,23 +123,20 @@ fresh_list() {
   fail "$name: \"list\" gave no answer"
 }
 
-list_has() {
-  local name="$1" pattern="$2" limit="${3:-60}"
+# Asks "list" until a line of it matches (has) or none does (lacks).
+list_wait() {
+  local name="$1" want="$2" pattern="$3" limit="${4:-60}"
   local deadline=$(( SECONDS + limit ))
-  until fresh_list "$name" | grep -qE -- "$pattern"; do
-    [ "$SECONDS" -ge "$deadline" ] && fail "$name: the list never showed /$pattern/"
+  while :; do
+    local found=lacks
+    fresh_list "$name" | grep -qE -- "$pattern" && found=has
+    [ "$found" = "$want" ] && return 0
+    [ "$SECONDS" -ge "$deadline" ] && fail "$name: after ${limit} s the list still $( [ "$want" = has ] && echo lacks || echo has ) /$pattern/"
     sleep 0.2
   done
 }
-
-list_lacks() {
-  local name="$1" pattern="$2" limit="${3:-60}"
-  local deadline=$(( SECONDS + limit ))
-  while fresh_list "$name" | grep -qE -- "$pattern"; do
-    [ "$SECONDS" -ge "$deadline" ] && fail "$name: the list still shows /$pattern/"
-    sleep 0.2
-  done
-}
+list_has() { list_wait "$1" has "$2" "${3:-60}"; }
+list_lacks() { list_wait "$1" lacks "$2" "${3:-60}"; }
 
 stop_client() {
   local name="$1"
