@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "app/AppCore.h"
+#include "app/InterfaceStage.h"
 #include "oscar/ContactStore.h"
 #include "oscar/OnlineHandler.h"
 #include "oscar/UserInfo.h"
@@ -38,5 +39,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         info->Status();
         info->Capabilities();
     }
+    // The handler's refresh events wait in a process-wide list that a
+    // dispatcher window would empty; there is none here, so they are dropped
+    // now rather than piling up over the run.
+    app::DeliverPendingEvents();
     return 0;
 }

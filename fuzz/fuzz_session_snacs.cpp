@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <vector>
 
 #include "app/AppCore.h"
 #include "app/InterfaceStage.h"
