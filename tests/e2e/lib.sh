@@ -9,6 +9,10 @@
 #                                    (extended grep); each line counts once per
 #                                    pattern, so the same REGEX twice waits for
 #                                    two lines
+#   expect_since NAME LINE REGEX [SECONDS]
+#                                    waits for a matching line at or after
+#                                    output line LINE (see next_line)
+#   next_line NAME                   the number of the client's next output line
 #   list_has NAME REGEX [SECONDS]    asks "list" until a line of it matches
 #   list_lacks NAME REGEX [SECONDS]  asks "list" until no line of it matches
 #   stop_client NAME                 "quit", then waits for the process
@@ -107,10 +111,22 @@ expect() {
   done
 }
 
+next_line() { echo $(( $(wc -l < "$WORK/$1.out") + 1 )); }
+
+expect_since() {
+  local name="$1" from="$2" pattern="$3" limit="${4:-60}"
+  local deadline=$(( SECONDS + limit ))
+  until tail -n "+$from" "$WORK/$name.out" | grep -qE -- "$pattern"; do
+    [ "$SECONDS" -ge "$deadline" ] && fail "$name: no line matching /$pattern/ since line $from within ${limit} s"
+    sleep 0.05
+  done
+}
+
 # Prints the lines of a fresh "list" of the client.
 fresh_list() {
   local name="$1"
-  local from=$(( $(wc -l < "$WORK/$name.out") + 1 ))
+  local from
+  from=$(next_line "$name")
   send "$name" list
   local i
   for i in $(seq 1 200); do

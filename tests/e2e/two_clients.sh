@@ -149,32 +149,38 @@ expect dora 'event 44 not-confirmed to 100100'
 expect fred 'event 44 not-confirmed to 100001'
 send dora "msg 100100 a second text must not replace the first"
 expect dora '^error msg 100100: the unsent text "sent as the server froze" waits'
-from=$(( $(wc -l < "$WORK/dora.out") + 1 ))
+dora_from=$(next_line dora)
+fred_from=$(next_line fred)
 kill_server
-expect dora 'event 38 offline'
-expect fred 'event 38 offline'
+expect_since dora "$dora_from" 'event 38 offline'
+expect_since fred "$fred_from" 'event 38 offline'
 send dora "msg 100002 written while the server was away"
 expect dora '^error msg 100002: not sent .*kept'
-# Let three attempts fail before the server comes back.
-for _ in $(seq 1 600); do
-  [ "$(tail -n "+$from" "$WORK/dora.out" | grep -c 'status "Finding host"')" -ge 3 ] && break
+# Let three attempts of each fail before the server comes back.
+retries() { tail -n "+$2" "$WORK/$1.out" | grep -c 'status "Finding host"' || true; }
+for _ in $(seq 1 1200); do
+  [ "$(retries dora "$dora_from")" -ge 3 ] && [ "$(retries fred "$fred_from")" -ge 3 ] && break
   sleep 0.05
 done
 start_server
-expect dora 'event 16 status "Online"' 120
-expect fred 'event 16 status "Online"' 120
-lost=$(stamp_of dora "$from" 'event 38 offline' 1)
-first=$(stamp_of dora "$from" 'status "Finding host"' 1)
-second=$(stamp_of dora "$from" 'status "Finding host"' 2)
-third=$(stamp_of dora "$from" 'status "Finding host"' 3)
-gap1=$(( first - lost ))
-gap2=$(( second - first ))
-gap3=$(( third - second ))
-echo "retry delays (device ms): $gap1, $gap2, $gap3"
-# 5, 10 and 15 seconds, each attempt taking a moment of its own.
-[ "$gap1" -ge 4500 ] && [ "$gap1" -lt 9500 ] || fail "first retry after $gap1 ms, not about 5 s"
-[ "$gap2" -ge 9500 ] && [ "$gap2" -lt 14500 ] || fail "second retry after $gap2 ms, not about 10 s"
-[ "$gap3" -ge 14500 ] && [ "$gap3" -lt 19500 ] || fail "third retry after $gap3 ms, not about 15 s"
+expect_since dora "$dora_from" 'event 16 status "Online"' 120
+expect_since fred "$fred_from" 'event 16 status "Online"' 120
+# The attempts came after 5, 10 and 15 seconds, each taking a moment of its own.
+check_retry_delays() {
+  local name="$1" from="$2"
+  local lost first second third
+  lost=$(stamp_of "$name" "$from" 'event 38 offline' 1)
+  first=$(stamp_of "$name" "$from" 'status "Finding host"' 1)
+  second=$(stamp_of "$name" "$from" 'status "Finding host"' 2)
+  third=$(stamp_of "$name" "$from" 'status "Finding host"' 3)
+  local gap1=$(( first - lost )) gap2=$(( second - first )) gap3=$(( third - second ))
+  echo "$name: retry delays (device ms): $gap1, $gap2, $gap3"
+  [ "$gap1" -ge 4500 ] && [ "$gap1" -lt 9500 ] || fail "$name: first retry after $gap1 ms, not about 5 s"
+  [ "$gap2" -ge 9500 ] && [ "$gap2" -lt 14500 ] || fail "$name: second retry after $gap2 ms, not about 10 s"
+  [ "$gap3" -ge 14500 ] && [ "$gap3" -lt 19500 ] || fail "$name: third retry after $gap3 ms, not about 15 s"
+}
+check_retry_delays dora "$dora_from"
+check_retry_delays fred "$fred_from"
 
 step "no text was lost: each waits as unsent text and goes out when sent again"
 list_has dora '^contact 100002 .*unsent="written while the server was away"'
