@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "oscar/UserInfo.h"
 #include "platform/base/WideString.h"
 
 namespace {
@@ -57,7 +58,7 @@ RefPtr<IcqAccount> IcqAccount::Current(AppCore& core)
 
 bool IcqAccount::SendMessage(const WideString& uin, const WideString& text)
 {
-    if (text.empty())
+    if (text.empty() || !oscar::IsUinText(uin))
         return false;
     {
         platform::CriticalSectionLock guard(m_store->Lock());

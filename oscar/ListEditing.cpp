@@ -7,6 +7,7 @@
 #include "oscar/ListCommands.h"
 #include "oscar/SessionEvents.h"
 #include "oscar/SignOnCommands.h"
+#include "oscar/UserInfo.h"
 
 using oscar::CommandNumber;
 
@@ -24,7 +25,7 @@ void IcqAccount::Changed()
 bool IcqAccount::AddContact(const WideString& uin, const WideString& nickname, std::uint16_t groupId,
                             bool noAuthorisationNeeded)
 {
-    if (uin.empty() || !m_session->IsOnline())
+    if (!oscar::IsUinText(uin) || !m_session->IsOnline())
         return false;
     ContactStore& store = *m_store;
     platform::CriticalSectionLock guard(store.Lock());

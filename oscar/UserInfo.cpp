@@ -24,6 +24,12 @@ bool AllDigits(std::span<const std::uint8_t> text)
 
 }  // namespace
 
+bool IsUinText(const WideString& uin)
+{
+    return !uin.empty() && uin.size() <= kMaxUinDigits &&
+           std::all_of(uin.begin(), uin.end(), [](char16_t c) { return c >= u'0' && c <= u'9'; });
+}
+
 bool AppendLengthPrefixedUin(ByteBuffer& out, const WideString& uin)
 {
     std::string digits = platform::WideToUtf8(uin);

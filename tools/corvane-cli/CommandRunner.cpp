@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <map>
+#include <set>
 #include <sstream>
 
 #include "app/Settings.h"
@@ -9,6 +10,7 @@
 #include "platform/base/Clock.h"
 #include "oscar/OnlineStatus.h"
 #include "oscar/SessionEvents.h"
+#include "oscar/UserInfo.h"
 #include "platform/base/WideString.h"
 #include "tools/corvane-cli/DirectoryCommands.h"
 #include "tools/corvane-cli/MessageCommands.h"
@@ -61,6 +63,12 @@ CommandResult CommandRunner::Run(const std::string& line)
     if (words.empty() || words[0][0] == '#')
         return CommandResult::Continue;
     const std::string& command = words[0];
+    // Commands whose first argument is a UIN.
+    static const std::set<std::string> kTakeAUin = {
+        "msg",    "resend", "discard", "typing",      "history", "add",          "move",
+        "rename", "delete", "info",    "add-to-list", "auth-request", "auth-grant"};
+    if (kTakeAUin.count(command) != 0 && words.size() >= 2 && !oscar::IsUinText(platform::Utf8ToWide(words[1])))
+        return Fail(command + " " + words[1] + ": not a UIN (1 to 12 digits)");
     if (command == "account")
         return Account(words);
     if (command == "status")
@@ -105,7 +113,16 @@ CommandResult CommandRunner::Account(const std::vector<std::string>& words)
         settings->loginHosts = ParseHostList(words[3]);
     settings->Save();
     m_core.Post(MakeRef<AppEvent>(EventType::AccountChanged));
-    return CommandResult::Continue;
+    // The worker thread makes the new account; the next command may use it.
+    DWORD start = GetTickCount();
+    for (;;) {
+        RefPtr<IcqAccount> account = IcqAccount::Current(m_core);
+        if (account && account->Uin() == settings->uin)
+            return CommandResult::Continue;
+        if (GetTickCount() - start >= 10000)
+            return Fail("account " + words[1] + ": the account was not set up");
+        Sleep(10);
+    }
 }
 
 CommandResult CommandRunner::Status(const std::vector<std::string>& words)

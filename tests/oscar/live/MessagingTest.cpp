@@ -7,6 +7,7 @@
 #include "oscar/OnlineStatus.h"
 #include "oscar/TlvBlock.h"
 #include "oscar/messaging/MessageEvents.h"
+#include "store/ContactListCache.h"
 #include "store/MessageHistory.h"
 #include "tests/oscar/live/CliProcess.h"
 #include "tests/oscar/live/LiveCore.h"
@@ -213,6 +214,38 @@ TEST_F(MessagingTest, MessagesToAnOfflineUserArriveAtItsNextSignOnAndAreDeleted)
     live::CliProcess second(m_folder, "friend-again", FriendScript("sleep 5\n"));
     ASSERT_TRUE(PumpUntilFinished(second));
     EXPECT_FALSE(second.Printed("event 40")) << second.Output();
+}
+
+TEST_F(MessagingTest, TextWrittenWhileOfflineIsKeptAndGoesOutWhenSentAgain)
+{
+    StartCore();
+    ListFriend();
+    m_core->Choose(OnlineStatus::Offline);
+    ASSERT_TRUE(m_core->PumpUntil([&] { return !m_core->Session()->IsOnline(); }, 100000));
+
+    // Not sent, but kept: in the contact and in the contact-list cache.
+    EXPECT_FALSE(m_core->Account()->SendMessage(u"100002", u"written offline"));
+    RefPtr<Contact> contact = m_core->Account()->Store().FindContact(u"100002");
+    ASSERT_TRUE(contact);
+    EXPECT_EQ(contact->cachedText, u"written offline");
+    auto fromCache = MakeRef<ContactStore>();
+    ASSERT_TRUE(store::LoadContactListCache(*fromCache, platform::Utf8ToWide(m_folder + "/"), u"100001"));
+    RefPtr<Contact> cached = fromCache->FindContact(u"100002");
+    ASSERT_TRUE(cached);
+    EXPECT_EQ(cached->cachedText, u"written offline");
+    EXPECT_FALSE(m_core->Account()->ResendMessage(u"100002"));
+
+    // Something that is not a UIN never becomes a contact (it would name a
+    // history folder).
+    EXPECT_FALSE(m_core->Account()->SendMessage(u"../elsewhere", u"text"));
+    EXPECT_FALSE(m_core->Account()->Store().FindContact(u"../elsewhere"));
+
+    m_core->Choose(OnlineStatus::Online);
+    ASSERT_TRUE(m_core->PumpUntil([&] { return m_core->Record().CountText("Online") == 2; }, 100000));
+    ASSERT_TRUE(m_core->Account()->ResendMessage(u"100002"));
+    ASSERT_TRUE(m_core->PumpUntil(
+        [&] { return m_core->Record().Count(EventType::OwnMessageDelivered) == 1; }, 100000));
+    EXPECT_TRUE(contact->cachedText.empty());
 }
 
 }  // namespace

@@ -90,12 +90,17 @@ TEST_F(ConsoleTest, BadCommandsFailWithAClearLineAndTheRunGoesOn)
     EXPECT_EQ(runner.Run("wait-for offline"), cli::CommandResult::Failed);
     EXPECT_EQ(runner.Run("wait-for offline 100100 soon"), cli::CommandResult::Failed);
     EXPECT_EQ(runner.Run("status sleepy"), cli::CommandResult::Failed);
+    // A UIN is digits only: it also names the contact's history folder.
+    EXPECT_EQ(runner.Run("msg ../outside hello"), cli::CommandResult::Failed);
+    EXPECT_EQ(runner.Run("add 1234567890123 Long 1"), cli::CommandResult::Failed);
     EXPECT_EQ(runner.Run("# a comment"), cli::CommandResult::Continue);
     EXPECT_EQ(runner.Run("help"), cli::CommandResult::Continue);
     EXPECT_EQ(runner.Run("quit"), cli::CommandResult::Quit);
     std::string out = Output();
     EXPECT_NE(out.find("error unknown command: frobnicate (\"help\" lists the commands)"), std::string::npos);
     EXPECT_NE(out.find("error msg: no account"), std::string::npos) << out;
+    EXPECT_NE(out.find("error msg ../outside: not a UIN (1 to 12 digits)"), std::string::npos) << out;
+    EXPECT_NE(out.find("error add 1234567890123: not a UIN"), std::string::npos) << out;
     EXPECT_NE(out.find("  resend UIN"), std::string::npos);
 }
 
