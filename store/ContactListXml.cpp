@@ -1,5 +1,6 @@
 #include "store/ContactListXml.h"
 
+#include <algorithm>
 #include <limits>
 #include <string>
 #include <unordered_set>
@@ -54,12 +55,24 @@ WideString ReadName(const XmlNode& element)
     return hex ? DecodeHexName(*hex) : WideString();
 }
 
+// Whether the UIN can name the contact's history files: no path separator,
+// no control character, not "." or "..".
+bool UsableAsFileName(const WideString& uin)
+{
+    if (uin.empty() || uin == u"." || uin == u"..")
+        return false;
+    return std::none_of(uin.begin(), uin.end(),
+                        [](char16_t c) { return c < 0x20 || c == u'/' || c == u'\\' || c == u':'; });
+}
+
 // A contact element (its own name is not checked). Skipped without a UIN,
-// and when the store already holds the UIN: the first entry of a UIN wins.
+// with a UIN that cannot name a file (it would put history files outside
+// the account's folder), and when the store already holds the UIN: the
+// first entry of a UIN wins.
 void ReadContact(ContactStore& store, const XmlNode& element, std::uint16_t groupId)
 {
     std::optional<WideString> uin = element.Attribute(u"UIN");
-    if (!uin || uin->empty())
+    if (!uin || !UsableAsFileName(*uin))
         return;
     auto contact = MakeRef<Contact>(*uin);
     contact->itemId = static_cast<std::uint16_t>(ParseDecimal(element.Attribute(u"ID").value_or(u"0")));

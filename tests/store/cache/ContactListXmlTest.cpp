@@ -121,6 +121,7 @@ TEST(ContactListXml, HandEditedFilesAreReadTolerantly)
          u"some text<!-- and a comment --></Group>"
          u"<Contact UIN='114' Name='No id' NotAuth='1'/>"
          u"<Contact ID='15' Name='No UIN'/><Contact ID='16' UIN=''/>"
+         u"<Contact ID='17' UIN='../../elsewhere'/><Contact ID='18' UIN='..'/><Contact ID='19' UIN='a\\b'/>"
          u"<Unknown ID='3' UIN='115'/>"
          u"</contactlist>");
     EXPECT_EQ(store->ListDate(), 5u);
@@ -137,6 +138,9 @@ TEST(ContactListXml, HandEditedFilesAreReadTolerantly)
     EXPECT_EQ(store->FindContact(u"114")->itemId, 0);
     EXPECT_TRUE(store->FindContact(u"114")->notAuthorised);
     EXPECT_FALSE(store->FindContact(u"115"));
+    EXPECT_FALSE(store->FindContact(u"../../elsewhere")) << "a UIN names history files";
+    EXPECT_FALSE(store->FindContact(u".."));
+    EXPECT_FALSE(store->FindContact(u"a\\b"));
     EXPECT_EQ(store->Contacts().size(), 3u);
 }
 
