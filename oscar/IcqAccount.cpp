@@ -66,7 +66,9 @@ bool IcqAccount::SendMessage(const WideString& uin, const WideString& text)
         // as a message from them would.
         bool created = false;
         RefPtr<Contact> contact = m_store->FindOrCreateContact(uin, created);
-        if (!contact)
+        // While a message waits for its confirmation its text is the cached
+        // text; replacing it would confirm the wrong text.
+        if (!contact || contact->sending)
             return false;
         m_store->SetCachedText(contact, text);
     }
@@ -76,6 +78,12 @@ bool IcqAccount::SendMessage(const WideString& uin, const WideString& text)
 
 bool IcqAccount::ResendMessage(const WideString& uin)
 {
+    {
+        platform::CriticalSectionLock guard(m_store->Lock());
+        RefPtr<Contact> contact = m_store->FindContact(uin);
+        if (!contact || contact->sending)
+            return false;
+    }
     return m_session->IsOnline() && m_messenger->SendMessage(uin);
 }
 

@@ -51,12 +51,15 @@ public:
 
     // Sends the text to the contact: it becomes the contact's cached text
     // until the delivery is confirmed. An unknown UIN becomes a contact.
-    // False when nothing was sent: for an empty text or UIN, and when not
-    // signed on, in which case the text is kept as the cached text (and in
-    // the contact-list cache) so that ResendMessage can send it later.
+    // False when nothing was sent: for an empty text, a UIN that is not 1 to
+    // 12 digits, while an earlier message to the contact waits for its
+    // confirmation (the text is not taken), and when not signed on, in which
+    // case the text is kept as the cached text (and in the contact-list
+    // cache) so that ResendMessage can send it later.
     bool SendMessage(const WideString& uin, const WideString& text);
     // Sends the contact's cached text again (a message that was not sent or
-    // not confirmed). False when not signed on or there is no such text.
+    // not confirmed). False when not signed on, when there is no such text,
+    // and while it is already on its way.
     bool ResendMessage(const WideString& uin);
     // Drops the contact's cached text. False when there was none.
     bool DiscardUnsentText(const WideString& uin);

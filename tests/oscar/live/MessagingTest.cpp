@@ -243,9 +243,21 @@ TEST_F(MessagingTest, TextWrittenWhileOfflineIsKeptAndGoesOutWhenSentAgain)
     m_core->Choose(OnlineStatus::Online);
     ASSERT_TRUE(m_core->PumpUntil([&] { return m_core->Record().CountText("Online") == 2; }, 100000));
     ASSERT_TRUE(m_core->Account()->ResendMessage(u"100002"));
+    {
+        // Holding the store's lock keeps the confirmation out meanwhile: the
+        // message is on its way and is neither sent twice nor replaced.
+        platform::CriticalSectionLock guard(m_core->Account()->Store().Lock());
+        if (contact->sending) {
+            EXPECT_FALSE(m_core->Account()->ResendMessage(u"100002"));
+            EXPECT_FALSE(m_core->Account()->SendMessage(u"100002", u"another"));
+            EXPECT_EQ(contact->cachedText, u"written offline");
+        }
+    }
     ASSERT_TRUE(m_core->PumpUntil(
         [&] { return m_core->Record().Count(EventType::OwnMessageDelivered) == 1; }, 100000));
     EXPECT_TRUE(contact->cachedText.empty());
+    m_core->Pump();
+    EXPECT_EQ(m_core->Record().Count(EventType::OwnMessageDelivered), 1);
 }
 
 }  // namespace
