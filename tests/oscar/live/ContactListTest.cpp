@@ -10,9 +10,7 @@
 
 #include "oscar/OnlineStatus.h"
 #include "oscar/codec/ByteReader.h"
-#include "tests/oscar/live/LiveCore.h"
-#include "tests/oscar/live/TempFolder.h"
-#include "tests/oscar/live/ServerProcess.h"
+#include "tests/oscar/live/LiveTest.h"
 
 namespace {
 
@@ -33,20 +31,9 @@ std::string Hex(const std::string& bytes)
     return hex.empty() ? "-" : hex;
 }
 
-class ContactListTest : public ::testing::Test {
+class ContactListTest : public live::LiveTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_temp.Ok());
-        m_folder = m_temp.Path();
-        platform::SetTimeScale(20.0);
-    }
-    void TearDown() override
-    {
-        m_core.reset();
-        m_server.reset();
-        platform::SetTimeScale(1.0);
-    }
+    ContactListTest() : LiveTest("corvane-list") {}
 
     // A stored list for 100001 in the server's data folder: groups 1
     // "General" and 2 "Work", a privacy item, and `contacts` contacts.
@@ -100,10 +87,6 @@ protected:
         return snacs;
     }
 
-    live::TempFolder m_temp{"corvane-list"};
-    std::string m_folder;
-    std::unique_ptr<live::ServerProcess> m_server;
-    std::unique_ptr<live::LiveCore> m_core;
 };
 
 TEST_F(ContactListTest, LargeListArrivesInPartsAndIsAppliedOnce)

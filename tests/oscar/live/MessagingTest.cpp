@@ -10,9 +10,7 @@
 #include "store/ContactListCache.h"
 #include "store/MessageHistory.h"
 #include "tests/oscar/live/CliProcess.h"
-#include "tests/oscar/live/LiveCore.h"
-#include "tests/oscar/live/TempFolder.h"
-#include "tests/oscar/live/ServerProcess.h"
+#include "tests/oscar/live/LiveTest.h"
 
 namespace {
 
@@ -21,21 +19,14 @@ const char* kAccounts = R"(<accounts>
   <account uin="100002" password="friend" nick="Friend"/>
 </accounts>)";
 
-class MessagingTest : public ::testing::Test {
+class MessagingTest : public live::LiveTest {
 protected:
+    MessagingTest() : LiveTest("corvane-messaging") {}
     void SetUp() override
     {
-        ASSERT_TRUE(m_temp.Ok());
-        m_folder = m_temp.Path();
-        platform::SetTimeScale(20.0);
+        LiveTest::SetUp();
         m_server = std::make_unique<live::ServerProcess>(m_folder, kAccounts);
         ASSERT_TRUE(m_server->Ready());
-    }
-    void TearDown() override
-    {
-        m_core.reset();
-        m_server.reset();
-        platform::SetTimeScale(1.0);
     }
     void StartCore(const std::string& extra = "")
     {
@@ -72,10 +63,6 @@ protected:
         return m_core->Record().Messages();
     }
 
-    live::TempFolder m_temp{"corvane-messaging"};
-    std::string m_folder;
-    std::unique_ptr<live::ServerProcess> m_server;
-    std::unique_ptr<live::LiveCore> m_core;
 };
 
 TEST_F(MessagingTest, MessagesBothWaysInBothForms)

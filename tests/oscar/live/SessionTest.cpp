@@ -8,9 +8,7 @@
 #include "app/SettingsFile.h"
 #include "oscar/OnlineStatus.h"
 #include "oscar/codec/ByteReader.h"
-#include "tests/oscar/live/LiveCore.h"
-#include "tests/oscar/live/TempFolder.h"
-#include "tests/oscar/live/ServerProcess.h"
+#include "tests/oscar/live/LiveTest.h"
 
 namespace {
 
@@ -19,20 +17,9 @@ const char* kAccounts = R"(<accounts>
   <account uin="100002" password="friend" nick="Friend"/>
 </accounts>)";
 
-class SessionTest : public ::testing::Test {
+class SessionTest : public live::LiveTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_temp.Ok());
-        m_folder = m_temp.Path();
-        platform::SetTimeScale(20.0);
-    }
-    void TearDown() override
-    {
-        m_core.reset();
-        m_server.reset();
-        platform::SetTimeScale(1.0);
-    }
+    SessionTest() : LiveTest("corvane-session") {}
 
     void StartServer()
     {
@@ -62,10 +49,6 @@ protected:
         return snacs;
     }
 
-    live::TempFolder m_temp{"corvane-session"};
-    std::string m_folder;
-    std::unique_ptr<live::ServerProcess> m_server;
-    std::unique_ptr<live::LiveCore> m_core;
 };
 
 TEST_F(SessionTest, SignsOnToOnlineInTheDocumentedOrder)

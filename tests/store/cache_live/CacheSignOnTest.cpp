@@ -11,9 +11,7 @@
 
 #include "oscar/OnlineStatus.h"
 #include "oscar/codec/ByteReader.h"
-#include "tests/oscar/live/LiveCore.h"
-#include "tests/oscar/live/ServerProcess.h"
-#include "tests/oscar/live/TempFolder.h"
+#include "tests/oscar/live/LiveTest.h"
 
 namespace {
 
@@ -41,20 +39,9 @@ struct ListRequest {
     std::uint16_t count = 0;
 };
 
-class CacheSignOnTest : public ::testing::Test {
+class CacheSignOnTest : public live::LiveTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_temp.Ok());
-        m_folder = m_temp.Path();
-        platform::SetTimeScale(20.0);
-    }
-    void TearDown() override
-    {
-        m_core.reset();
-        m_server.reset();
-        platform::SetTimeScale(1.0);
-    }
+    CacheSignOnTest() : LiveTest("corvane-cache-live") {}
 
     // The server's stored list for 100001: group 1 "General" with three
     // contacts (4 items with the group).
@@ -102,10 +89,6 @@ protected:
         return count;
     }
 
-    live::TempFolder m_temp{"corvane-cache-live"};
-    std::string m_folder;
-    std::unique_ptr<live::ServerProcess> m_server;
-    std::unique_ptr<live::LiveCore> m_core;
 };
 
 TEST_F(CacheSignOnTest, SecondSignOnSendsTheCachedDateAndCountAndIsUpToDate)
