@@ -6,26 +6,19 @@
 
 #include "oscar/OnlineStatus.h"
 #include "tests/oscar/live/FakeServer.h"
-#include "tests/oscar/live/LiveCore.h"
-#include "tests/oscar/live/TempFolder.h"
-#include "tests/oscar/live/ServerProcess.h"
+#include "tests/oscar/live/LiveTest.h"
 
 namespace {
 
-class FaultTest : public ::testing::Test {
+class FaultTest : public live::LiveTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_temp.Ok());
-        m_folder = m_temp.Path();
-        platform::SetTimeScale(20.0);
-    }
+    FaultTest() : LiveTest("corvane-fault") {}
     void TearDown() override
     {
         m_core.reset();
         EXPECT_EQ(app::LiveSessionCount().load(), 0);
         platform::connmgr::Reset();
-        platform::SetTimeScale(1.0);
+        LiveTest::TearDown();
     }
 
     void StartCore(const std::string& hosts)
@@ -34,9 +27,6 @@ protected:
     }
     int Texts(const std::string& text) { return m_core->Record().CountText(text); }
 
-    live::TempFolder m_temp{"corvane-fault"};
-    std::string m_folder;
-    std::unique_ptr<live::LiveCore> m_core;
 };
 
 TEST_F(FaultTest, LoginServerClosingAtOnceIsRetried)
