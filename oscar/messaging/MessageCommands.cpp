@@ -14,6 +14,7 @@ namespace oscar {
 namespace {
 
 constexpr std::uint16_t kItemMessageData = 0x0002;
+constexpr std::uint16_t kItemRequestAck = 0x0003;
 constexpr std::uint16_t kItemStoreMessage = 0x0006;
 
 }  // namespace
@@ -62,6 +63,11 @@ RefPtr<FlapFrame> BuildSendMessage(std::uint64_t cookie, const WideString& uin, 
     data->AppendU16(0x0000);
     data->Append(textBytes->Bytes());
     if (store) {
+        // Servers acknowledge a message (0x04/0x0C) only when the sender asks
+        // with the empty item 0x0003; 0x0006 asks them to keep it for a
+        // recipient who is offline.
+        data->AppendU16(kItemRequestAck);
+        data->AppendU16(0);
         data->AppendU16(kItemStoreMessage);
         data->AppendU16(0);
     }

@@ -43,8 +43,8 @@ TEST(SendMessage, ItemLengthsAndLayoutInBothModes)
     item = MessageItem(wide);
     EXPECT_EQ(item.size(), 20u);
     EXPECT_EQ(Bytes(item.begin() + 6, item.end()), (Bytes{1, 1, 0, 10, 0, 2, 0, 0, 0, 'a', 0x04, 0x16, 0, 'c'}));
-    // The store flag: an empty item 0x0006 at the end.
-    EXPECT_EQ(Bytes(wide.end() - 4, wide.end()), (Bytes{0, 6, 0, 0}));
+    // The store flag: the empty items 0x0003 (acknowledge) and 0x0006 (store) at the end.
+    EXPECT_EQ(Bytes(wide.end() - 8, wide.end()), (Bytes{0, 3, 0, 0, 0, 6, 0, 0}));
 }
 
 TEST(SendMessage, TypingAndOfflineDeleteLayouts)
