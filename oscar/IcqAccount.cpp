@@ -87,6 +87,12 @@ oscar::SendResult IcqAccount::SendMessage(const WideString& uin, const WideStrin
 
 oscar::SendResult IcqAccount::ResendMessage(const WideString& uin)
 {
+    {
+        platform::CriticalSectionLock guard(m_store->Lock());
+        RefPtr<Contact> contact = m_store->FindContact(uin);
+        if (!contact || contact->cachedText.empty())
+            return oscar::SendResult::NothingToSend;
+    }
     if (!m_session->IsOnline())
         return oscar::SendResult::NotSignedOn;
     return m_messenger->SendMessage(uin);
