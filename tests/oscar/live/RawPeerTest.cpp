@@ -3,6 +3,8 @@
 // what the core makes of a message that such a client sends twice.
 #include <gtest/gtest.h>
 
+#include "oscar/TlvBlock.h"
+#include "oscar/codec/ByteReader.h"
 #include "oscar/messaging/MessageEvents.h"
 #include "store/MessageHistory.h"
 #include "tests/common/TestSupport.h"
@@ -11,43 +13,38 @@
 
 namespace {
 
-using oscarserver::Reader;
-
 struct ReceivedText {
     std::uint16_t charset = 0xFFFF;
     oscartest::Bytes bytes;
 };
 
-// The text fragment of a 0x04/0x07 on channel 1.
+// The text fragment of a 0x04/0x07 on channel 1: cookie, channel, sender,
+// warning level, the counted user-information items, then item 0x0002 with
+// its fragments.
 ReceivedText TextOf(const oscartest::ReceivedSnac& snac)
 {
-    Reader reader(snac.data);
-    std::string from;
-    std::uint16_t channel = 0;
-    std::uint16_t warning = 0;
-    std::uint16_t count = 0;
-    std::vector<oscarserver::Tlv> userItems;
-    std::vector<oscarserver::Tlv> items;
+    oscar::ByteReader reader(snac.data);
+    std::uint8_t senderLength = 0;
+    std::uint16_t userItems = 0;
     ReceivedText text;
-    if (!reader.Skip(8) || !reader.U16(channel) || !reader.ByteString(from) || !reader.U16(warning) ||
-        !reader.U16(count) || !oscarserver::ReadTlvs(reader, count, userItems) || !oscarserver::ReadTlvs(reader, items))
+    if (!reader.Skip(10) || !reader.ReadU8(senderLength) || !reader.Skip(senderLength + 2u) ||
+        !reader.ReadU16BE(userItems))
         return text;
-    const oscarserver::Tlv* message = oscarserver::FindTlv(items, 0x0002);
-    if (message == nullptr)
-        return text;
-    Reader fragments(message->value);
-    while (!fragments.AtEnd()) {
-        std::uint8_t id = 0;
-        std::uint8_t version = 0;
+    for (std::uint16_t i = 0; i < userItems; ++i) {
         std::uint16_t length = 0;
-        oscartest::ByteView value;
-        if (!fragments.U8(id) || !fragments.U8(version) || !fragments.U16(length) || !fragments.Take(length, value))
-            break;
-        Reader fragment(value);
-        std::uint16_t subset = 0;
-        oscartest::ByteView rest;
-        if (id == 1 && fragment.U16(text.charset) && fragment.U16(subset) && fragment.Take(value.size() - 4, rest))
-            text.bytes.assign(rest.begin(), rest.end());
+        if (!reader.Skip(2) || !reader.ReadU16BE(length) || !reader.Skip(length))
+            return text;
+    }
+    std::optional<oscar::TlvView> message = oscar::FindTlv(oscar::ReadTlvBlock(reader.Rest()), 0x0002);
+    oscar::ByteReader fragments(message ? message->value : std::span<const std::uint8_t>());
+    std::uint8_t id = 0;
+    std::uint16_t length = 0;
+    std::span<const std::uint8_t> value;
+    while (fragments.ReadU8(id) && fragments.Skip(1) && fragments.ReadU16BE(length) &&
+           fragments.ReadBytes(length, value)) {
+        oscar::ByteReader fragment(value);
+        if (id == 1 && fragment.ReadU16BE(text.charset) && fragment.Skip(2))
+            text.bytes.assign(fragment.Rest().begin(), fragment.Rest().end());
     }
     return text;
 }

@@ -19,6 +19,18 @@
 
 namespace {
 
+// Everything written to the file so far.
+std::string Contents(std::FILE* file)
+{
+    std::fflush(file);
+    std::rewind(file);
+    std::string text;
+    char buffer[4096];
+    while (std::size_t n = std::fread(buffer, 1, sizeof buffer, file))
+        text.append(buffer, n);
+    return text;
+}
+
 class ConsoleTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -34,16 +46,7 @@ protected:
         platform::SetTimeScale(1.0);
     }
 
-    std::string Output()
-    {
-        std::fflush(m_out);
-        std::rewind(m_out);
-        std::string text;
-        char buffer[4096];
-        while (std::size_t n = std::fread(buffer, 1, sizeof buffer, m_out))
-            text.append(buffer, n);
-        return text;
-    }
+    std::string Output() { return Contents(m_out); }
 
 
     RefPtr<AppCore> m_core;
@@ -139,12 +142,7 @@ TEST(ConsoleMessages, RefusalsSayWhyAndTypingHasThreeStates)
         };
         for (const Case& c : cases)
             runner.Run(c.command);
-        std::fflush(out);
-        std::rewind(out);
-        std::string text;
-        char buffer[4096];
-        while (std::size_t n = std::fread(buffer, 1, sizeof buffer, out))
-            text.append(buffer, n);
+        std::string text = Contents(out);
         for (const Case& c : cases)
             EXPECT_NE(text.find(c.line), std::string::npos) << c.command.substr(0, 30) << "\n" << text;
     }
