@@ -85,7 +85,7 @@ protected:
         platform::SetTimeScale(1.0);
     }
     template <typename Predicate>
-    bool WaitUntil(Predicate done, DWORD limit = 60000)
+    bool WaitUntil(Predicate done, DWORD limit = 120000)
     {
         // This process has no dispatcher window: the test runs the interface
         // stage's deliveries itself.
