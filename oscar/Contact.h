@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "app/RefCounted.h"
@@ -24,6 +25,9 @@ public:
     DWORD markTick = 0;
     bool unread = false;
     WideString cachedText;
+    // The cookie the cached text went out with, kept so that sending it
+    // again lets the recipient recognise a repeat; none before the first try.
+    std::optional<std::uint64_t> cachedTextCookie;
     bool sending = false;
     bool notAuthorised = false;
     bool typing = false;

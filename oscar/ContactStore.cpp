@@ -176,6 +176,9 @@ void ContactStore::SetNickname(const RefPtr<Contact>& contact, const WideString&
 void ContactStore::SetCachedText(const RefPtr<Contact>& contact, const WideString& text)
 {
     platform::CriticalSectionLock guard(m_lock);
+    // Another text is another message: it gets a cookie of its own.
+    if (text != contact->cachedText)
+        contact->cachedTextCookie.reset();
     contact->cachedText = text;
     if (!text.empty())
         SetMark(contact, true, GetTickCount());

@@ -46,7 +46,8 @@ public:
     void SetTyping(const RefPtr<Contact>& contact, bool typing);
     void SetNickname(const RefPtr<Contact>& contact, const WideString& nickname);
     // The text being sent or not yet confirmed; a non-empty text raises the
-    // contact's mark with the current tick count.
+    // contact's mark with the current tick count. A different text forgets
+    // the cookie the previous one went out with.
     void SetCachedText(const RefPtr<Contact>& contact, const WideString& text);
 
     // Moves the contact to a group (0 = none).

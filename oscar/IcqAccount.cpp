@@ -56,35 +56,46 @@ RefPtr<IcqAccount> IcqAccount::Current(AppCore& core)
     return RefPtr<IcqAccount>(dynamic_cast<IcqAccount*>(account.Get()));
 }
 
-bool IcqAccount::SendMessage(const WideString& uin, const WideString& text)
+oscar::SendResult IcqAccount::SendMessage(const WideString& uin, const WideString& text)
 {
-    if (text.empty() || !oscar::IsUinText(uin))
-        return false;
+    if (text.empty())
+        return oscar::SendResult::NothingToSend;
+    if (!oscar::IsUinText(uin))
+        return oscar::SendResult::BadRecipient;
     {
         platform::CriticalSectionLock guard(m_store->Lock());
         // A message to someone the list does not know creates the contact,
         // as a message from them would.
         bool created = false;
         RefPtr<Contact> contact = m_store->FindOrCreateContact(uin, created);
+        if (!contact)
+            return oscar::SendResult::BadRecipient;
         // While a message waits for its confirmation its text is the cached
         // text; replacing it would confirm the wrong text.
-        if (!contact || contact->sending)
-            return false;
+        if (contact->sending)
+            return oscar::SendResult::Busy;
+        // A text that cannot go out whole stays with the caller.
+        if (!m_messenger->Encode(*contact, text))
+            return oscar::SendResult::TooLong;
         m_store->SetCachedText(contact, text);
     }
     SaveCache();
-    return m_session->IsOnline() && m_messenger->SendMessage(uin);
+    if (!m_session->IsOnline())
+        return oscar::SendResult::NotSignedOn;
+    return m_messenger->SendMessage(uin);
 }
 
-bool IcqAccount::ResendMessage(const WideString& uin)
+oscar::SendResult IcqAccount::ResendMessage(const WideString& uin)
 {
     {
         platform::CriticalSectionLock guard(m_store->Lock());
         RefPtr<Contact> contact = m_store->FindContact(uin);
-        if (!contact || contact->sending)
-            return false;
+        if (!contact || contact->cachedText.empty())
+            return oscar::SendResult::NothingToSend;
     }
-    return m_session->IsOnline() && m_messenger->SendMessage(uin);
+    if (!m_session->IsOnline())
+        return oscar::SendResult::NotSignedOn;
+    return m_messenger->SendMessage(uin);
 }
 
 bool IcqAccount::DiscardUnsentText(const WideString& uin)
@@ -100,7 +111,7 @@ bool IcqAccount::DiscardUnsentText(const WideString& uin)
     return true;
 }
 
-bool IcqAccount::SendTyping(const WideString& uin, bool started)
+bool IcqAccount::SendTyping(const WideString& uin, oscar::TypingState state)
 {
-    return m_session->IsOnline() && m_messenger->SendTyping(uin, started);
+    return m_session->IsOnline() && m_messenger->SendTyping(uin, state);
 }

@@ -8,6 +8,7 @@
 #include "app/AppCore.h"
 #include "oscar/ContactStore.h"
 #include "oscar/OscarSession.h"
+#include "oscar/messaging/Messenger.h"
 
 class IcqAccount : public Account {
 public:
@@ -51,19 +52,21 @@ public:
 
     // Sends the text to the contact: it becomes the contact's cached text
     // until the delivery is confirmed. An unknown UIN becomes a contact.
-    // False when nothing was sent: for an empty text, a UIN that is not 1 to
-    // 12 digits, while an earlier message to the contact waits for its
-    // confirmation (the text is not taken), and when not signed on, in which
-    // case the text is kept as the cached text (and in the contact-list
-    // cache) so that ResendMessage can send it later.
-    bool SendMessage(const WideString& uin, const WideString& text);
+    // Nothing is sent for an empty text, a UIN that is not 1 to 12 digits,
+    // while an earlier message to the contact waits for its confirmation and
+    // for a text too long for one message (in these cases the text is not
+    // taken), and when not signed on, in which case the text is kept as the
+    // cached text (and in the contact-list cache) so that ResendMessage can
+    // send it later.
+    oscar::SendResult SendMessage(const WideString& uin, const WideString& text);
     // Sends the contact's cached text again (a message that was not sent or
-    // not confirmed). False when not signed on, when there is no such text,
-    // and while it is already on its way.
-    bool ResendMessage(const WideString& uin);
+    // not confirmed) with the cookie of its first try. Refused when not
+    // signed on, when there is no such text (a delivered text is gone), and
+    // while it is already on its way.
+    oscar::SendResult ResendMessage(const WideString& uin);
     // Drops the contact's cached text. False when there was none.
     bool DiscardUnsentText(const WideString& uin);
-    bool SendTyping(const WideString& uin, bool started);
+    bool SendTyping(const WideString& uin, oscar::TypingState state);
 
     const WideString& Uin() const { return m_uin; }
     ContactStore& Store() { return *m_store; }

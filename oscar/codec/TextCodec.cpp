@@ -47,6 +47,24 @@ bool ConvertsCleanly(const WideString& text, UINT codePage)
     return !replaced;
 }
 
+// UTF-8 that only UTF-8 can be: well formed (decoding and encoding again
+// gives the same bytes), with at least one byte above 0x7F and no zero byte.
+// UTF-16 of Latin and Cyrillic text never passes: it either holds zero bytes
+// or only bytes below 0x80.
+bool IsMultiByteUtf8(std::span<const std::uint8_t> bytes, WideString& text)
+{
+    bool high = false;
+    for (std::uint8_t byte : bytes) {
+        if (byte == 0)
+            return false;
+        high |= byte >= 0x80;
+    }
+    if (!high)
+        return false;
+    text = platform::BytesToWide(AsChars(bytes), CP_UTF8);
+    return platform::WideToBytes(text, CP_UTF8) == AsChars(bytes);
+}
+
 }  // namespace
 
 RefPtr<ByteBuffer> WideToBytes(std::u16string_view text, UINT codePage, bool* replaced)
@@ -87,6 +105,10 @@ WideString BytesToWideWithFallback(std::span<const std::uint8_t> bytes, UINT cod
 
 WideString Utf16UnknownOrderToWide(std::span<const std::uint8_t> bytes, UINT codePage)
 {
+    // UTF-8 goes first: read as UTF-16, an even count of UTF-8 bytes gives
+    // Hangul and CJK characters, which a UTF-8 code page would take.
+    if (WideString utf8; IsMultiByteUtf8(bytes, utf8))
+        return utf8;
     if (bytes.size() % 2 == 0) {
         for (ByteOrder order : {ByteOrder::BigEndian, ByteOrder::LittleEndian}) {
             WideString text = ReadUtf16(bytes, order);

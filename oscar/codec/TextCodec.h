@@ -34,7 +34,9 @@ WideString Utf8ToWide(std::span<const std::uint8_t> bytes);
 // gives exactly the input), otherwise as text in the code page.
 WideString BytesToWideWithFallback(std::span<const std::uint8_t> bytes, UINT codePage);
 
-// UTF-16 whose byte order is not known. An even byte count is read as
+// Text of unknown form, as offline messages carry it. Valid UTF-8 with a
+// byte above 0x7F and no zero byte is UTF-8. Otherwise it is UTF-16 whose
+// byte order is not known: an even byte count is read as
 // big-endian and then as little-endian (each up to the first zero
 // character); the first reading whose every character the code page maps
 // without replacement is taken. Otherwise, and for an odd count, the bytes

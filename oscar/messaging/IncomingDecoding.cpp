@@ -19,7 +19,6 @@ constexpr std::uint16_t kItemStatus = 0x0006;
 constexpr std::uint16_t kItemExtensionData = 0x2711;
 constexpr std::uint8_t kFragmentText = 1;
 constexpr std::uint8_t kFragmentFeatures = 5;
-constexpr std::uint16_t kCharsetUnicode = 2;
 constexpr std::size_t kMaxCapabilityText = 64;
 
 const Capability kCapabilityChannel2 = {0x09, 0x46, 0x13, 0x49, 0x4C, 0x7F, 0x11, 0xD1,
@@ -73,6 +72,7 @@ RefPtr<IncomingMessage> NewRecord(const Header& header)
 {
     auto message = MakeRef<IncomingMessage>();
     message->sender = header.sender;
+    message->cookie = header.cookie;
     message->hasStatus = header.status.has_value();
     message->status = header.status.value_or(0);
     GetLocalTime(&message->time);

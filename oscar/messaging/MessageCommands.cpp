@@ -6,7 +6,6 @@
 
 #include "oscar/SignOnCommands.h"
 #include "oscar/UserInfo.h"
-#include "oscar/codec/TextCodec.h"
 #include "platform/base/Clock.h"
 #include "platform/base/WideString.h"
 
@@ -30,19 +29,19 @@ std::uint64_t NewMessageCookie()
     return cookie;
 }
 
-RefPtr<FlapFrame> BuildSendMessage(std::uint64_t cookie, const WideString& uin, const WideString& text,
-                                   bool unicode, bool store, UINT codePage)
+RefPtr<FlapFrame> BuildSendMessage(std::uint64_t cookie, const WideString& uin, const OutgoingText& text,
+                                   bool store)
 {
-    RefPtr<ByteBuffer> textBytes = unicode ? WideToUtf16BE(text) : WideToBytes(text, codePage);
-    if (!textBytes)
-        textBytes = MakeRef<ByteBuffer>();
-    textBytes->SetWipeOnRelease(true);
+    if (!text.bytes)
+        return nullptr;
+    const bool unicode = text.Unicode();
+    text.bytes->SetWipeOnRelease(true);
     // Features fragment, then the text fragment (id 1, version 1).
     static const std::uint8_t kFeatures8Bit[] = {0x05, 0x01, 0x00, 0x01, 0x01};
     static const std::uint8_t kFeaturesUnicode[] = {0x05, 0x01, 0x00, 0x02, 0x01, 0x06};
     std::span<const std::uint8_t> features =
         unicode ? std::span<const std::uint8_t>(kFeaturesUnicode) : std::span<const std::uint8_t>(kFeatures8Bit);
-    std::int64_t itemLength = static_cast<std::int64_t>(features.size()) + 8 + textBytes->Size();
+    std::int64_t itemLength = static_cast<std::int64_t>(features.size()) + 8 + text.bytes->Size();
     if (itemLength > 0xFFFF)
         return nullptr;
 
@@ -58,10 +57,10 @@ RefPtr<FlapFrame> BuildSendMessage(std::uint64_t cookie, const WideString& uin, 
     data->Append(features);
     data->AppendU8(0x01);
     data->AppendU8(0x01);
-    data->AppendU16(static_cast<std::uint16_t>(textBytes->Size() + 4));
-    data->AppendU16(unicode ? 0x0002 : 0x0000);
+    data->AppendU16(static_cast<std::uint16_t>(text.bytes->Size() + 4));
+    data->AppendU16(text.charset);
     data->AppendU16(0x0000);
-    data->Append(textBytes->Bytes());
+    data->Append(text.bytes->Bytes());
     if (store) {
         // Servers acknowledge a message (0x04/0x0C) only when the sender asks
         // with the empty item 0x0003; 0x0006 asks them to keep it for a
@@ -74,14 +73,14 @@ RefPtr<FlapFrame> BuildSendMessage(std::uint64_t cookie, const WideString& uin, 
     return BuildSnacFrame(CommandNumber::SendMessage, 0, data);
 }
 
-RefPtr<FlapFrame> BuildTypingNotification(const WideString& uin, std::uint16_t type)
+RefPtr<FlapFrame> BuildTypingNotification(const WideString& uin, TypingState state)
 {
     auto data = MakeRef<ByteBuffer>();
     data->AppendU32(0);
     data->AppendU32(0);
     data->AppendU16(1);
     AppendLengthPrefixedUin(*data, uin);
-    data->AppendU16(type);
+    data->AppendU16(static_cast<std::uint16_t>(state));
     return BuildSnacFrame(CommandNumber::TypingNotification, 0, data);
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "oscar/codec/FlapFrame.h"
+#include "oscar/messaging/OutgoingText.h"
 #include "platform/base/Types.h"
 
 namespace oscar {
@@ -16,16 +17,22 @@ namespace oscar {
 // r1 + r2*2^16 + r3*2^32 + r4*2^48. Thread-safe.
 std::uint64_t NewMessageCookie();
 
-// The 0x04/0x06 command for a message on channel 1. 8-bit mode converts the
-// text with the code page; Unicode mode writes UTF-16 big-endian. The store
-// flag adds the empty item 0x0006 (the server acknowledges and keeps the
+// The 0x04/0x06 command for a message on channel 1 with the text in its
+// encoded form (its character set decides the features fragment). The store
+// flag adds the empty items 0x0003 (acknowledge) and 0x0006 (keep the
 // message for an offline recipient). Null when the text is too long for the
 // item's 16-bit length.
-RefPtr<FlapFrame> BuildSendMessage(std::uint64_t cookie, const WideString& uin, const WideString& text,
-                                   bool unicode, bool store, UINT codePage);
+RefPtr<FlapFrame> BuildSendMessage(std::uint64_t cookie, const WideString& uin, const OutgoingText& text,
+                                   bool store);
 
-// 0x04/0x14: type 2 = typing started, 1 = stopped.
-RefPtr<FlapFrame> BuildTypingNotification(const WideString& uin, std::uint16_t type);
+// The typing notice values of 0x04/0x14.
+enum class TypingState : std::uint16_t {
+    Finished = 0,  // the text was sent or the box emptied
+    Paused = 1,    // stopped typing with text still in the box
+    Started = 2,
+};
+
+RefPtr<FlapFrame> BuildTypingNotification(const WideString& uin, TypingState state);
 
 // 0x04/0x0B answering a channel-2 message: the cookie, channel 2, the
 // sender's UIN, reason 3, then the fields copied from the received 0x2711

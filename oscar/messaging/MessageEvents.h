@@ -14,6 +14,7 @@ namespace oscar {
 class IncomingMessage : public virtual RefCounted {
 public:
     WideString sender;
+    std::uint64_t cookie = 0;  // the sender's message cookie; 0 for offline messages
     bool hasStatus = false;
     std::int32_t status = 0;
     SYSTEMTIME time{};  // local time
@@ -53,7 +54,7 @@ private:
     WideString m_text;
 };
 
-// 53: a contact started (2) or stopped (any other value) typing.
+// 53: a contact started (2), paused (1) or finished (0) typing.
 class TypingEvent : public AppEvent {
 public:
     TypingEvent(WideString uin, std::uint16_t notification)

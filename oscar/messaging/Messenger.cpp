@@ -5,15 +5,11 @@
 #include "oscar/UserInfo.h"
 #include "oscar/codec/ByteReader.h"
 #include "oscar/messaging/IncomingDecoding.h"
-#include "oscar/messaging/MessageCommands.h"
 #include "oscar/messaging/OfflineMessages.h"
 #include "platform/base/Clock.h"
 #include "platform/sync/Sync.h"
 
 namespace {
-
-constexpr std::uint16_t kTypingStarted = 2;
-constexpr std::uint16_t kTypingStopped = 1;
 
 // What a watch thread needs; it holds the core and the store so that both
 // outlive it.
@@ -64,21 +60,31 @@ void Messenger::Send(const RefPtr<oscar::FlapFrame>& frame)
     m_core.Post(MakeRef<oscar::SendFrameEvent>(EventType::SendBosFrame, frame));
 }
 
-bool Messenger::SendMessage(const WideString& uin)
+std::optional<oscar::OutgoingText> Messenger::Encode(const Contact& contact, const WideString& text) const
+{
+    bool preferUnicode = contact.unicodeCapable && contact.status != OnlineStatus::Offline;
+    return oscar::EncodeOutgoingText(text, preferUnicode, CodePage());
+}
+
+oscar::SendResult Messenger::SendMessage(const WideString& uin)
 {
     bool sendingAck = m_core.GetSettings()->sendingAck;
     platform::CriticalSectionLock guard(m_store->Lock());
     RefPtr<Contact> contact = m_store->FindContact(uin);
     if (!contact || contact->cachedText.empty())
-        return false;
-    bool offline = contact->status == OnlineStatus::Offline;
-    bool unicode = contact->unicodeCapable && !offline;
-    bool store = sendingAck || offline;
-    std::uint64_t cookie = oscar::NewMessageCookie();
-    RefPtr<oscar::FlapFrame> frame =
-        oscar::BuildSendMessage(cookie, uin, contact->cachedText, unicode, store, CodePage());
+        return oscar::SendResult::NothingToSend;
+    if (contact->sending)
+        return oscar::SendResult::Busy;
+    std::optional<oscar::OutgoingText> text = Encode(*contact, contact->cachedText);
+    if (!text)
+        return oscar::SendResult::TooLong;
+    bool store = sendingAck || contact->status == OnlineStatus::Offline;
+    if (!contact->cachedTextCookie)
+        contact->cachedTextCookie = oscar::NewMessageCookie();
+    std::uint64_t cookie = *contact->cachedTextCookie;
+    RefPtr<oscar::FlapFrame> frame = oscar::BuildSendMessage(cookie, uin, *text, store);
     if (!frame)
-        return false;
+        return oscar::SendResult::BadRecipient;
     contact->sending = true;
     if (store) {
         std::uint64_t serial = m_store->Pending().AddByCookie(cookie, uin);
@@ -88,7 +94,7 @@ bool Messenger::SendMessage(const WideString& uin)
         StartWatch(false, frame->FrameNumber(), serial, kFrameTimeout);
     }
     Send(frame);
-    return true;
+    return oscar::SendResult::Sent;
 }
 
 void Messenger::StartWatch(bool byCookie, std::uint64_t key, std::uint64_t serial, DWORD delay)
@@ -101,12 +107,12 @@ void Messenger::StartWatch(bool byCookie, std::uint64_t key, std::uint64_t seria
         delete watch;
 }
 
-bool Messenger::SendTyping(const WideString& uin, bool started)
+bool Messenger::SendTyping(const WideString& uin, oscar::TypingState state)
 {
     RefPtr<Contact> contact = m_store->FindContact(uin);
     if (!contact || contact->status == OnlineStatus::Offline)
         return false;
-    Send(oscar::BuildTypingNotification(uin, started ? kTypingStarted : kTypingStopped));
+    Send(oscar::BuildTypingNotification(uin, state));
     return true;
 }
 
@@ -123,7 +129,7 @@ void Messenger::Confirm(const WideString& uin)
         text = contact->cachedText;
         if (m_outlets.appendHistory)
             m_outlets.appendHistory(uin, true, now, text);
-        contact->cachedText.clear();
+        m_store->SetCachedText(contact, WideString());
         contact->sending = false;
     }
     // The cache still holds the text as unsent; it must not come back after
@@ -140,13 +146,29 @@ void Messenger::OnServerAcknowledgement(const oscar::SnacCommand& snac)
     std::uint32_t low = 0;
     if (!reader.ReadU32BE(high) || !reader.ReadU32BE(low))
         return;
+    std::uint64_t cookie = static_cast<std::uint64_t>(high) << 32 | low;
     std::optional<WideString> uin;
     {
         platform::CriticalSectionLock guard(m_store->Lock());
-        uin = m_store->Pending().TakeCookie(static_cast<std::uint64_t>(high) << 32 | low);
+        uin = m_store->Pending().TakeCookie(cookie);
+        // An acknowledgement after the time-out still proves delivery: the
+        // text must not be offered for sending again.
+        if (!uin) {
+            if (RefPtr<Contact> contact = UnsentTextWithCookie(cookie))
+                uin = contact->uin;
+        }
     }
     if (uin)
         Confirm(*uin);
+}
+
+RefPtr<Contact> Messenger::UnsentTextWithCookie(std::uint64_t cookie)
+{
+    for (const RefPtr<Contact>& contact : m_store->Contacts()) {
+        if (contact->cachedTextCookie == cookie && !contact->sending && !contact->cachedText.empty())
+            return contact;
+    }
+    return nullptr;
 }
 
 void Messenger::OnFrameSent(std::uint32_t frameNumber)
@@ -167,6 +189,11 @@ void Messenger::OnIncomingMessage(const oscar::SnacCommand& snac)
         return;
     if (decoded->reply)
         Send(oscar::BuildChannelTwoReply(*decoded->reply));
+    // A sender that missed the acknowledgement sends the message again with
+    // its cookie: answered above, shown only once.
+    const oscar::IncomingMessage& message = *decoded->message;
+    if (message.cookie != 0 && !m_recentCookies.Remember(message.sender, message.cookie))
+        return;
     Deliver(decoded->message);
 }
 
@@ -207,7 +234,7 @@ void Messenger::OnTyping(const oscar::SnacCommand& snac)
     RefPtr<Contact> contact = m_store->FindContact(*uin);
     if (!contact)
         return;
-    m_store->SetTyping(contact, type == kTypingStarted);
+    m_store->SetTyping(contact, type == static_cast<std::uint16_t>(oscar::TypingState::Started));
     m_core.Post(MakeRef<oscar::TypingEvent>(*uin, type));
     m_core.Post(MakeRef<AppEvent>(EventType::ViewRefresh));
 }

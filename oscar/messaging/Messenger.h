@@ -5,12 +5,17 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 
 #include "app/AppCore.h"
 #include "oscar/ContactStore.h"
 #include "oscar/codec/FlapFrame.h"
 #include "oscar/codec/SnacCommand.h"
+#include "oscar/messaging/MessageCommands.h"
 #include "oscar/messaging/MessageEvents.h"
+#include "oscar/messaging/OutgoingText.h"
+#include "oscar/messaging/RecentCookies.h"
+#include "oscar/messaging/SendResult.h"
 
 class Messenger : public virtual RefCounted {
 public:
@@ -30,10 +35,13 @@ public:
     void SetOutlets(Outlets outlets);
 
     // Sends the contact's cached text. The chat window sets the text first.
-    // False (nothing sent) for an unknown contact or an empty text.
-    bool SendMessage(const WideString& uin);
+    // A text sent again keeps the cookie of its first try.
+    oscar::SendResult SendMessage(const WideString& uin);
+    // The text in the form it would go to the contact now; nullopt when it
+    // does not fit in one message.
+    std::optional<oscar::OutgoingText> Encode(const Contact& contact, const WideString& text) const;
     // Sends a typing notice (only to a contact that is not offline).
-    bool SendTyping(const WideString& uin, bool started);
+    bool SendTyping(const WideString& uin, oscar::TypingState state);
 
     // Worker stage, while signed on.
     void OnIncomingMessage(const oscar::SnacCommand& snac);
@@ -54,6 +62,9 @@ protected:
 
 private:
     void Confirm(const WideString& uin);
+    // The contact whose unsent text went out with the cookie, when no
+    // message to it is on its way.
+    RefPtr<Contact> UnsentTextWithCookie(std::uint64_t cookie);
     void StartWatch(bool byCookie, std::uint64_t key, std::uint64_t serial, DWORD delay);
     void Send(const RefPtr<oscar::FlapFrame>& frame);
     UINT CodePage() const;
@@ -63,4 +74,5 @@ private:
     WideString m_ownUin;
     std::uint32_t m_ownUinNumber;
     Outlets m_outlets;
+    oscar::RecentCookies m_recentCookies;
 };

@@ -79,8 +79,10 @@ expect dora '^history .* me "Привет, Фред ✓"'
 step "typing notices"
 send dora "typing 100002 start"
 expect fred 'event 53 typing from 100001 2'
-send dora "typing 100002 stop"
+send dora "typing 100002 pause"
 expect fred 'event 53 typing from 100001 1'
+send dora "typing 100002 stop"
+expect fred 'event 53 typing from 100001 0'
 
 step "offline messages both ways, in 8-bit form, confirmed by the server"
 send fred "status offline"

@@ -339,7 +339,7 @@ CommandResult CommandRunner::Help()
                "  msg UIN TEXT          send a message (event 42 delivered, 44 not confirmed)\n"
                "  resend UIN            send the contact's unsent text again\n"
                "  discard UIN           drop the contact's unsent text\n"
-               "  typing UIN start|stop\n"
+               "  typing UIN start|pause|stop\n"
                "  history UIN [SKIP [COUNT]]\n"
                "  list                  groups and contacts with status and flags\n"
                "  add UIN NICKNAME GROUP [noauth] | move UIN GROUP | rename UIN NICKNAME | delete UIN\n"

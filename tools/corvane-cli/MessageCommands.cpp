@@ -1,6 +1,7 @@
 #include "tools/corvane-cli/MessageCommands.h"
 
 #include <cstdlib>
+#include <optional>
 
 #include "oscar/IcqAccount.h"
 #include "store/MessageHistory.h"
@@ -58,6 +59,40 @@ std::string WaitingText(IcqAccount& account, const std::string& uin)
            "\" sends it, \"discard " + uin + "\" drops it";
 }
 
+// Why a message was not sent, for the error line.
+std::string Refusal(oscar::SendResult result, const std::string& uin)
+{
+    switch (result) {
+    case oscar::SendResult::NotSignedOn:
+        return "not sent (offline); the text is kept, \"resend " + uin + "\" sends it";
+    case oscar::SendResult::Busy:
+        return "the last message waits for its confirmation (event 42 or 44)";
+    case oscar::SendResult::NothingToSend:
+        return "nothing to send (no text, or it was delivered)";
+    case oscar::SendResult::BadRecipient:
+        return "not a UIN";
+    case oscar::SendResult::TooLong:
+        return "too long for one message (at most " + std::to_string(oscar::kMaxMessageTextBytes) +
+               " bytes); not sent, shorten it";
+    case oscar::SendResult::Sent:
+        break;
+    }
+    return "sent";
+}
+
+// "start" (2), "pause" (1: stopped with text in the box), "stop" (0: the
+// text was sent or the box emptied).
+std::optional<oscar::TypingState> TypingStateOf(const std::string& word)
+{
+    if (word == "start")
+        return oscar::TypingState::Started;
+    if (word == "pause")
+        return oscar::TypingState::Paused;
+    if (word == "stop")
+        return oscar::TypingState::Finished;
+    return std::nullopt;
+}
+
 // Prints a page of the conversation, newest first: time, who, text.
 bool History(IcqAccount& account, const std::vector<std::string>& words, std::FILE* out)
 {
@@ -98,16 +133,18 @@ bool RunMessageCommand(AppCore& core, const std::vector<std::string>& words, std
         // delivered.
         if (std::string refusal = WaitingText(*account, words[1]); !refusal.empty())
             return Fail(out, "msg " + words[1] + ": " + refusal);
-        if (!account->SendMessage(platform::Utf8ToWide(words[1]), platform::Utf8ToWide(Join(words, 2))))
-            return Fail(out, "msg " + words[1] + ": not sent (offline?); the text is kept, \"resend " + words[1] +
-                                 "\" sends it");
+        oscar::SendResult result =
+            account->SendMessage(platform::Utf8ToWide(words[1]), platform::Utf8ToWide(Join(words, 2)));
+        if (result != oscar::SendResult::Sent)
+            return Fail(out, "msg " + words[1] + ": " + Refusal(result, words[1]));
         return Ok(out, "msg " + words[1]);
     }
     if (command == "resend") {
         if (words.size() != 2)
             return Fail(out, "usage: resend UIN");
-        if (!account->ResendMessage(platform::Utf8ToWide(words[1])))
-            return Fail(out, "resend " + words[1] + ": not sent (offline, or no unsent text)");
+        oscar::SendResult result = account->ResendMessage(platform::Utf8ToWide(words[1]));
+        if (result != oscar::SendResult::Sent)
+            return Fail(out, "resend " + words[1] + ": " + Refusal(result, words[1]));
         return Ok(out, "resend " + words[1]);
     }
     if (command == "discard") {
@@ -118,9 +155,10 @@ bool RunMessageCommand(AppCore& core, const std::vector<std::string>& words, std
         return Ok(out, "discard " + words[1]);
     }
     if (command == "typing") {
-        if (words.size() != 3 || (words[2] != "start" && words[2] != "stop"))
-            return Fail(out, "usage: typing UIN start|stop");
-        if (!account->SendTyping(platform::Utf8ToWide(words[1]), words[2] == "start"))
+        std::optional<oscar::TypingState> state = words.size() == 3 ? TypingStateOf(words[2]) : std::nullopt;
+        if (!state)
+            return Fail(out, "usage: typing UIN start|pause|stop");
+        if (!account->SendTyping(platform::Utf8ToWide(words[1]), *state))
             return Fail(out, "typing " + words[1] + ": not sent (offline, or the contact is offline)");
         return Ok(out, "typing " + words[1]);
     }

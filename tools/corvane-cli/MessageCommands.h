@@ -1,6 +1,6 @@
 // The console's messaging commands:
 //   msg UIN TEXT...                 send a message (signed on)
-//   typing UIN start|stop           send a typing notice
+//   typing UIN start|pause|stop     send a typing notice (2, 1, 0)
 //   history UIN [SKIP [COUNT]]      read a page of the conversation, newest first
 #pragma once
 

@@ -86,6 +86,17 @@ TEST(TextCodec, Utf16OfUnknownByteOrder)
         {"big-endian stops at zero", "0041 0000 0042", 1252, u"A"},
         {"empty", "", 1252, u""},
         {"unknown code page", "0041", 437, u""},
+        // UTF-8 as the server returns text that was sent in Unicode form. An
+        // even count of Cyrillic UTF-8 read as UTF-16 would be Hangul, which
+        // the UTF-8 code page maps.
+        {"cyrillic utf-8 of even length", "D09F D180 D0B8 D0B2 D0B5 D182", 65001, u"Привет"},
+        {"cyrillic utf-8 of even length, 1252", "D09F D180 D0B8 D0B2 D0B5 D182", 1252, u"Привет"},
+        {"cyrillic utf-8 of odd length", "D09F D180 D0B8 21", 1251, u"При!"},
+        {"latin utf-8", "6361 66C3 A9", 1252, u"café"},
+        {"emoji utf-8", "F09F 9880", 1252, u"\U0001F600"},
+        {"cp1251 bytes are not utf-8", "CFF0 E8E2 E5F2", 1251, u"Привет"},
+        {"utf-16 cyrillic is not taken as utf-8", "041F 0440", 1251, u"Пр"},
+        {"utf-16 latin-1 is not taken as utf-8", "00E9 00E8", 1252, u"éè"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(Utf16UnknownOrderToWide(Hex(c.bytes), c.codePage), c.text) << c.name;

@@ -7,6 +7,7 @@
 #include "oscar/OnlineStatus.h"
 #include "oscar/TlvBlock.h"
 #include "oscar/messaging/MessageEvents.h"
+#include "oscar/messaging/SendResult.h"
 #include "store/ContactListCache.h"
 #include "store/MessageHistory.h"
 #include "tests/oscar/live/CliProcess.h"
@@ -25,6 +26,8 @@ protected:
     void SetUp() override
     {
         LiveTest::SetUp();
+        // The acknowledgement time-out (15 s) is 3 s of real time.
+        platform::SetTimeScale(5.0);
         m_server = std::make_unique<live::ServerProcess>(m_folder, kAccounts);
         ASSERT_TRUE(m_server->Ready());
     }
@@ -80,10 +83,10 @@ TEST_F(MessagingTest, MessagesBothWaysInBothForms)
 
     // Unicode back, then 8-bit (the contact taken as not Unicode-capable).
     ASSERT_TRUE(peer->unicodeCapable);
-    ASSERT_TRUE(m_core->Account()->SendMessage(u"100002", u"\u0417\u0434\u0440\u0430\u0432\u0441\u0442\u0432\u0443\u0439"));
+    ASSERT_EQ(m_core->Account()->SendMessage(u"100002", u"\u0417\u0434\u0440\u0430\u0432\u0441\u0442\u0432\u0443\u0439"), oscar::SendResult::Sent);
     ASSERT_TRUE(m_core->PumpUntil([&] { return m_core->Record().Count(EventType::OwnMessageDelivered) == 1; }, 100000));
     peer->unicodeCapable = false;
-    ASSERT_TRUE(m_core->Account()->SendMessage(u"100002", u"Gr\u00fc\u00dfe"));
+    ASSERT_EQ(m_core->Account()->SendMessage(u"100002", u"Gr\u00fc\u00dfe"), oscar::SendResult::Sent);
     ASSERT_TRUE(PumpUntilFinished(friendCli));
     EXPECT_EQ(friendCli.ExitCode(), 0) << friendCli.Output();
     EXPECT_TRUE(friendCli.Printed("from 100001 at")) << friendCli.Output();
@@ -107,7 +110,7 @@ TEST_F(MessagingTest, ConfirmationByAcknowledgementOrByTheSentFrame)
     ListFriend();
     live::CliProcess friendCli(m_folder, "friend", FriendScript("wait-for event 40 60\nwait-for event 40 60\n"));
     ASSERT_TRUE(WaitForContactOnline(u"100002"));
-    ASSERT_TRUE(m_core->Account()->SendMessage(u"100002", u"with ack"));
+    ASSERT_EQ(m_core->Account()->SendMessage(u"100002", u"with ack"), oscar::SendResult::Sent);
     ASSERT_TRUE(m_core->PumpUntil([&] { return m_core->Record().Count(EventType::OwnMessageDelivered) == 1; }, 100000));
     bool acknowledged = false;
     for (const auto& frame : m_core->Record().ReceivedBos())
@@ -116,7 +119,7 @@ TEST_F(MessagingTest, ConfirmationByAcknowledgementOrByTheSentFrame)
 
     m_core->Core().GetSettings()->sendingAck = false;
     std::size_t sentBefore = m_core->Record().BosFrames().size();
-    ASSERT_TRUE(m_core->Account()->SendMessage(u"100002", u"without ack"));
+    ASSERT_EQ(m_core->Account()->SendMessage(u"100002", u"without ack"), oscar::SendResult::Sent);
     ASSERT_TRUE(m_core->PumpUntil([&] { return m_core->Record().Count(EventType::OwnMessageDelivered) == 2; }, 100000));
     auto frames = m_core->Record().BosFrames();
     ASSERT_GT(frames.size(), sentBefore);
@@ -126,18 +129,21 @@ TEST_F(MessagingTest, ConfirmationByAcknowledgementOrByTheSentFrame)
     EXPECT_EQ(m_core->Record().Count(EventType::OwnMessageNotConfirmed), 0);
 }
 
-TEST_F(MessagingTest, TypingStartAndStopArrive)
+TEST_F(MessagingTest, TypingStartPauseAndStopArrive)
 {
     StartCore();
     ListFriend();
     live::CliProcess friendCli(m_folder, "friend",
-                               FriendScript("wait-for event 36 60\ntyping 100001 start\ntyping 100001 stop\nsleep 3\n"));
+                               FriendScript("wait-for event 36 60\ntyping 100001 start\ntyping 100001 pause\n"
+                                            "typing 100001 stop\nwait-for event 40 60\n"));
     ASSERT_TRUE(WaitForContactOnline(u"100002"));
-    ASSERT_TRUE(m_core->PumpUntil([&] { return m_core->Record().Count(EventType::TypingNotification) == 2; }, 100000))
+    ASSERT_TRUE(m_core->PumpUntil([&] { return m_core->Record().Count(EventType::TypingNotification) == 3; }, 100000))
         << friendCli.Output();
-    EXPECT_EQ(m_core->Record().TypingTypes(), (std::vector<std::uint16_t>{2, 1}));
+    EXPECT_EQ(m_core->Record().TypingTypes(), (std::vector<std::uint16_t>{2, 1, 0}));
     EXPECT_FALSE(m_core->Account()->Store().FindContact(u"100002")->typing);
-    PumpUntilFinished(friendCli);
+    // A message lets the friend go.
+    ASSERT_EQ(m_core->Account()->SendMessage(u"100002", u"bye"), oscar::SendResult::Sent);
+    EXPECT_TRUE(PumpUntilFinished(friendCli));
 }
 
 TEST_F(MessagingTest, ChannelTwoMessageIsAnsweredOnce)
@@ -174,28 +180,42 @@ TEST_F(MessagingTest, ChannelTwoMessageIsAnsweredOnce)
     EXPECT_EQ(replies, 1);
 }
 
+// The date of a time as the console prints it, to the hour.
+std::string HourStamp(const SYSTEMTIME& time)
+{
+    char stamp[32];
+    std::snprintf(stamp, sizeof stamp, "at %04u-%02u-%02u %02u:", time.wYear, time.wMonth, time.wDay, time.wHour);
+    return stamp;
+}
+
 TEST_F(MessagingTest, MessagesToAnOfflineUserArriveAtItsNextSignOnAndAreDeleted)
 {
     StartCore("SENDING_ACK=True\r\n");
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    for (const char16_t* text : {u"one", u"two", u"three"}) {
+    SYSTEMTIME before{};
+    GetLocalTime(&before);
+    const WideString texts[] = {u"one", u"two", u"three"};
+    for (const WideString& text : texts) {
         int delivered = m_core->Record().Count(EventType::OwnMessageDelivered);
-        ASSERT_TRUE(m_core->Account()->SendMessage(u"100002", text));
+        ASSERT_EQ(m_core->Account()->SendMessage(u"100002", text), oscar::SendResult::Sent);
         ASSERT_TRUE(m_core->PumpUntil(
             [&] { return m_core->Record().Count(EventType::OwnMessageDelivered) == delivered + 1; }, 100000));
     }
-    // The friend signs on, reads the three, and stays a moment for the
-    // deletion request that answers the end of the offline messages.
+    SYSTEMTIME after{};
+    GetLocalTime(&after);
+    // The friend signs on and reads the three. It answers the end of the
+    // offline messages with the deletion request right away; a live message
+    // sent after it has printed the three lets it go, later than that.
     live::CliProcess first(m_folder, "friend",
-                           FriendScript("wait-for event 40 60\nwait-for event 40 60\nwait-for event 40 60\nsleep 5\n"));
+                           FriendScript("wait-for event 40 60\nwait-for event 40 60\nwait-for event 40 60\n"
+                                        "wait-for event 40 60\n"));
+    ASSERT_TRUE(m_core->PumpUntil([&] { return first.Printed("\"three\""); }, 400000)) << first.Output();
+    ASSERT_EQ(m_core->Account()->SendMessage(u"100002", u"bye"), oscar::SendResult::Sent);
     ASSERT_TRUE(PumpUntilFinished(first));
     EXPECT_EQ(first.ExitCode(), 0) << first.Output();
     for (const char* text : {"\"one\"", "\"two\"", "\"three\""})
         EXPECT_TRUE(first.Printed(text)) << first.Output();
-    char stamp[32];
-    std::snprintf(stamp, sizeof stamp, "at %04u-%02u-%02u %02u:", now.wYear, now.wMonth, now.wDay, now.wHour);
-    EXPECT_TRUE(first.Printed(stamp)) << first.Output();
+    // Stamped with the time they were sent, whichever side of an hour.
+    EXPECT_TRUE(first.Printed(HourStamp(before)) || first.Printed(HourStamp(after))) << first.Output();
 
     // Deleted on the server: the next sign-on brings none.
     live::CliProcess second(m_folder, "friend-again", FriendScript("sleep 5\n"));
@@ -211,7 +231,7 @@ TEST_F(MessagingTest, TextWrittenWhileOfflineIsKeptAndGoesOutWhenSentAgain)
     ASSERT_TRUE(m_core->PumpUntil([&] { return !m_core->Session()->IsOnline(); }, 100000));
 
     // Not sent, but kept: in the contact and in the contact-list cache.
-    EXPECT_FALSE(m_core->Account()->SendMessage(u"100002", u"written offline"));
+    EXPECT_EQ(m_core->Account()->SendMessage(u"100002", u"written offline"), oscar::SendResult::NotSignedOn);
     RefPtr<Contact> contact = m_core->Account()->Store().FindContact(u"100002");
     ASSERT_TRUE(contact);
     EXPECT_EQ(contact->cachedText, u"written offline");
@@ -220,29 +240,31 @@ TEST_F(MessagingTest, TextWrittenWhileOfflineIsKeptAndGoesOutWhenSentAgain)
     RefPtr<Contact> cached = fromCache->FindContact(u"100002");
     ASSERT_TRUE(cached);
     EXPECT_EQ(cached->cachedText, u"written offline");
-    EXPECT_FALSE(m_core->Account()->ResendMessage(u"100002"));
+    EXPECT_EQ(m_core->Account()->ResendMessage(u"100002"), oscar::SendResult::NotSignedOn);
 
     // Something that is not a UIN never becomes a contact (it would name a
     // history folder).
-    EXPECT_FALSE(m_core->Account()->SendMessage(u"../elsewhere", u"text"));
+    EXPECT_EQ(m_core->Account()->SendMessage(u"../elsewhere", u"text"), oscar::SendResult::BadRecipient);
     EXPECT_FALSE(m_core->Account()->Store().FindContact(u"../elsewhere"));
 
     m_core->Choose(OnlineStatus::Online);
     ASSERT_TRUE(m_core->PumpUntil([&] { return m_core->Record().CountText("Online") == 2; }, 100000));
-    ASSERT_TRUE(m_core->Account()->ResendMessage(u"100002"));
+    ASSERT_EQ(m_core->Account()->ResendMessage(u"100002"), oscar::SendResult::Sent);
     {
         // Holding the store's lock keeps the confirmation out meanwhile: the
         // message is on its way and is neither sent twice nor replaced.
         platform::CriticalSectionLock guard(m_core->Account()->Store().Lock());
         if (contact->sending) {
-            EXPECT_FALSE(m_core->Account()->ResendMessage(u"100002"));
-            EXPECT_FALSE(m_core->Account()->SendMessage(u"100002", u"another"));
+            EXPECT_EQ(m_core->Account()->ResendMessage(u"100002"), oscar::SendResult::Busy);
+            EXPECT_EQ(m_core->Account()->SendMessage(u"100002", u"another"), oscar::SendResult::Busy);
             EXPECT_EQ(contact->cachedText, u"written offline");
         }
     }
     ASSERT_TRUE(m_core->PumpUntil(
         [&] { return m_core->Record().Count(EventType::OwnMessageDelivered) == 1; }, 100000));
     EXPECT_TRUE(contact->cachedText.empty());
+    // Delivered: nothing is left to send again.
+    EXPECT_EQ(m_core->Account()->ResendMessage(u"100002"), oscar::SendResult::NothingToSend);
     m_core->Pump();
     EXPECT_EQ(m_core->Record().Count(EventType::OwnMessageDelivered), 1);
 }

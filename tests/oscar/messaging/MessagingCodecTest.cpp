@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <optional>
 
 #include "oscar/OnlineStatus.h"
 #include "platform/base/Clock.h"
@@ -10,10 +11,17 @@
 #include "oscar/messaging/MessageCommands.h"
 #include "oscar/messaging/OfflineMessages.h"
 #include "oscar/messaging/PendingDeliveries.h"
+#include "tests/oscar/messaging/MessageBytes.h"
+#include "oscar/messaging/RecentCookies.h"
+#include "oscar/codec/TextCodec.h"
+#include "platform/text/CodePage.h"
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+using messagebytes::Bytes;
+using messagebytes::ChannelTwoItem;
+using messagebytes::Incoming;
+using messagebytes::Tlv;
 
 Bytes DataOf(const RefPtr<oscar::FlapFrame>& frame)
 {
@@ -30,26 +38,100 @@ Bytes MessageItem(const Bytes& data)
     return item ? Bytes(item->value.begin(), item->value.end()) : Bytes{};
 }
 
+oscar::OutgoingText Encoded(const WideString& text, bool preferUnicode, UINT codePage)
+{
+    return oscar::EncodeOutgoingText(text, preferUnicode, codePage).value();
+}
+
 TEST(SendMessage, ItemLengthsAndLayoutInBothModes)
 {
-    Bytes eight = DataOf(oscar::BuildSendMessage(0x0102030405060708, u"42", u"abc", false, false, 1252));
+    Bytes eight =
+        DataOf(oscar::BuildSendMessage(0x0102030405060708, u"42", Encoded(u"abc", false, 1252), false));
     EXPECT_EQ(Bytes(eight.begin(), eight.begin() + 8), (Bytes{1, 2, 3, 4, 5, 6, 7, 8}));
     EXPECT_EQ(eight[9], 1);  // channel 1
     Bytes item = MessageItem(eight);
     EXPECT_EQ(item.size(), 16u);
     EXPECT_EQ(item, (Bytes{5, 1, 0, 1, 1, 1, 1, 0, 7, 0, 0, 0, 0, 'a', 'b', 'c'}));
 
-    Bytes wide = DataOf(oscar::BuildSendMessage(1, u"42", u"a\u0416c", true, true, 1252));
+    Bytes wide = DataOf(oscar::BuildSendMessage(1, u"42", Encoded(u"a\u0416c", true, 1252), true));
     item = MessageItem(wide);
     EXPECT_EQ(item.size(), 20u);
     EXPECT_EQ(Bytes(item.begin() + 6, item.end()), (Bytes{1, 1, 0, 10, 0, 2, 0, 0, 0, 'a', 0x04, 0x16, 0, 'c'}));
     // The store flag: the empty items 0x0003 (acknowledge) and 0x0006 (store) at the end.
     EXPECT_EQ(Bytes(wide.end() - 8, wide.end()), (Bytes{0, 3, 0, 0, 0, 6, 0, 0}));
+
+    // Latin-1 text carries its character set in the text fragment.
+    item = MessageItem(DataOf(oscar::BuildSendMessage(1, u"42", Encoded(u"caf\u00e9", false, 1252), false)));
+    EXPECT_EQ(Bytes(item.begin() + 5, item.end()), (Bytes{1, 1, 0, 8, 0, 3, 0, 0, 'c', 'a', 'f', 0xE9}));
 }
 
-TEST(SendMessage, TypingAndOfflineDeleteLayouts)
+// Text reaches a client that does not announce UTF-8 intact: what the code
+// page cannot carry goes as UTF-16, and 8-bit text is labelled when a label
+// exists for it.
+TEST(SendMessage, TextIsNeverDegraded)
 {
-    EXPECT_EQ(DataOf(oscar::BuildTypingNotification(u"77", 2)), (Bytes{0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 2, '7', '7', 0, 2}));
+    const std::size_t most = oscar::kMaxMessageTextBytes;
+    struct Case {
+        const char* name;
+        WideString text;
+        bool preferUnicode;
+        UINT codePage;
+        std::optional<std::uint16_t> charset;  // nullopt: refused as too long
+        Bytes bytes;                           // checked when not empty
+    } cases[] = {
+        {"ascii", u"hi", false, 1252, oscar::kCharsetAscii, {'h', 'i'}},
+        {"one character", u"x", false, 1251, oscar::kCharsetAscii, {'x'}},
+        {"empty", u"", false, 1252, oscar::kCharsetAscii, {}},
+        {"ascii to a unicode reader", u"hi", true, 1252, oscar::kCharsetUnicode, {0, 'h', 0, 'i'}},
+        {"latin-1 from 1252", u"caf\u00e9", false, 1252, oscar::kCharsetLatin1, {'c', 'a', 'f', 0xE9}},
+        {"latin-1 from the default code page", u"\u00e9", false, 0, oscar::kCharsetLatin1, {0xE9}},
+        {"euro sign is not latin-1", u"5\u20ac", false, 1252, oscar::kCharsetUnicode, {0, '5', 0x20, 0xAC}},
+        {"cyrillic the code page lacks", u"\u041f\u0440", false, 1252, oscar::kCharsetUnicode,
+         {0x04, 0x1F, 0x04, 0x40}},
+        {"cyrillic of its own code page", u"\u0416\u0443\u043a", false, 1251, oscar::kCharsetAscii,
+         {0xC6, 0xF3, 0xEA}},
+        {"no character in the code page", u"\u05e9\u05dc", false, 1251, oscar::kCharsetUnicode,
+         {0x05, 0xE9, 0x05, 0xDC}},
+        {"emoji as a surrogate pair", u"\U0001F600", false, 1252, oscar::kCharsetUnicode, {0xD8, 0x3D, 0xDE, 0x00}},
+        {"unknown code page", u"\u00e9", false, 437, oscar::kCharsetUnicode, {0x00, 0xE9}},
+        {"4,000 cyrillic characters fit", WideString(most / 2, u'\u0416'), false, 1252, oscar::kCharsetUnicode, {}},
+        {"4,001 do not", WideString(most / 2 + 1, u'\u0416'), false, 1252, std::nullopt, {}},
+        {"8,000 ascii characters fit", WideString(most, u'a'), false, 1252, oscar::kCharsetAscii, {}},
+        {"8,001 do not", WideString(most + 1, u'a'), false, 1252, std::nullopt, {}},
+        {"4,001 ascii for a unicode reader do not", WideString(most / 2 + 1, u'a'), true, 1252, std::nullopt, {}},
+    };
+    for (const Case& c : cases) {
+        std::optional<oscar::OutgoingText> text = oscar::EncodeOutgoingText(c.text, c.preferUnicode, c.codePage);
+        ASSERT_EQ(text.has_value(), c.charset.has_value()) << c.name;
+        if (!text)
+            continue;
+        EXPECT_EQ(text->charset, *c.charset) << c.name;
+        auto bytes = text->bytes->Bytes();
+        if (!c.bytes.empty() || c.text.empty()) {
+            EXPECT_EQ(Bytes(bytes.begin(), bytes.end()), c.bytes) << c.name;
+        }
+        // Whatever the form, the reader gets the text back (Latin-1 read as
+        // code page 1252, which agrees with it on what is sent as Latin-1).
+        std::string raw(bytes.begin(), bytes.end());
+        UINT readAs = text->charset == oscar::kCharsetLatin1 ? 1252 : c.codePage;
+        EXPECT_EQ(text->Unicode() ? oscar::Utf16BEToWide(bytes) : platform::BytesToWide(raw, readAs), c.text)
+            << c.name;
+    }
+}
+
+TEST(SendMessage, TypingValuesOnTheWire)
+{
+    struct Case {
+        oscar::TypingState state;
+        std::uint8_t wire;
+    } cases[] = {{oscar::TypingState::Started, 2}, {oscar::TypingState::Paused, 1}, {oscar::TypingState::Finished, 0}};
+    for (const Case& c : cases)
+        EXPECT_EQ(DataOf(oscar::BuildTypingNotification(u"77", c.state)),
+                  (Bytes{0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 2, '7', '7', 0, c.wire}));
+}
+
+TEST(SendMessage, OfflineDeleteLayout)
+{
     Bytes remove = DataOf(oscar::BuildDeleteOfflineMessages(0x01020304));
     EXPECT_EQ(remove.size(), 16u);
     EXPECT_EQ(remove, (Bytes{0, 1, 0, 10, 8, 0, 4, 3, 2, 1, 0x3E, 0, 0, 0, 0, 0}));
@@ -58,24 +140,6 @@ TEST(SendMessage, TypingAndOfflineDeleteLayouts)
 TEST(SendMessage, CookiesDiffer)
 {
     EXPECT_NE(oscar::NewMessageCookie(), oscar::NewMessageCookie());
-}
-
-// An incoming 0x04/0x07 body: cookie, channel, sender, no user info, items.
-Bytes Incoming(std::uint16_t channel, const Bytes& items, Bytes userInfo = {})
-{
-    Bytes data = {9, 9, 9, 9, 9, 9, 9, 9, 0, static_cast<std::uint8_t>(channel), 3, '5', '5', '5', 0, 0, 0,
-                  static_cast<std::uint8_t>(userInfo.empty() ? 0 : 1)};
-    data.insert(data.end(), userInfo.begin(), userInfo.end());
-    data.insert(data.end(), items.begin(), items.end());
-    return data;
-}
-
-Bytes Tlv(std::uint16_t type, const Bytes& value)
-{
-    Bytes t = {static_cast<std::uint8_t>(type >> 8), static_cast<std::uint8_t>(type),
-               static_cast<std::uint8_t>(value.size() >> 8), static_cast<std::uint8_t>(value.size())};
-    t.insert(t.end(), value.begin(), value.end());
-    return t;
 }
 
 TEST(IncomingMessages, ChannelOneTextAndStatus)
@@ -95,42 +159,6 @@ TEST(IncomingMessages, ChannelOneTextAndStatus)
     EXPECT_EQ(oscar::DecodeIncomingMessage(Incoming(1, utf8), 1252)->message->text, u"\u00e9");
     Bytes latin = Tlv(2, {1, 1, 0, 5, 0, 0, 0, 0, 0xE9});
     EXPECT_EQ(oscar::DecodeIncomingMessage(Incoming(1, latin), 1252)->message->text, u"\u00e9");
-}
-
-Bytes ChannelTwoItem(bool utf8, Bytes plugin = Bytes(16, 0), std::uint16_t textLength = 4)
-{
-    Bytes ext;
-    auto le16 = [&ext](std::uint16_t v) {
-        ext.push_back(static_cast<std::uint8_t>(v));
-        ext.push_back(static_cast<std::uint8_t>(v >> 8));
-    };
-    le16(27);
-    ext.insert(ext.end(), {0x08, 0x00});
-    ext.insert(ext.end(), {0, 0});
-    ext.insert(ext.end(), plugin.begin(), plugin.end());
-    ext.resize(2 + 27, 0);
-    le16(14);
-    ext.resize(ext.size() + 14, 0);
-    ext.insert(ext.end(), {1, 0});  // type, flags
-    le16(0);                        // status
-    le16(1);                        // priority
-    le16(textLength);
-    ext.insert(ext.end(), {'h', 'i', '!', 0});
-    ext.insert(ext.end(), {0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0});
-    std::string cap = utf8 ? "{0946134E-4C7F-11D1-8222-444553540000}" : "{00000000-0000-0000-0000-000000000000}";
-    Bytes length = {static_cast<std::uint8_t>(cap.size()), 0, 0, 0};
-    ext.insert(ext.end(), length.begin(), length.end());
-    ext.insert(ext.end(), cap.begin(), cap.end());
-
-    Bytes rendezvous = {0, 0, 1, 2, 3, 4, 5, 6, 7, 8};
-    Bytes channelTwoCapability = {0x09, 0x46, 0x13, 0x49, 0x4C, 0x7F, 0x11, 0xD1,
-                                  0x82, 0x22, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00};
-    rendezvous.insert(rendezvous.end(), channelTwoCapability.begin(), channelTwoCapability.end());
-    Bytes inner = Tlv(0x000A, {0, 1});
-    Bytes extension = Tlv(0x2711, ext);
-    rendezvous.insert(rendezvous.end(), inner.begin(), inner.end());
-    rendezvous.insert(rendezvous.end(), extension.begin(), extension.end());
-    return Tlv(5, rendezvous);
 }
 
 TEST(IncomingMessages, ChannelTwoRecordAndItsReply)
@@ -201,6 +229,10 @@ TEST(OfflineMessages, RecordsWithLocalTimeAndTheUnknownByteOrderRule)
     EXPECT_EQ(m->text, u"hi");  // as UTF-16 in either order it would not fit code page 1252
     EXPECT_EQ(oscar::DecodeOfflineMessage(OfflineReply(2026, 3, 15, {0x04, 0x1F, 0x00, 0x21}), 1251)->text,
               u"\u041F!");
+    // Text sent in Unicode form comes back from the server as UTF-8.
+    EXPECT_EQ(oscar::DecodeOfflineMessage(OfflineReply(2026, 3, 15, {0xD0, 0x9F, 0x21, 0xF0, 0x9F, 0x98, 0x80}), 1252)
+                  ->text,
+              u"\u041F!\U0001F600");
 
     SYSTEMTIME now{};
     GetLocalTime(&now);
@@ -227,6 +259,18 @@ TEST(PendingDeliveries, TakenOnceAndOnlyByTheWatcherOfThatEntry)
     pending.AddByFrame(3, u"9");
     EXPECT_EQ(pending.TakeFrame(3), u"9");
     EXPECT_EQ(pending.Count(), 0u);
+}
+
+TEST(RecentCookies, RepeatsAreRecognisedWithinABoundedMemory)
+{
+    oscar::RecentCookies recent;
+    EXPECT_TRUE(recent.Remember(u"1", 7));
+    EXPECT_FALSE(recent.Remember(u"1", 7));
+    EXPECT_TRUE(recent.Remember(u"2", 7));  // the same cookie from someone else
+    for (std::uint64_t cookie = 100; cookie < 100 + oscar::RecentCookies::kCapacity; ++cookie)
+        EXPECT_TRUE(recent.Remember(u"3", cookie));
+    EXPECT_FALSE(recent.Remember(u"3", 100 + oscar::RecentCookies::kCapacity - 1));
+    EXPECT_TRUE(recent.Remember(u"1", 7));  // fell out with the oldest
 }
 
 }  // namespace

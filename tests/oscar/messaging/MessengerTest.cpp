@@ -10,6 +10,8 @@
 #include "oscar/messaging/Messenger.h"
 #include "oscar/SessionEvents.h"
 #include "platform/base/Clock.h"
+#include "platform/base/WideString.h"
+#include "tests/oscar/messaging/MessageBytes.h"
 
 namespace {
 
@@ -26,12 +28,16 @@ public:
     void OnEvent(const RefPtr<AppEvent>& event) override
     {
         std::lock_guard guard(lock);
-        types.push_back(event->Type());
+        auto* delivery = dynamic_cast<oscar::DeliveryEvent*>(event.Get());
+        types.push_back({event->Type(), delivery ? delivery->Uin() : WideString()});
     }
-    int Count(std::int32_t type)
+    // Events of the type; of those about the UIN when one is given.
+    int Count(std::int32_t type, const WideString& uin = WideString())
     {
         std::lock_guard guard(lock);
-        return static_cast<int>(std::count(types.begin(), types.end(), type));
+        return static_cast<int>(std::count_if(types.begin(), types.end(), [&](const auto& seen) {
+            return seen.first == type && (uin.empty() || seen.second == uin);
+        }));
     }
     std::vector<RefPtr<oscar::FlapFrame>> Sent()
     {
@@ -39,7 +45,7 @@ public:
         return sent;
     }
     std::mutex lock;
-    std::vector<std::int32_t> types;
+    std::vector<std::pair<std::int32_t, WideString>> types;
     std::vector<RefPtr<oscar::FlapFrame>> sent;
 };
 
@@ -47,7 +53,9 @@ class MessengerTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        platform::SetTimeScale(1000.0);
+        // The confirmation time-outs (15 s and 5 s) take seconds of real
+        // time, far longer than a worker round trip on a busy machine.
+        platform::SetTimeScale(4.0);
         m_core = MakeRef<AppCore>(nullptr, AppCoreParts{});
         m_journal = MakeRef<Journal>();
         m_core->AddHandler(m_journal);
@@ -62,8 +70,13 @@ protected:
         };
         outlets.notifyIncoming = [this] { ++m_notifications; };
         m_messenger->SetOutlets(outlets);
-        m_contact = m_store->AddContact(MakeRef<Contact>(u"2000"));
-        m_store->SetStatus(m_contact, 0);
+        m_contact = AddOnlineContact(u"2000");
+    }
+    RefPtr<Contact> AddOnlineContact(const WideString& uin)
+    {
+        RefPtr<Contact> contact = m_store->AddContact(MakeRef<Contact>(uin));
+        m_store->SetStatus(contact, 0);
+        return contact;
     }
     void TearDown() override
     {
@@ -72,7 +85,7 @@ protected:
         platform::SetTimeScale(1.0);
     }
     template <typename Predicate>
-    bool WaitUntil(Predicate done, DWORD limit = 60000)
+    bool WaitUntil(Predicate done, DWORD limit = 120000)
     {
         // This process has no dispatcher window: the test runs the interface
         // stage's deliveries itself.
@@ -86,13 +99,37 @@ protected:
             Sleep(10);
         }
     }
-    // The cookie of the last message sent.
-    RefPtr<oscar::SnacCommand> AckFor(const RefPtr<oscar::FlapFrame>& message)
+    // The server's acknowledgement of a cookie.
+    void Acknowledge(std::uint64_t cookie)
     {
         auto ack = MakeRef<oscar::SnacCommand>(oscar::CommandNumber::ServerMessageAck);
-        auto bytes = message->Snac()->Data()->Bytes();
-        ack->SetData(oscar::ByteBuffer::CopyOf(bytes.first(8)));
-        return ack;
+        auto data = MakeRef<oscar::ByteBuffer>();
+        data->AppendU32(static_cast<std::uint32_t>(cookie >> 32));
+        data->AppendU32(static_cast<std::uint32_t>(cookie));
+        ack->SetData(data);
+        m_messenger->OnServerAcknowledgement(*ack);
+    }
+    // The cookies of the messages sent to the UIN, in order.
+    std::vector<std::uint64_t> CookiesSentTo(const std::string& uin)
+    {
+        std::vector<std::uint64_t> cookies;
+        for (const RefPtr<oscar::FlapFrame>& frame : m_journal->Sent()) {
+            auto data = frame->Snac()->Data()->Bytes();
+            if (frame->Snac()->Subtype() != 0x06 || data.size() < 11 + uin.size() ||
+                std::string(data.begin() + 11, data.begin() + 11 + static_cast<long>(uin.size())) != uin)
+                continue;
+            std::uint64_t cookie = 0;
+            for (int i = 0; i < 8; ++i)
+                cookie = cookie << 8 | data[static_cast<std::size_t>(i)];
+            cookies.push_back(cookie);
+        }
+        return cookies;
+    }
+    void Receive(const messagebytes::Bytes& data)
+    {
+        auto snac = MakeRef<oscar::SnacCommand>(oscar::CommandNumber::IncomingMessage);
+        snac->SetData(oscar::ByteBuffer::CopyOf(data));
+        m_messenger->OnIncomingMessage(*snac);
     }
     std::vector<WideString> History()
     {
@@ -110,70 +147,111 @@ protected:
     std::atomic<int> m_notifications{0};
 };
 
-TEST_F(MessengerTest, AcknowledgementConfirmsAndEmptiesTheCachedText)
+// Acknowledgements as a faulty server or peer may send them, one contact
+// per case, all under way at once.
+TEST_F(MessengerTest, EachMessageIsConfirmedOnceAndADeliveredOneIsNeverResent)
 {
     m_core->GetSettings()->sendingAck = true;
-    m_store->SetCachedText(m_contact, u"hello");
-    EXPECT_TRUE(m_contact->mark);
-    ASSERT_TRUE(m_messenger->SendMessage(u"2000"));
-    EXPECT_TRUE(m_contact->sending);
-    ASSERT_TRUE(WaitUntil([&] { return m_journal->Sent().size() == 1; }));
-    m_messenger->OnServerAcknowledgement(*AckFor(m_journal->Sent()[0]));
-    ASSERT_TRUE(WaitUntil([&] { return m_journal->Count(EventType::OwnMessageDelivered) == 1; }));
-    EXPECT_TRUE(m_contact->cachedText.empty());
-    EXPECT_FALSE(m_contact->sending);
-    EXPECT_EQ(History(), std::vector<WideString>{u">2000:hello"});
-    Sleep(20000);  // past the time-out: nothing more
-    app::DeliverPendingEvents();
-    EXPECT_EQ(m_journal->Count(EventType::OwnMessageNotConfirmed), 0);
-}
+    enum Ack { Own, Foreign };
+    struct Case {
+        const char* name;
+        WideString uin;
+        std::vector<Ack> acks;  // right after sending
+        bool lateAck;           // after the time-out
+        int delivered;          // events 42
+        int notConfirmed;       // events 44
+    } cases[] = {
+        {"acknowledged", u"2001", {Own}, false, 1, 0},
+        {"acknowledged twice", u"2002", {Own, Own}, false, 1, 0},
+        {"a cookie never sent", u"2003", {Foreign}, false, 0, 1},
+        {"never acknowledged", u"2004", {}, false, 0, 1},
+        {"acknowledged after the time-out", u"2005", {}, true, 1, 1},
+    };
+    for (const Case& c : cases) {
+        RefPtr<Contact> contact = AddOnlineContact(c.uin);
+        m_store->SetCachedText(contact, u"to " + c.uin);
+        ASSERT_EQ(m_messenger->SendMessage(c.uin), oscar::SendResult::Sent) << c.name;
+        ASSERT_TRUE(contact->cachedTextCookie) << c.name;
+        EXPECT_EQ(m_messenger->SendMessage(c.uin), oscar::SendResult::Busy) << c.name;
+        for (Ack ack : c.acks)
+            Acknowledge(ack == Own ? *contact->cachedTextCookie : *contact->cachedTextCookie ^ 0x5A5A);
+    }
+    ASSERT_TRUE(WaitUntil([&] { return m_journal->Count(EventType::OwnMessageNotConfirmed) == 3; }));
+    // Every entry is settled: no watch thread has anything left to report.
+    EXPECT_EQ(m_store->Pending().Count(), 0u);
+    RefPtr<Contact> late = m_store->FindContact(u"2005");
+    Acknowledge(*late->cachedTextCookie);
+    ASSERT_TRUE(WaitUntil([&] { return m_journal->Count(EventType::OwnMessageDelivered) == 3; }));
 
-TEST_F(MessengerTest, AcknowledgementAfterTheTimeOutGivesOnlyNotConfirmed)
-{
-    m_core->GetSettings()->sendingAck = true;
-    m_store->SetCachedText(m_contact, u"late");
-    ASSERT_TRUE(m_messenger->SendMessage(u"2000"));
-    ASSERT_TRUE(WaitUntil([&] { return m_journal->Count(EventType::OwnMessageNotConfirmed) == 1; }));
-    m_messenger->OnServerAcknowledgement(*AckFor(m_journal->Sent()[0]));
-    Sleep(2000);
-    app::DeliverPendingEvents();
-    EXPECT_EQ(m_journal->Count(EventType::OwnMessageDelivered), 0);
-    EXPECT_EQ(m_contact->cachedText, u"late");  // kept for sending again
-    EXPECT_FALSE(m_contact->sending);
-    EXPECT_TRUE(History().empty());
+    std::vector<WideString> history = History();
+    for (const Case& c : cases) {
+        RefPtr<Contact> contact = m_store->FindContact(c.uin);
+        EXPECT_EQ(m_journal->Count(EventType::OwnMessageDelivered, c.uin), c.delivered) << c.name;
+        EXPECT_EQ(m_journal->Count(EventType::OwnMessageNotConfirmed, c.uin), c.notConfirmed) << c.name;
+        EXPECT_FALSE(contact->sending) << c.name;
+        EXPECT_EQ(std::count(history.begin(), history.end(), u">" + c.uin + u":to " + c.uin), c.delivered) << c.name;
+        std::string uin = platform::WideToUtf8(c.uin);
+        if (c.delivered == 1) {
+            // Delivered: the text is gone and cannot be sent again.
+            EXPECT_TRUE(contact->cachedText.empty()) << c.name;
+            EXPECT_EQ(m_messenger->SendMessage(c.uin), oscar::SendResult::NothingToSend) << c.name;
+            EXPECT_EQ(CookiesSentTo(uin).size(), 1u) << c.name;
+        } else {
+            // Not confirmed: kept, and sent again with the same cookie so
+            // that the recipient can tell a repeat.
+            EXPECT_EQ(contact->cachedText, u"to " + c.uin) << c.name;
+            EXPECT_EQ(m_messenger->SendMessage(c.uin), oscar::SendResult::Sent) << c.name;
+            ASSERT_TRUE(WaitUntil([&] { return CookiesSentTo(uin).size() == 2; })) << c.name;
+            EXPECT_EQ(CookiesSentTo(uin)[0], CookiesSentTo(uin)[1]) << c.name;
+        }
+    }
 }
 
 TEST_F(MessengerTest, WithoutAcknowledgementsTheSentFrameConfirms)
 {
     m_core->GetSettings()->sendingAck = false;
+    RefPtr<Contact> lost = AddOnlineContact(u"2001");
     m_store->SetCachedText(m_contact, u"quick");
-    ASSERT_TRUE(m_messenger->SendMessage(u"2000"));
-    ASSERT_TRUE(WaitUntil([&] { return m_journal->Sent().size() == 1; }));
+    m_store->SetCachedText(lost, u"lost");
+    ASSERT_EQ(m_messenger->SendMessage(u"2000"), oscar::SendResult::Sent);
+    ASSERT_EQ(m_messenger->SendMessage(u"2001"), oscar::SendResult::Sent);
+    ASSERT_TRUE(WaitUntil([&] { return m_journal->Sent().size() == 2; }));
     RefPtr<oscar::FlapFrame> frame = m_journal->Sent()[0];
     auto data = frame->Snac()->Data()->Bytes();
     EXPECT_NE(data[data.size() - 4], 0);  // no empty store item at the end
     m_messenger->OnFrameSent(frame->FrameNumber());
-    ASSERT_TRUE(WaitUntil([&] { return m_journal->Count(EventType::OwnMessageDelivered) == 1; }));
+    ASSERT_TRUE(WaitUntil([&] { return m_journal->Count(EventType::OwnMessageDelivered, u"2000") == 1; }));
+    // The other frame is never reported sent: not confirmed after 5 s.
+    ASSERT_TRUE(WaitUntil([&] { return m_journal->Count(EventType::OwnMessageNotConfirmed, u"2001") == 1; }));
+    EXPECT_EQ(lost->cachedText, u"lost");
+
     // An offline contact always gets the store flag.
     m_store->SetStatus(m_contact, OnlineStatus::Offline);
     m_store->SetCachedText(m_contact, u"later");
-    ASSERT_TRUE(m_messenger->SendMessage(u"2000"));
-    ASSERT_TRUE(WaitUntil([&] { return m_journal->Sent().size() == 2; }));
-    auto stored = m_journal->Sent()[1]->Snac()->Data()->Bytes();
+    ASSERT_EQ(m_messenger->SendMessage(u"2000"), oscar::SendResult::Sent);
+    ASSERT_TRUE(WaitUntil([&] { return m_journal->Sent().size() == 3; }));
+    auto stored = m_journal->Sent()[2]->Snac()->Data()->Bytes();
     EXPECT_EQ(std::vector<std::uint8_t>(stored.end() - 4, stored.end()), (std::vector<std::uint8_t>{0, 6, 0, 0}));
+    EXPECT_EQ(m_messenger->SendMessage(u"9999"), oscar::SendResult::NothingToSend);  // unknown contact
 }
 
-TEST_F(MessengerTest, FrameModeTimesOutAfterFiveSeconds)
+// A sender that missed our acknowledgement sends the message again with its
+// cookie: it is answered again but shown once.
+TEST_F(MessengerTest, ARepeatedCookieFromTheSameSenderIsShownOnce)
 {
-    m_core->GetSettings()->sendingAck = false;
-    m_store->SetCachedText(m_contact, u"lost");
-    DWORD start = GetTickCount();
-    ASSERT_TRUE(m_messenger->SendMessage(u"2000"));
-    ASSERT_TRUE(WaitUntil([&] { return m_journal->Count(EventType::OwnMessageNotConfirmed) == 1; }));
-    EXPECT_GE(GetTickCount() - start, Messenger::kFrameTimeout);
-    EXPECT_FALSE(m_messenger->SendMessage(u"9999"));  // unknown contact
-    m_store->SetCachedText(m_contact, u"");
-    EXPECT_FALSE(m_messenger->SendMessage(u"2000"));  // nothing to send
+    using messagebytes::Incoming;
+    using messagebytes::Tlv;
+    const messagebytes::Bytes text = Tlv(2, {1, 1, 0, 6, 0, 0, 0, 0, 'h', 'i'});
+    Receive(Incoming(1, text, {}, 1));
+    Receive(Incoming(1, text, {}, 1));
+    Receive(Incoming(1, text, {}, 2));  // another message
+    Receive(Incoming(2, messagebytes::ChannelTwoItem(false), {}, 3));
+    Receive(Incoming(2, messagebytes::ChannelTwoItem(false), {}, 3));
+    EXPECT_EQ(History(), (std::vector<WideString>{u"<555:hi", u"<555:hi", u"<555:hi!"}));
+    EXPECT_EQ(m_notifications.load(), 3);
+    ASSERT_TRUE(WaitUntil([&] { return m_journal->Sent().size() == 2; }));
+    for (const RefPtr<oscar::FlapFrame>& reply : m_journal->Sent())
+        EXPECT_EQ(reply->Snac()->Subtype(), 0x0B);
 }
 
 TEST_F(MessengerTest, DeliveryMarksTheContactAndIgnoresTheOwnUin)
@@ -218,9 +296,9 @@ TEST_F(MessengerTest, TypingNoticesSetAndClearTheIndication)
     typing(2);
     typing(1);
     EXPECT_FALSE(m_contact->typing);
-    EXPECT_TRUE(m_messenger->SendTyping(u"2000", true));
+    EXPECT_TRUE(m_messenger->SendTyping(u"2000", oscar::TypingState::Paused));
     m_store->SetStatus(m_contact, OnlineStatus::Offline);
-    EXPECT_FALSE(m_messenger->SendTyping(u"2000", true));
+    EXPECT_FALSE(m_messenger->SendTyping(u"2000", oscar::TypingState::Started));
 }
 
 }  // namespace

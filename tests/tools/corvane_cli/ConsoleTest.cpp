@@ -8,12 +8,28 @@
 #include <thread>
 
 #include "app/AppCore.h"
+#include "app/AppGlobals.h"
+#include "app/main/Entry.h"
 #include "oscar/SessionEvents.h"
 #include "platform/base/Clock.h"
+#include "platform/base/WideString.h"
+#include "tests/common/TestSupport.h"
 #include "tools/corvane-cli/CommandRunner.h"
 #include "tools/corvane-cli/ConsoleListener.h"
 
 namespace {
+
+// Everything written to the file so far.
+std::string Contents(std::FILE* file)
+{
+    std::fflush(file);
+    std::rewind(file);
+    std::string text;
+    char buffer[4096];
+    while (std::size_t n = std::fread(buffer, 1, sizeof buffer, file))
+        text.append(buffer, n);
+    return text;
+}
 
 class ConsoleTest : public ::testing::Test {
 protected:
@@ -30,16 +46,7 @@ protected:
         platform::SetTimeScale(1.0);
     }
 
-    std::string Output()
-    {
-        std::fflush(m_out);
-        std::rewind(m_out);
-        std::string text;
-        char buffer[4096];
-        while (std::size_t n = std::fread(buffer, 1, sizeof buffer, m_out))
-            text.append(buffer, n);
-        return text;
-    }
+    std::string Output() { return Contents(m_out); }
 
 
     RefPtr<AppCore> m_core;
@@ -102,6 +109,47 @@ TEST_F(ConsoleTest, BadCommandsFailWithAClearLineAndTheRunGoesOn)
     EXPECT_NE(out.find("error msg ../outside: not a UIN (1 to 12 digits)"), std::string::npos) << out;
     EXPECT_NE(out.find("error add 1234567890123: not a UIN"), std::string::npos) << out;
     EXPECT_NE(out.find("  resend UIN"), std::string::npos);
+}
+
+// The messaging commands with an account that is not signed on: every
+// refusal says why, and what was not sent is kept or left with the user.
+TEST(ConsoleMessages, RefusalsSayWhyAndTypingHasThreeStates)
+{
+    testing_support::TempFolder folder("corvane-console");
+    ASSERT_TRUE(folder.Ok());
+    platform::SetTimeScale(20.0);
+    app::SetAppFolder(platform::Utf8ToWide(folder.Path() + "/"));
+    RefPtr<AppCore> core = MakeRef<AppCore>(nullptr, BuildAppCoreParts());
+    core->Start();
+    std::FILE* out = std::tmpfile();
+    ASSERT_NE(out, nullptr);
+    {
+        cli::ConsoleListener listener(*core, out);
+        cli::CommandRunner runner(*core, listener, out);
+        ASSERT_EQ(runner.Run("account 100001 demo 127.0.0.1:1"), cli::CommandResult::Continue);
+        struct Case {
+            std::string command;
+            const char* line;
+        } cases[] = {
+            {"msg 100100 " + std::string(8001, 'x'),
+             "error msg 100100: too long for one message (at most 8000 bytes); not sent, shorten it"},
+            {"resend 100100", "error resend 100100: nothing to send"},
+            {"msg 100100 hello", "error msg 100100: not sent (offline); the text is kept"},
+            {"resend 100100", "error resend 100100: not sent (offline); the text is kept"},
+            {"typing 100100 pause", "error typing 100100: not sent"},
+            {"typing 100100 later", "error usage: typing UIN start|pause|stop"},
+            {"discard 100100", "ok discard 100100"},
+        };
+        for (const Case& c : cases)
+            runner.Run(c.command);
+        std::string text = Contents(out);
+        for (const Case& c : cases)
+            EXPECT_NE(text.find(c.line), std::string::npos) << c.command.substr(0, 30) << "\n" << text;
+    }
+    std::fclose(out);
+    core->ShutDownSession();
+    core->StopWorker();
+    platform::SetTimeScale(1.0);
 }
 
 }  // namespace
