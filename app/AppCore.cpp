@@ -60,6 +60,27 @@ void AppCore::SetUpAccount()
         m_session->LoadCache();
 }
 
+namespace {
+
+// A queue entry that is not an event: it tells the worker to remove a
+// handler when it gets there. Its type is outside the event types, and the
+// worker never hands it to handlers or listeners.
+class HandlerRemoval : public AppEvent {
+public:
+    explicit HandlerRemoval(RefPtr<EventHandler> handler) : AppEvent(0), m_handler(std::move(handler)) {}
+    const EventHandler* Handler() const { return m_handler.Get(); }
+
+protected:
+    ~HandlerRemoval() override = default;
+
+private:
+    // Held so that the address cannot be reused by a new handler before the
+    // removal runs.
+    RefPtr<EventHandler> m_handler;
+};
+
+}  // namespace
+
 void AppCore::Post(const RefPtr<AppEvent>& event)
 {
     if (!event)
@@ -69,12 +90,18 @@ void AppCore::Post(const RefPtr<AppEvent>& event)
         platform::CriticalSectionLock guard(m_lock);
         if (DropsSettings(event->Type()))
             m_settings = nullptr;
-        m_queue.push_back(event);
-        if (m_wake != nullptr)
-            SetEvent(m_wake);
+        Enqueue(event);
     } else if (route.interface) {
         app::HandToInterface(event);
     }
+}
+
+void AppCore::Enqueue(const RefPtr<AppEvent>& event)
+{
+    platform::CriticalSectionLock guard(m_lock);
+    m_queue.push_back(event);
+    if (m_wake != nullptr)
+        SetEvent(m_wake);
 }
 
 namespace {
@@ -121,6 +148,12 @@ void AppCore::RemoveHandler(const EventHandler* handler)
 {
     platform::CriticalSectionLock guard(m_lock);
     std::erase_if(m_handlers, [handler](const RefPtr<EventHandler>& h) { return h.Get() == handler; });
+}
+
+void AppCore::RemoveHandlerAfterQueued(const RefPtr<EventHandler>& handler)
+{
+    if (handler)
+        Enqueue(MakeRef<HandlerRemoval>(handler));
 }
 
 RefPtr<Settings> AppCore::GetSettings()
@@ -243,6 +276,10 @@ void AppCore::HandleNext()
     std::vector<RefPtr<EventHandler>> handlers;
     if (!TakeNext(event, handlers))
         return;
+    if (auto* removal = dynamic_cast<HandlerRemoval*>(event.Get())) {
+        RemoveHandler(removal->Handler());
+        return;
+    }
     for (const RefPtr<EventHandler>& handler : handlers) {
         RefPtr<AppEvent> copy = event;
         handler->Handle(copy);
