@@ -161,6 +161,38 @@ TEST_F(FaultTest, FramesReceivedBeforeACloseAreAllHandled)
     EXPECT_EQ(texts.size(), 2u * kRuns);
 }
 
+// The server announces only who is online: a contact seen online in the last
+// session keeps that status while offline, and is offline once the next
+// sign-on starts, until a notice says otherwise.
+TEST_F(FaultTest, NextSignOnStartsWithEveryContactOffline)
+{
+    std::atomic<int> connections{0};
+    std::atomic<bool> done{false};
+    live::SignOnPeer bos([&](live::PeerConnection& connection) {
+        if (connections++ == 0) {
+            connection.Send(live::PeerConnection::Snac(oscar::CommandNumber::ContactOnline,
+                                                       {3, '5', '5', '5', 0, 0, 0, 1, 0, 6, 0, 4, 0, 0, 0, 0}));
+            return;  // and close
+        }
+        testing_support::WaitFor([&] { return done.load(); });
+    });
+    live::FakeServer login(live::FakeServer::Behaviour::RedirectTo, bos.Address());
+    StartCore(login.Address());
+    m_core->Choose(OnlineStatus::Online);
+    auto status = [&] {
+        RefPtr<Contact> contact = m_core->Account()->Store().FindContact(u"555");
+        return contact ? contact->status : -2;
+    };
+    ASSERT_TRUE(m_core->PumpUntil([&] { return status() == OnlineStatus::Online; }, 60000));
+    ASSERT_TRUE(m_core->PumpUntil([&] { return m_core->Record().Count(EventType::SessionOffline) == 1; }, 60000));
+    EXPECT_EQ(status(), OnlineStatus::Online);
+    int refreshes = m_core->Record().Count(EventType::ViewRefresh);
+    EXPECT_TRUE(m_core->PumpUntil([&] { return Texts("Online") == 2; }, 60000));
+    EXPECT_EQ(status(), OnlineStatus::Offline);
+    EXPECT_GT(m_core->Record().Count(EventType::ViewRefresh), refreshes);
+    done = true;
+}
+
 TEST_F(FaultTest, DataLinkDownAndUpAgainBringsTheSessionBackOnline)
 {
     live::ServerProcess server(m_folder, R"(<accounts><account uin="100001" password="demo"/></accounts>)");
