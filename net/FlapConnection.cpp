@@ -1,6 +1,8 @@
 #include "net/FlapConnection.h"
 
 #include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -26,6 +28,26 @@ std::uint16_t FirstSequence()
 }
 
 WideString Wide(const char* text) { return platform::Utf8ToWide(text); }
+
+// A peer that vanished without a word (a NAT box that forgot the mapping, a
+// network gone) would otherwise hold the connection open for hours: the
+// kernel probes an idle connection after a minute and gives up after three
+// unanswered probes, and data that stays unacknowledged for 90 seconds ends
+// the connection too. These are real-time limits; a server that is alive but
+// frozen still acknowledges, which the session's own watch notices.
+void WatchForVanishedPeer(int socket)
+{
+    int on = 1;
+    int idleSeconds = 60;
+    int intervalSeconds = 10;
+    int probes = 3;
+    unsigned int unacknowledgedMilliseconds = 90000;
+    ::setsockopt(socket, SOL_SOCKET, SO_KEEPALIVE, &on, sizeof on);
+    ::setsockopt(socket, IPPROTO_TCP, TCP_KEEPIDLE, &idleSeconds, sizeof idleSeconds);
+    ::setsockopt(socket, IPPROTO_TCP, TCP_KEEPINTVL, &intervalSeconds, sizeof intervalSeconds);
+    ::setsockopt(socket, IPPROTO_TCP, TCP_KEEPCNT, &probes, sizeof probes);
+    ::setsockopt(socket, IPPROTO_TCP, TCP_USER_TIMEOUT, &unacknowledgedMilliseconds, sizeof unacknowledgedMilliseconds);
+}
 
 }  // namespace
 
@@ -133,6 +155,7 @@ bool FlapConnection::Establish(ConnectionOwner& owner)
         owner.OnError(*this, Wide(std::to_string(error).c_str()));
         return false;
     }
+    WatchForVanishedPeer(socket);
     {
         platform::CriticalSectionLock guard(m_socketLock);
         m_socket = socket;
