@@ -150,10 +150,30 @@ void AppCore::RemoveHandler(const EventHandler* handler)
     std::erase_if(m_handlers, [handler](const RefPtr<EventHandler>& h) { return h.Get() == handler; });
 }
 
+// A worker that does not run (not started, or stopped) will not reach the
+// entry: the handler goes at once, so that it does not keep what it holds
+// (a session, for one) alive until AppCore ends.
 void AppCore::RemoveHandlerAfterQueued(const RefPtr<EventHandler>& handler)
 {
-    if (handler)
+    if (!handler)
+        return;
+    platform::CriticalSectionLock guard(m_lock);
+    if (m_running)
         Enqueue(MakeRef<HandlerRemoval>(handler));
+    else
+        RemoveHandler(handler.Get());
+}
+
+// The worker has stopped: the removals still queued are applied, the events
+// are left unprocessed.
+void AppCore::ApplyQueuedRemovals()
+{
+    platform::CriticalSectionLock guard(m_lock);
+    for (const RefPtr<AppEvent>& entry : m_queue) {
+        if (auto* removal = dynamic_cast<HandlerRemoval*>(entry.Get()))
+            RemoveHandler(removal->Handler());
+    }
+    std::erase_if(m_queue, [](const RefPtr<AppEvent>& entry) { return dynamic_cast<HandlerRemoval*>(entry.Get()) != nullptr; });
 }
 
 RefPtr<Settings> AppCore::GetSettings()
@@ -297,4 +317,5 @@ void AppCore::WorkerLoop()
         // that a removed handler does not live on until the next event.
         WaitForSingleObject(m_wake, INFINITE);
     }
+    ApplyQueuedRemovals();
 }

@@ -115,6 +115,7 @@ private:
     void WorkerLoop();
     void HandleNext();
     void Enqueue(const RefPtr<AppEvent>& event);
+    void ApplyQueuedRemovals();
     bool TakeNext(RefPtr<AppEvent>& event, std::vector<RefPtr<EventHandler>>& handlers);
 
     MainWindow* m_mainWindow;

@@ -333,6 +333,21 @@ TEST_F(EventQueueTest, RemovalAfterQueuedEventsLetsThemReachTheHandlerFirst)
     m_core->RemoveHandler(blocker.Get());
 }
 
+// A stopped worker never reaches a queued removal: the handler (which may
+// hold a session) must not stay registered until the core ends.
+TEST_F(EventQueueTest, RemovalAfterQueuedEventsOnAStoppedCoreHappensAtOnce)
+{
+    std::atomic<int> handled{0};
+    std::atomic<bool> gone{false};
+    {
+        auto handler = MakeRef<FlaggingHandler>(handled, gone);
+        m_core->AddHandler(handler);
+        m_core->StopWorker();
+        m_core->RemoveHandlerAfterQueued(handler);
+    }
+    EXPECT_TRUE(gone.load());
+}
+
 TEST_F(EventQueueTest, ListenerRemovedDuringADeliveryIsNotCalled)
 {
     auto* doomed = new RecordingListener(m_journal, "D");
