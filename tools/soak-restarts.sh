@@ -41,18 +41,21 @@ wait_until() {
 }
 rss_kb() { awk '/^VmRSS/ {print $2}' "/proc/${CLIENT_PID[$1]}/status" 2>/dev/null || echo "?"; }
 
-# Sends a message and waits for the command's own answer, so that the
-# outcome belongs to this text.
-send_msg() {
+# Types a message; collect_msg later reads the command's own answer, so that
+# the outcome belongs to this text even when the server was killed between.
+declare -A TYPED_AT
+type_msg() {
+  local name="$1" text="$2"
+  TYPED_AT[$name]=$(next_line "$name")
+  send "$name" "msg ${UIN[${PEER[$name]}]} $text"
+}
+collect_msg() {
   local name="$1" text="$2"
   local peer_uin="${UIN[${PEER[$name]}]}"
-  local from
-  from=$(next_line "$name")
-  send "$name" "msg $peer_uin $text"
   local answer=""
   local i
   for i in $(seq 1 400); do
-    answer=$(tail -n "+$from" "$WORK/$name.out" | grep -E "^(ok|error) msg $peer_uin" | head -n 1)
+    answer=$(tail -n "+${TYPED_AT[$name]}" "$WORK/$name.out" | grep -E "^(ok|error) msg $peer_uin" | head -n 1)
     [ -n "$answer" ] && break
     sleep 0.05
   done
@@ -63,6 +66,7 @@ send_msg() {
     *) OUTCOME["$name|$text"]=refused ;;
   esac
 }
+send_msg() { type_msg "$1" "$2"; collect_msg "$1" "$2"; }
 
 start_server
 start_client a
@@ -91,10 +95,13 @@ for round in $(seq 1 "$ROUNDS"); do
   fi
   for name in a b; do send "$name" "resend ${UIN[${PEER[$name]}]}"; done
   sleep 0.$((RANDOM % 3 + 1))
-  for name in a b; do send_msg "$name" "r$round-$name-before"; done
-  sleep 0.$((RANDOM % 3))
+  # Odd rounds kill the server the moment the messages are typed, even
+  # rounds a moment later.
+  for name in a b; do type_msg "$name" "r$round-$name-before"; done
+  [ $((round % 2)) -eq 0 ] && sleep 0.$((RANDOM % 3))
   declare -A KILL_LINE=([a]=$(next_line a) [b]=$(next_line b))
   kill_server
+  for name in a b; do collect_msg "$name" "r$round-$name-before"; done
   for name in a b; do send_msg "$name" "r$round-$name-down"; done
   sleep 0.$((RANDOM % 8 + 1))
   start_server

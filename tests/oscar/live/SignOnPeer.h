@@ -3,7 +3,6 @@
 // server sends next and when it closes. One connection at a time.
 #pragma once
 
-#include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -12,11 +11,11 @@
 #include <chrono>
 #include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "oscar/codec/FlapFrame.h"
 #include "oscar/codec/FrameParser.h"
+#include "tests/oscar/live/LoopbackListener.h"
 
 namespace live {
 
@@ -126,53 +125,25 @@ public:
     // The script runs after each sign-on; the connection closes when it returns.
     using Script = std::function<void(PeerConnection&)>;
 
-    explicit SignOnPeer(Script script) : m_script(std::move(script))
-    {
-        m_listener = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        ::listen(m_listener, 8);
-        socklen_t length = sizeof address;
-        ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length);
-        m_port = ntohs(address.sin_port);
-        m_thread = std::thread([this] { Serve(); });
-    }
-    ~SignOnPeer()
-    {
-        m_stop = true;
-        m_thread.join();
-        ::close(m_listener);
-    }
+    explicit SignOnPeer(Script script) : m_script(std::move(script)) {}
+    ~SignOnPeer() { m_listener.Stop(); }
 
-    std::string Address() const { return "127.0.0.1:" + std::to_string(m_port); }
+    std::string Address() const { return m_listener.Address(); }
     int SignOns() const { return m_signOns.load(); }
 
 private:
-    void Serve()
+    void Treat(int client)
     {
-        while (!m_stop) {
-            pollfd fd{m_listener, POLLIN, 0};
-            if (::poll(&fd, 1, 20) != 1)
-                continue;
-            int client = ::accept(m_listener, nullptr, nullptr);
-            if (client < 0)
-                continue;
-            PeerConnection connection(client);
-            if (!connection.SignOn())
-                continue;
-            ++m_signOns;
-            m_script(connection);
-        }
+        PeerConnection connection(client);
+        if (!connection.SignOn())
+            return;
+        ++m_signOns;
+        m_script(connection);
     }
 
     Script m_script;
-    int m_listener = -1;
-    std::uint16_t m_port = 0;
-    std::atomic<bool> m_stop{false};
     std::atomic<int> m_signOns{0};
-    std::thread m_thread;
+    LoopbackListener m_listener{[this](int client) { Treat(client); }};  // last: its thread uses the rest
 };
 
 }  // namespace live
