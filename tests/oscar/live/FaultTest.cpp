@@ -183,11 +183,11 @@ TEST_F(FaultTest, NextSignOnStartsWithEveryContactOffline)
         RefPtr<Contact> contact = m_core->Account()->Store().FindContact(u"555");
         return contact ? contact->status : -2;
     };
-    ASSERT_TRUE(m_core->PumpUntil([&] { return status() == OnlineStatus::Online; }, 60000));
-    ASSERT_TRUE(m_core->PumpUntil([&] { return m_core->Record().Count(EventType::SessionOffline) == 1; }, 60000));
+    ASSERT_TRUE(m_core->PumpUntil([&] { return status() == OnlineStatus::Online; }, 600000));
+    ASSERT_TRUE(m_core->PumpUntil([&] { return m_core->Record().Count(EventType::SessionOffline) == 1; }, 600000));
     EXPECT_EQ(status(), OnlineStatus::Online);
     int refreshes = m_core->Record().Count(EventType::ViewRefresh);
-    EXPECT_TRUE(m_core->PumpUntil([&] { return Texts("Online") == 2; }, 60000));
+    EXPECT_TRUE(m_core->PumpUntil([&] { return Texts("Online") == 2; }, 600000));
     EXPECT_EQ(status(), OnlineStatus::Offline);
     EXPECT_GT(m_core->Record().Count(EventType::ViewRefresh), refreshes);
     done = true;
