@@ -368,6 +368,7 @@ TEST_F(FlapConnectionTest, SocketFaultsEndTheConnectionWithOneReport)
             for (int i = 0; i < 10; ++i)
                 connection.Send(oscar::FlapFrame::KeepAlive());
         };
+        platform::net::SetSockets(nullptr);  // each fault wraps the real sockets
         layers.push_back(std::make_unique<FaultySockets>(c.fault));
         platform::net::SetSockets(layers.back().get());
         LoopbackPeer peer;
