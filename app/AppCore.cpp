@@ -60,6 +60,27 @@ void AppCore::SetUpAccount()
         m_session->LoadCache();
 }
 
+namespace {
+
+// A queue entry that is not an event: it tells the worker to remove a
+// handler when it gets there. Its type is outside the event types, and the
+// worker never hands it to handlers or listeners.
+class HandlerRemoval : public AppEvent {
+public:
+    explicit HandlerRemoval(RefPtr<EventHandler> handler) : AppEvent(0), m_handler(std::move(handler)) {}
+    const EventHandler* Handler() const { return m_handler.Get(); }
+
+protected:
+    ~HandlerRemoval() override = default;
+
+private:
+    // Held so that the address cannot be reused by a new handler before the
+    // removal runs.
+    RefPtr<EventHandler> m_handler;
+};
+
+}  // namespace
+
 void AppCore::Post(const RefPtr<AppEvent>& event)
 {
     if (!event)
@@ -69,12 +90,18 @@ void AppCore::Post(const RefPtr<AppEvent>& event)
         platform::CriticalSectionLock guard(m_lock);
         if (DropsSettings(event->Type()))
             m_settings = nullptr;
-        m_queue.push_back(event);
-        if (m_wake != nullptr)
-            SetEvent(m_wake);
+        Enqueue(event);
     } else if (route.interface) {
         app::HandToInterface(event);
     }
+}
+
+void AppCore::Enqueue(const RefPtr<AppEvent>& event)
+{
+    platform::CriticalSectionLock guard(m_lock);
+    m_queue.push_back(event);
+    if (m_wake != nullptr)
+        SetEvent(m_wake);
 }
 
 namespace {
@@ -121,6 +148,32 @@ void AppCore::RemoveHandler(const EventHandler* handler)
 {
     platform::CriticalSectionLock guard(m_lock);
     std::erase_if(m_handlers, [handler](const RefPtr<EventHandler>& h) { return h.Get() == handler; });
+}
+
+// A worker that does not run (not started, or stopped) will not reach the
+// entry: the handler goes at once, so that it does not keep what it holds
+// (a session, for one) alive until AppCore ends.
+void AppCore::RemoveHandlerAfterQueued(const RefPtr<EventHandler>& handler)
+{
+    if (!handler)
+        return;
+    platform::CriticalSectionLock guard(m_lock);
+    if (m_running)
+        Enqueue(MakeRef<HandlerRemoval>(handler));
+    else
+        RemoveHandler(handler.Get());
+}
+
+// The worker has stopped: the removals still queued are applied, the events
+// are left unprocessed.
+void AppCore::ApplyQueuedRemovals()
+{
+    platform::CriticalSectionLock guard(m_lock);
+    for (const RefPtr<AppEvent>& entry : m_queue) {
+        if (auto* removal = dynamic_cast<HandlerRemoval*>(entry.Get()))
+            RemoveHandler(removal->Handler());
+    }
+    std::erase_if(m_queue, [](const RefPtr<AppEvent>& entry) { return dynamic_cast<HandlerRemoval*>(entry.Get()) != nullptr; });
 }
 
 RefPtr<Settings> AppCore::GetSettings()
@@ -243,6 +296,10 @@ void AppCore::HandleNext()
     std::vector<RefPtr<EventHandler>> handlers;
     if (!TakeNext(event, handlers))
         return;
+    if (auto* removal = dynamic_cast<HandlerRemoval*>(event.Get())) {
+        RemoveHandler(removal->Handler());
+        return;
+    }
     for (const RefPtr<EventHandler>& handler : handlers) {
         RefPtr<AppEvent> copy = event;
         handler->Handle(copy);
@@ -260,4 +317,5 @@ void AppCore::WorkerLoop()
         // that a removed handler does not live on until the next event.
         WaitForSingleObject(m_wake, INFINITE);
     }
+    ApplyQueuedRemovals();
 }

@@ -54,6 +54,13 @@ public:
     void AddHandler(const RefPtr<EventHandler>& handler);
     void RemoveHandler(const EventHandler* handler);
 
+    // Removes the handler once the worker has handled every event queued
+    // before this call, so that frames a connection delivered before it
+    // closed still reach the handler that served that connection. Any
+    // thread. A stopped worker never gets there; the handler then stays
+    // registered until AppCore ends.
+    void RemoveHandlerAfterQueued(const RefPtr<EventHandler>& handler);
+
     // The current Settings, created with its defaults on first request.
     RefPtr<Settings> GetSettings();
 
@@ -107,6 +114,8 @@ private:
     static DWORD WorkerThread(void* parameter);
     void WorkerLoop();
     void HandleNext();
+    void Enqueue(const RefPtr<AppEvent>& event);
+    void ApplyQueuedRemovals();
     bool TakeNext(RefPtr<AppEvent>& event, std::vector<RefPtr<EventHandler>>& handlers);
 
     MainWindow* m_mainWindow;

@@ -1,9 +1,6 @@
 #include "net/FlapConnection.h"
 
-#include <netdb.h>
 #include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <climits>
@@ -11,6 +8,7 @@
 
 #include "platform/base/Clock.h"
 #include "platform/base/WideString.h"
+#include "platform/net/Sockets.h"
 
 namespace {
 
@@ -84,7 +82,7 @@ void FlapConnection::Close()
     }
     platform::CriticalSectionLock guard(m_socketLock);
     if (int socket = m_socket.load(); socket >= 0)
-        ::shutdown(socket, SHUT_RDWR);
+        platform::net::Sockets().Shutdown(socket);
 }
 
 DWORD FlapConnection::ReceiveThread(void* parameter)
@@ -111,35 +109,24 @@ void FlapConnection::Run()
 
 bool FlapConnection::Establish(ConnectionOwner& owner)
 {
-    addrinfo hints{};
-    hints.ai_family = AF_INET;
-    hints.ai_socktype = SOCK_STREAM;
-    hints.ai_protocol = IPPROTO_TCP;
-    addrinfo* found = nullptr;
-    if (::getaddrinfo(m_host.c_str(), m_port.c_str(), &hints, &found) != 0 || found == nullptr) {
-        if (found != nullptr)
-            ::freeaddrinfo(found);
+    platform::net::SocketLayer& sockets = platform::net::Sockets();
+    sockaddr_in address{};
+    if (!sockets.Resolve(m_host, m_port, address)) {
         owner.OnError(*this, u"Can't resolve host");
         return false;
     }
-    if (!m_open) {
-        ::freeaddrinfo(found);
+    if (!m_open)
         return false;
-    }
-    int socket = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_TCP);
+    int socket = sockets.Open();
     if (socket < 0) {
-        int error = errno;
-        ::freeaddrinfo(found);
-        owner.OnError(*this, Wide(std::to_string(error).c_str()));
+        owner.OnError(*this, Wide(std::to_string(errno).c_str()));
         return false;
     }
     {
         platform::CriticalSectionLock guard(m_socketLock);
         m_socket = socket;
     }
-    int result = ConnectTo(found->ai_addr, static_cast<std::uint32_t>(found->ai_addrlen));
-    ::freeaddrinfo(found);
-    if (result < 0) {
+    if (ConnectTo(address) < 0) {
         CloseSocket();
         if (m_open)
             owner.OnError(*this, u"socket connect failed");
@@ -155,17 +142,18 @@ bool FlapConnection::Establish(ConnectionOwner& owner)
 // Connects without blocking past a local close: waits for the socket to
 // become writable or for the queue event. Returns 0 when connected, -1 when
 // the connect failed or the connection was closed meanwhile.
-int FlapConnection::ConnectTo(const void* address, std::uint32_t addressLength)
+int FlapConnection::ConnectTo(const sockaddr_in& address)
 {
+    platform::net::SocketLayer& sockets = platform::net::Sockets();
     int socket = m_socket.load();
-    if (::connect(socket, static_cast<const sockaddr*>(address), addressLength) == 0)
+    if (sockets.Connect(socket, address) == 0)
         return 0;
     if (errno != EINPROGRESS)
         return -1;
     int queueDescriptor = platform::EventDescriptor(m_queueEvent);
     for (;;) {
         pollfd fds[2] = {{socket, POLLOUT, 0}, {queueDescriptor, POLLIN, 0}};
-        int ready = ::poll(fds, 2, -1);
+        int ready = sockets.Poll(fds, 2, -1);
         if (ready < 0 && errno == EINTR)
             continue;
         if (ready < 0 || !m_open)
@@ -173,11 +161,7 @@ int FlapConnection::ConnectTo(const void* address, std::uint32_t addressLength)
         if (fds[0].revents != 0)
             break;
     }
-    int error = 0;
-    socklen_t length = sizeof error;
-    if (::getsockopt(socket, SOL_SOCKET, SO_ERROR, &error, &length) != 0 || error != 0)
-        return -1;
-    return 0;
+    return sockets.ConnectError(socket) == 0 ? 0 : -1;
 }
 
 void FlapConnection::ServeConnection(ConnectionOwner& owner)
@@ -185,7 +169,7 @@ void FlapConnection::ServeConnection(ConnectionOwner& owner)
     int queueDescriptor = platform::EventDescriptor(m_queueEvent);
     for (;;) {
         pollfd fds[2] = {{m_socket.load(), POLLIN, 0}, {queueDescriptor, POLLIN, 0}};
-        int ready = ::poll(fds, 2, -1);
+        int ready = platform::net::Sockets().Poll(fds, 2, -1);
         if (ready < 0 && errno == EINTR)
             continue;
         if (ready < 0) {
@@ -213,7 +197,7 @@ void FlapConnection::ServeConnection(ConnectionOwner& owner)
 FlapConnection::Outcome FlapConnection::HandleReceived(ConnectionOwner& owner)
 {
     std::uint8_t buffer[kReceiveSize];
-    ssize_t received = ::recv(m_socket.load(), buffer, sizeof buffer, 0);
+    ssize_t received = platform::net::Sockets().Receive(m_socket.load(), buffer, sizeof buffer);
     if (received < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR))
         return Outcome::KeepGoing;
     if (received <= 0 || !m_open) {
@@ -302,10 +286,11 @@ FlapConnection::Outcome FlapConnection::SendQueue(ConnectionOwner& owner)
 // its send buffer is full (no time limit, as the device's blocking send).
 bool FlapConnection::SendAll(const std::uint8_t* data, std::size_t size)
 {
+    platform::net::SocketLayer& sockets = platform::net::Sockets();
     int socket = m_socket.load();
     std::size_t done = 0;
     while (done < size) {
-        ssize_t n = ::send(socket, data + done, size - done, MSG_NOSIGNAL);
+        ssize_t n = sockets.Send(socket, data + done, size - done);
         if (n > 0) {
             done += static_cast<std::size_t>(n);
             continue;
@@ -314,7 +299,7 @@ bool FlapConnection::SendAll(const std::uint8_t* data, std::size_t size)
             continue;
         if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
             pollfd fd{socket, POLLOUT, 0};
-            if (::poll(&fd, 1, -1) < 0 && errno != EINTR)
+            if (sockets.Poll(&fd, 1, -1) < 0 && errno != EINTR)
                 return false;
             if ((fd.revents & (POLLERR | POLLHUP)) != 0)
                 return false;
@@ -330,5 +315,5 @@ void FlapConnection::CloseSocket()
     platform::CriticalSectionLock guard(m_socketLock);
     int socket = m_socket.exchange(-1);
     if (socket >= 0)
-        ::close(socket);
+        platform::net::Sockets().Close(socket);
 }

@@ -9,6 +9,8 @@
 // A connection is used once: Create, Start, then Close or a report of its end.
 #pragma once
 
+#include <netinet/in.h>
+
 #include <atomic>
 #include <string>
 #include <vector>
@@ -57,7 +59,7 @@ private:
     static DWORD ReceiveThread(void* parameter);
     void Run();
     bool Establish(ConnectionOwner& owner);
-    int ConnectTo(const void* address, std::uint32_t addressLength);
+    int ConnectTo(const sockaddr_in& address);
     void ServeConnection(ConnectionOwner& owner);
     Outcome HandleReceived(ConnectionOwner& owner);
     Outcome SendQueue(ConnectionOwner& owner);

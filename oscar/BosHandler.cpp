@@ -66,8 +66,14 @@ void BosHandler::Handle(const RefPtr<AppEvent>& event)
 void BosHandler::OnFrame(const oscar::FlapFrame& frame)
 {
     if (frame.Channel() == oscar::kChannelSignOn) {
-        if (IsGreeting(frame))
+        if (IsGreeting(frame)) {
+            // Frames of the last connection were all handled before this
+            // one's greeting, and the server's presence notices come after
+            // it: what the last session left is cleared in between.
+            if (m_session.Store().SetAllOffline())
+                m_session.Core().Post(MakeRef<AppEvent>(EventType::ViewRefresh));
             Send(oscar::BuildCookieFrame(m_cookie));
+        }
         return;
     }
     if (frame.Channel() != oscar::kChannelSnac || !frame.Snac())

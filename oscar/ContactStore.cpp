@@ -327,6 +327,21 @@ void ContactStore::SetPrivacyValue(std::uint8_t value)
     m_privacyValue = value;
 }
 
+bool ContactStore::SetAllOffline()
+{
+    platform::CriticalSectionLock guard(m_lock);
+    std::vector<RefPtr<Contact>> changed;
+    for (const RefPtr<Contact>& contact : m_contacts) {
+        if (contact->status != OnlineStatus::Offline || contact->typing)
+            changed.push_back(contact);
+    }
+    for (const RefPtr<Contact>& contact : changed) {
+        SetStatus(contact, OnlineStatus::Offline);
+        SetTyping(contact, false);
+    }
+    return !changed.empty();
+}
+
 bool ContactStore::ClearExpiredMarks(DWORD now)
 {
     platform::CriticalSectionLock guard(m_lock);

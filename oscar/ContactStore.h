@@ -70,6 +70,12 @@ public:
     std::uint8_t PrivacyValue();
     void SetPrivacyValue(std::uint8_t value);
 
+    // Sets every contact offline and clears its typing indication; true when
+    // any contact changed. A sign-on starts with this: the server announces
+    // only the contacts that are online, so a status left from the last
+    // session would otherwise stay for ever.
+    bool SetAllOffline();
+
     // Clears the marks raised more than five minutes before `now`; true when
     // it cleared any.
     bool ClearExpiredMarks(DWORD now);

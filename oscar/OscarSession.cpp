@@ -10,6 +10,7 @@
 #include "oscar/LoginHandler.h"
 #include "oscar/OnlineHandler.h"
 #include "oscar/SessionEvents.h"
+#include "oscar/SignOnCommands.h"
 #include "platform/base/Clock.h"
 #include "platform/base/WideString.h"
 
@@ -121,6 +122,8 @@ void OscarSession::StartOnlineHandler()
     m_core.AddHandler(handler);
 }
 
+// The receive thread queues every frame it read before it reports the
+// close; removing the handler at once would leave those frames to nobody.
 void OscarSession::StopOnlineHandler()
 {
     RefPtr<EventHandler> handler;
@@ -129,8 +132,7 @@ void OscarSession::StopOnlineHandler()
         handler = std::move(m_onlineHandler);
         m_onlineHandler = nullptr;
     }
-    if (handler)
-        m_core.RemoveHandler(handler.Get());
+    m_core.RemoveHandlerAfterQueued(handler);
 }
 
 void OscarSession::BosFailed()
@@ -196,6 +198,8 @@ void OscarSession::OnPacketSent(FlapConnection& connection, const RefPtr<oscar::
 
 void OscarSession::Parse(FlapConnection& connection, const oscar::ByteBuffer& accumulator, std::int32_t& position)
 {
+    if (connection.Kind() == oscar::kBosConnection)
+        m_lastReceived = GetTickCount();
     oscar::ParseAndPost(m_core, connection.Kind(), accumulator, position);
 }
 
@@ -337,7 +341,7 @@ OscarSession::Outcome OscarSession::LogIn()
         PostStatusText(u"Logging on");
         outcome = WaitOutcome(m_loginAccepted, m_loginFailed);
     }
-    m_core.RemoveHandler(handler.Get());
+    m_core.RemoveHandlerAfterQueued(handler);
     DropConnection(oscar::kLoginConnection);
     if (outcome != Outcome::Success)
         PostStatusText(u"Offline");
@@ -365,7 +369,7 @@ OscarSession::Outcome OscarSession::ConnectAndSignOn()
     Outcome outcome = WaitOutcome(m_bosConnected, m_bosFailed);
     if (outcome == Outcome::Success)
         outcome = WaitOutcome(m_signedOn, m_bosFailed);
-    m_core.RemoveHandler(handler.Get());
+    m_core.RemoveHandlerAfterQueued(handler);
     if (outcome != Outcome::Success) {
         StopOnlineHandler();
         PostStatusText(u"Offline");
@@ -376,6 +380,7 @@ OscarSession::Outcome OscarSession::ConnectAndSignOn()
     // Online is set before the text goes out, so that whoever reacts to
     // "Online" (a user sending a message at once) finds the session online.
     m_retryDelay = 0;
+    m_lastReceived = GetTickCount();
     m_online = true;
     PostStatusText(u"Online");
     m_core.Post(MakeRef<AppEvent>(EventType::SessionOnline));
@@ -392,6 +397,10 @@ OscarSession::Outcome OscarSession::StayOnline()
     StopOnlineHandler();
     m_online = false;
     m_core.Post(MakeRef<AppEvent>(EventType::SessionOffline));
+    // Going offline by choice shows "Offline" like every other way out of a
+    // login; a lost connection goes on to "Finding host" instead.
+    if (which == WAIT_OBJECT_0 + 1)
+        PostStatusText(u"Offline");
     switch (which) {
     case WAIT_OBJECT_0:
         return Outcome::Failed;
@@ -430,14 +439,40 @@ bool OscarSession::WaitBeforeRetry()
     return WaitForMultipleObjects(2, waits, FALSE, m_retryDelay) != WAIT_OBJECT_0 + 1;
 }
 
+// Wakes every kWatchStep to watch the connection; the keep-alive frame and
+// the clearing of old marks keep their own period.
 void OscarSession::RunKeepAlive()
 {
     std::int32_t period = m_core.GetSettings()->icqPingPeriod;
     DWORD wait = period > 0 ? static_cast<DWORD>(period) * 1000u : 120000u;
-    while (WaitForSingleObject(m_quit, wait) == WAIT_TIMEOUT) {
-        if (m_store->ClearExpiredMarks(GetTickCount()))
+    DWORD lastPing = GetTickCount();
+    while (WaitForSingleObject(m_quit, std::min(wait, kWatchStep)) == WAIT_TIMEOUT) {
+        DWORD now = GetTickCount();
+        WatchSilence(now);
+        if (now - lastPing < wait)
+            continue;
+        lastPing = now;
+        if (m_store->ClearExpiredMarks(now))
             m_core.Post(MakeRef<AppEvent>(EventType::ViewRefresh));
         if (m_online)
             m_core.Post(MakeRef<oscar::SendFrameEvent>(EventType::SendBosFrame, oscar::FlapFrame::KeepAlive()));
+    }
+}
+
+// Keep-alive frames get no answer, so they cannot show that the server is
+// still there; the own-information request does.
+void OscarSession::WatchSilence(DWORD now)
+{
+    if (!m_online)
+        return;
+    DWORD silent = now - m_lastReceived.load();
+    if (silent >= kSilenceLimit + kAnswerLimit) {
+        BosFailed();
+        return;
+    }
+    if (silent >= kSilenceLimit && now - m_lastProbe >= kAnswerLimit) {
+        m_lastProbe = now;
+        m_core.Post(MakeRef<oscar::SendFrameEvent>(
+            EventType::SendBosFrame, oscar::BuildSnacFrame(oscar::CommandNumber::OwnInfoRequest, kProbeRequestId)));
     }
 }

@@ -5,7 +5,11 @@
 // moves to the BOS server and signs on, then stays online until the
 // connection drops, the network goes away or the user goes offline; failures
 // are retried with a growing delay (5, 10, ... 60 s). Its keep-alive thread
-// sends a channel-5 frame every ICQ_PING_PERIOD seconds while online.
+// sends a channel-5 frame every ICQ_PING_PERIOD seconds while online, and
+// watches the BOS connection: when nothing arrived for a while it asks the
+// server for something it must answer, and a connection that stays silent
+// after that is treated as lost (a frozen server or a forgotten NAT mapping
+// would otherwise keep the session "Online" until TCP gives up, for hours).
 //
 // The wire work is done by the LoginHandler and the BosHandler on the worker
 // thread; they talk to the login thread only through the session's events.
@@ -33,7 +37,7 @@ public:
     // Registers the handler that serves the signed-on session. Called by the
     // sign-on exchange before its last commands go out, so that nothing the
     // server sends in answer can pass unseen; removed when the BOS connection
-    // ends.
+    // ends, after every frame that connection delivered has been handled.
     void StartOnlineHandler();
     void StopOnlineHandler();
 
@@ -76,6 +80,17 @@ public:
     // The delay of the last retry wait in device milliseconds (tests).
     DWORD RetryDelay() const { return m_retryDelay; }
 
+    // The watch of a silent BOS connection, in device milliseconds: after
+    // kSilenceLimit without a byte from the server a request it must answer
+    // goes out (again every kAnswerLimit); after kSilenceLimit + kAnswerLimit
+    // the connection counts as lost and the session retries.
+    static constexpr DWORD kSilenceLimit = 60000;
+    static constexpr DWORD kAnswerLimit = 30000;
+    static constexpr DWORD kWatchStep = 5000;
+    // The request id of the own-information request sent as that probe; its
+    // answer is not shown as a status change.
+    static constexpr std::uint32_t kProbeRequestId = 0x00C0FFEE;
+
     // Bytes moved by this session's connections.
     std::uint32_t Traffic() const { return m_traffic.load(); }
 
@@ -97,6 +112,7 @@ private:
     static DWORD KeepAliveThread(void* parameter);
     void RunLogin();
     void RunKeepAlive();
+    void WatchSilence(DWORD now);
 
     // Waits for the event or for one of stop, network down or quit; no
     // answer within the step time-out counts as a failure.
@@ -123,6 +139,8 @@ private:
     std::atomic<bool> m_online{false};
     std::atomic<std::uint16_t> m_lastLoginError{0};
     std::atomic<std::uint32_t> m_traffic{0};
+    std::atomic<DWORD> m_lastReceived{0};  // device tick of the last bytes on BOS
+    DWORD m_lastProbe = 0;                 // keep-alive thread only
 
     CRITICAL_SECTION m_lock;  // connections, BOS address and cookie
     RefPtr<FlapConnection> m_loginConnection;

@@ -140,6 +140,10 @@ void ProtocolHandler::OnBosFrame(const RefPtr<AppEvent>& event)
     }
     if (!frame.Snac() || frame.Snac()->Number() != oscar::CommandNumber::OwnOnlineInfo)
         return;
+    // The answer to the session's liveness probe repeats the status already
+    // shown; it only proves that the server is there.
+    if (frame.Snac()->RequestId() == OscarSession::kProbeRequestId)
+        return;
     std::optional<oscar::UserInfo> info = oscar::ReadUserInfo(frame.Snac()->Data()->Bytes());
     if (!info)
         return;

@@ -11,9 +11,6 @@
 
 namespace {
 
-// The simulated link comes up this long (device time) after a request.
-constexpr DWORD kConnectDelayMilliseconds = 100;
-
 struct Request {
     HWND window = nullptr;
     UINT message = 0;
@@ -22,6 +19,7 @@ struct Request {
 struct ConnMgrState {
     std::mutex lock;
     bool manual = false;
+    DWORD answerDelay = 0;
     std::vector<Request> requests;
     std::uintptr_t nextHandle = 0x5000;
 };
@@ -32,13 +30,32 @@ ConnMgrState& State()
     return *state;
 }
 
+struct DelayedAnswer {
+    Request request;
+    DWORD delay = 0;
+};
+
 DWORD AnswerLater(void* parameter)
 {
-    auto* request = static_cast<Request*>(parameter);
-    Sleep(kConnectDelayMilliseconds);
-    PostMessageW(request->window, request->message, CONNMGR_STATUS_CONNECTED, 0);
-    delete request;
+    auto* answer = static_cast<DelayedAnswer*>(parameter);
+    Sleep(answer->delay);
+    PostMessageW(answer->request.window, answer->request.message, CONNMGR_STATUS_CONNECTED, 0);
+    delete answer;
     return 0;
+}
+
+void Answer(const Request& request, DWORD delay)
+{
+    if (delay == 0) {
+        PostMessageW(request.window, request.message, CONNMGR_STATUS_CONNECTED, 0);
+        return;
+    }
+    auto* pending = new DelayedAnswer{request, delay};
+    HANDLE thread = CreateThread(nullptr, 0, &AnswerLater, pending, 0, nullptr);
+    if (thread != nullptr)
+        CloseHandle(thread);
+    else
+        delete pending;
 }
 
 }  // namespace
@@ -51,22 +68,18 @@ HRESULT ConnMgrEstablishConnection(CONNMGR_CONNECTIONINFO* info, HANDLE* connect
     }
     Request request{info->hWnd, info->uMsg};
     bool manual = false;
+    DWORD delay = 0;
     {
         ConnMgrState& s = State();
         std::lock_guard guard(s.lock);
         s.requests.push_back(request);
         manual = s.manual;
+        delay = s.answerDelay;
         *connection = reinterpret_cast<HANDLE>(s.nextHandle);
         s.nextHandle += 4;
     }
-    if (!manual) {
-        auto* pending = new Request(request);
-        HANDLE thread = CreateThread(nullptr, 0, &AnswerLater, pending, 0, nullptr);
-        if (thread != nullptr)
-            CloseHandle(thread);
-        else
-            delete pending;
-    }
+    if (!manual)
+        Answer(request, delay);
     return S_OK;
 }
 
@@ -77,6 +90,13 @@ void SetManualMode(bool manual)
     ConnMgrState& s = State();
     std::lock_guard guard(s.lock);
     s.manual = manual;
+}
+
+void SetAnswerDelay(DWORD milliseconds)
+{
+    ConnMgrState& s = State();
+    std::lock_guard guard(s.lock);
+    s.answerDelay = milliseconds;
 }
 
 void InjectStatus(DWORD status)
@@ -109,6 +129,7 @@ void Reset()
     std::lock_guard guard(s.lock);
     s.requests.clear();
     s.manual = false;
+    s.answerDelay = 0;
 }
 
 }  // namespace platform::connmgr

@@ -1,9 +1,10 @@
 // The device's connection manager: brings up the packet-data link and reports
 // its status to a window with a message (wParam = status).
 //
-// The simulated device has no radio. By default every request is answered
-// with "connected" (0x10) shortly after it is made. Tests switch to manual
-// mode and inject any sequence of statuses.
+// The simulated device has no radio and its network is always there: by
+// default every request is answered with "connected" (0x10) at once. Tests
+// can delay that answer, or switch to manual mode and inject any sequence of
+// statuses.
 #pragma once
 
 #include "platform/base/Types.h"
@@ -63,6 +64,10 @@ namespace platform::connmgr {
 
 // Manual mode: requests are recorded and answered only by InjectStatus.
 void SetManualMode(bool manual);
+
+// Automatic mode answers "connected" this long (device time) after each
+// request; 0, the default, answers at once.
+void SetAnswerDelay(DWORD milliseconds);
 
 // Sends the status to the window of every request made so far.
 void InjectStatus(DWORD status);

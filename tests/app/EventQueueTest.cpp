@@ -306,6 +306,48 @@ TEST_F(EventQueueTest, RemovedHandlerIsReleasedWithoutWaitingForAnotherEvent)
     EXPECT_TRUE(PumpUntil([&] { return gone.load(); }, 2000));
 }
 
+// While the worker is held on an event, two more are queued and then the
+// handler's removal: it still gets those two, and nothing posted after.
+TEST_F(EventQueueTest, RemovalAfterQueuedEventsLetsThemReachTheHandlerFirst)
+{
+    std::atomic<bool> release{false};
+    auto blocker = MakeRef<RecordingHandler>(m_journal, "B");
+    blocker->onHandle = [&](const RefPtr<AppEvent>& event) {
+        while (event->Type() == EventType::LoginRequested && !release)
+            Sleep(1);
+    };
+    auto handler = MakeRef<RecordingHandler>(m_journal, "R");
+    m_core->AddHandler(blocker);
+    m_core->AddHandler(handler);
+
+    m_core->Post(MakeRef<AppEvent>(EventType::LoginRequested));
+    ASSERT_TRUE(PumpUntil([&] { return m_journal.Size() == 1; }));
+    m_core->Post(MakeRef<AppEvent>(EventType::DeleteFile));
+    m_core->Post(MakeRef<AppEvent>(EventType::BosFrameReceived));
+    m_core->RemoveHandlerAfterQueued(handler);
+    m_core->Post(MakeRef<AppEvent>(EventType::SendBosFrame));
+    release = true;
+    ASSERT_TRUE(PumpUntil([&] { return m_journal.Size() == 7; }));
+    Sleep(100);
+    EXPECT_EQ(m_journal.Copy(), (std::vector<std::string>{"B:1", "R:1", "B:9", "R:9", "B:26", "R:26", "B:29"}));
+    m_core->RemoveHandler(blocker.Get());
+}
+
+// A stopped worker never reaches a queued removal: the handler (which may
+// hold a session) must not stay registered until the core ends.
+TEST_F(EventQueueTest, RemovalAfterQueuedEventsOnAStoppedCoreHappensAtOnce)
+{
+    std::atomic<int> handled{0};
+    std::atomic<bool> gone{false};
+    {
+        auto handler = MakeRef<FlaggingHandler>(handled, gone);
+        m_core->AddHandler(handler);
+        m_core->StopWorker();
+        m_core->RemoveHandlerAfterQueued(handler);
+    }
+    EXPECT_TRUE(gone.load());
+}
+
 TEST_F(EventQueueTest, ListenerRemovedDuringADeliveryIsNotCalled)
 {
     auto* doomed = new RecordingListener(m_journal, "D");

@@ -2,12 +2,14 @@
 
 #include <atomic>
 #include <chrono>
+#include <memory>
 #include <mutex>
 #include <thread>
 
 #include "net/FlapConnection.h"
 #include "oscar/codec/FrameParser.h"
 #include "platform/base/WideString.h"
+#include "platform/net/Sockets.h"
 #include "tests/net/LoopbackPeer.h"
 
 namespace {
@@ -293,6 +295,97 @@ TEST_F(FlapConnectionTest, TrafficCountsPayloadPlusOverhead)
     std::lock_guard guard(m_owner->lock);
     ASSERT_FALSE(m_owner->traffic.empty());
     EXPECT_EQ(m_owner->traffic[0], 6u + 40u);
+}
+
+}  // namespace
+
+namespace {
+
+// The real sockets, with one call made to fail.
+class FaultySockets : public platform::net::SocketLayer {
+public:
+    enum class Fault { Resolve, Open, SendAfterHalf };
+    explicit FaultySockets(Fault fault) : m_fault(fault) {}
+
+    bool Resolve(const std::string& host, const std::string& port, sockaddr_in& address) override
+    {
+        return m_fault != Fault::Resolve && m_real.Resolve(host, port, address);
+    }
+    int Open() override
+    {
+        if (m_fault != Fault::Open)
+            return m_real.Open();
+        errno = EMFILE;
+        return -1;
+    }
+    int Connect(int socket, const sockaddr_in& address) override { return m_real.Connect(socket, address); }
+    int ConnectError(int socket) override { return m_real.ConnectError(socket); }
+    int Poll(pollfd* fds, nfds_t count, int timeout) override { return m_real.Poll(fds, count, timeout); }
+    ssize_t Receive(int socket, void* buffer, size_t size) override { return m_real.Receive(socket, buffer, size); }
+    ssize_t Send(int socket, const void* data, size_t size) override
+    {
+        if (m_fault != Fault::SendAfterHalf)
+            return m_real.Send(socket, data, size);
+        if (m_sentHalf.exchange(true)) {
+            errno = ECONNRESET;
+            return -1;
+        }
+        return m_real.Send(socket, data, size / 2);
+    }
+    void Shutdown(int socket) override { m_real.Shutdown(socket); }
+    void Close(int socket) override { m_real.Close(socket); }
+
+private:
+    platform::net::SocketLayer& m_real = platform::net::Sockets();
+    Fault m_fault;
+    std::atomic<bool> m_sentHalf{false};
+};
+
+// Each fault ends the connection with one report of the right kind, and a
+// batch that did not leave whole is not reported as sent.
+TEST_F(FlapConnectionTest, SocketFaultsEndTheConnectionWithOneReport)
+{
+    struct Case {
+        const char* name;
+        FaultySockets::Fault fault;
+        std::vector<std::string> errors;
+        int closedReports;
+    };
+    const Case cases[] = {
+        {"resolver finds nothing", FaultySockets::Fault::Resolve, {"Can't resolve host"}, 0},
+        {"no socket to be had", FaultySockets::Fault::Open, {std::to_string(EMFILE)}, 0},
+        {"send fails half-way through a batch", FaultySockets::Fault::SendAfterHalf, {}, 1},
+    };
+    // The layers outlive the loop: a receive thread may still be ending.
+    std::vector<std::unique_ptr<FaultySockets>> layers;
+    struct Restore {
+        ~Restore() { platform::net::SetSockets(nullptr); }
+    } restore;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto owner = MakeRef<RecordingOwner>();
+        owner->onConnected = [](FlapConnection& connection) {
+            for (int i = 0; i < 10; ++i)
+                connection.Send(oscar::FlapFrame::KeepAlive());
+        };
+        platform::net::SetSockets(nullptr);  // each fault wraps the real sockets
+        layers.push_back(std::make_unique<FaultySockets>(c.fault));
+        platform::net::SetSockets(layers.back().get());
+        LoopbackPeer peer;
+        auto connection = MakeRef<FlapConnection>(owner, 1, "BOS1", "127.0.0.1", peer.Port());
+        connection->Start();
+        if (c.closedReports > 0) {
+            ASSERT_TRUE(peer.Accept());
+        }
+        ASSERT_TRUE(WaitFor([&] { return !owner->Errors().empty() || owner->closedReports > 0; }));
+        connection->Close();
+        std::this_thread::sleep_for(50ms);
+        EXPECT_EQ(owner->Errors(), c.errors);
+        EXPECT_EQ(owner->closedReports, c.closedReports);
+        EXPECT_FALSE(owner->lastClosedLocally);
+        std::lock_guard guard(owner->lock);
+        EXPECT_TRUE(owner->sent.empty());
+    }
 }
 
 }  // namespace

@@ -15,6 +15,7 @@ wait-for event 36 600
 list
 status offline
 wait-for event 38 600
+wait-for Offline 600
 quit
 END
 grep -q 'event 16 status "Online"' "$OUT"
@@ -23,6 +24,7 @@ grep -q 'event 36 own-status 0 "Online"' "$OUT"
 grep -q '^group 1 "General"' "$OUT"
 grep -q '^contact 100100 ' "$OUT"
 grep -q "ok wait-for event 38" "$OUT"
+grep -q "ok wait-for Offline" "$OUT"
 # A wrong password is reported with its error code.
 run_cli "$OUT" --folder "$WORK/program2" <<END || true
 account 100001 nope 127.0.0.1:$PORT

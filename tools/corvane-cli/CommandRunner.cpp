@@ -301,7 +301,7 @@ CommandResult CommandRunner::SleepFor(const std::vector<std::string>& words)
     std::int64_t seconds = 0;
     if (words.size() != 2 || !ParseNumber(words[1], seconds) || seconds < 0 || seconds > 86400)
         return Fail("usage: sleep SECONDS");
-    Sleep(static_cast<DWORD>(seconds) * 1000u);
+    m_listener.Pause(static_cast<DWORD>(seconds) * 1000u);
     return CommandResult::Continue;
 }
 
@@ -325,9 +325,8 @@ CommandResult CommandRunner::WaitForPresence(const std::vector<std::string>& wor
                 return CommandResult::Continue;
             }
         }
-        if (GetTickCount() - start >= limit)
+        if (GetTickCount() - start >= limit || !m_listener.Pause(100))
             return Fail("wait-for " + wanted + " " + words[2] + ": timed out");
-        Sleep(100);
     }
 }
 

@@ -25,6 +25,8 @@ bool ConsoleListener::WaitFor(const std::function<bool(const SeenEvent&)>& match
     std::unique_lock guard(m_lock);
     std::size_t checked = 0;
     for (;;) {
+        if (m_stopped)
+            return false;
         for (; checked < m_seen.size(); ++checked) {
             SeenEvent& seen = m_seen[checked];
             if (!seen.matched && matches(seen)) {
@@ -35,6 +37,29 @@ bool ConsoleListener::WaitFor(const std::function<bool(const SeenEvent&)>& match
         if (m_changed.wait_until(guard, deadline) == std::cv_status::timeout && checked == m_seen.size())
             return false;
     }
+}
+
+bool ConsoleListener::Pause(DWORD milliseconds)
+{
+    auto deadline = platform::DeadlineAfter(milliseconds);
+    std::unique_lock guard(m_lock);
+    m_changed.wait_until(guard, deadline, [this] { return m_stopped; });
+    return !m_stopped;
+}
+
+void ConsoleListener::Stop()
+{
+    {
+        std::lock_guard guard(m_lock);
+        m_stopped = true;
+    }
+    m_changed.notify_all();
+}
+
+bool ConsoleListener::Stopped()
+{
+    std::lock_guard guard(m_lock);
+    return m_stopped;
 }
 
 }  // namespace cli

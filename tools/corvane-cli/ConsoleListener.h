@@ -39,12 +39,22 @@ public:
     // events arrive, and "wait-for event 40" twice waits for two messages.
     bool WaitFor(const std::function<bool(const SeenEvent&)>& matches, DWORD limitMilliseconds);
 
+    // Waits for the device-time span; false when the console was stopped
+    // meanwhile (or before).
+    bool Pause(DWORD milliseconds);
+
+    // Ends every wait at once, and every later one before it starts: the
+    // console is closing.
+    void Stop();
+    bool Stopped();
+
 private:
     AppCore& m_core;
     std::FILE* m_out;
     std::mutex m_lock;
     std::condition_variable m_changed;
     bool m_stamped;
+    bool m_stopped = false;
     WideString m_shownError;  // touched by the interface thread only
     std::vector<SeenEvent> m_seen;
 };

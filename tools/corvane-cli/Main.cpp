@@ -2,11 +2,12 @@
 // in place of the windows. Reads commands from standard input or a file and
 // prints every event it receives as one line. See CommandRunner.h for the
 // commands.
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <atomic>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iostream>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,7 @@
 #include "platform/win/Window.h"
 #include "tools/corvane-cli/CommandRunner.h"
 #include "tools/corvane-cli/ConsoleListener.h"
+#include "tools/corvane-cli/LineReader.h"
 
 namespace {
 
@@ -65,20 +67,26 @@ bool ParseOptions(int argc, char** argv, Options& options)
     return true;
 }
 
+// A command thread that is in a wait no stop can cut short (a directory
+// query) is given this long (device time) to finish after the loop ended.
+constexpr DWORD kCommandThreadLimit = 15000;
+
 struct CommandThreadArgs {
     AppCore* core;
     cli::ConsoleListener* listener;
     std::string script;
     std::vector<std::string> commands;
+    HANDLE stop;
 };
 
-// Runs one command line; false when the input should end.
-bool RunLine(cli::CommandRunner& runner, const std::string& line)
+// Runs one command line; false when the input should end. A command cut
+// short because the console closes is not a failure.
+bool RunLine(cli::CommandRunner& runner, cli::ConsoleListener& listener, const std::string& line)
 {
     cli::CommandResult result = runner.Run(line);
-    if (result == cli::CommandResult::Failed)
+    if (result == cli::CommandResult::Failed && !listener.Stopped())
         g_exitCode = 1;
-    return result != cli::CommandResult::Quit;
+    return result != cli::CommandResult::Quit && !listener.Stopped();
 }
 
 void RequestQuit()
@@ -90,27 +98,37 @@ void RequestQuit()
 DWORD CommandThread(void* parameter)
 {
     auto* args = static_cast<CommandThreadArgs*>(parameter);
-    std::ifstream file;
-    std::istream* input = &std::cin;
+    int input = STDIN_FILENO;
     if (!args->script.empty()) {
-        file.open(args->script);
-        if (!file) {
+        input = ::open(args->script.c_str(), O_RDONLY | O_CLOEXEC);
+        if (input < 0) {
             std::fprintf(stdout, "error cannot read %s\n", args->script.c_str());
             g_exitCode = 1;
             RequestQuit();
             return 0;
         }
-        input = &file;
     }
     cli::CommandRunner runner(*args->core, *args->listener, stdout);
     bool going = true;
     for (const std::string& command : args->commands)
-        going = going && RunLine(runner, command);
+        going = going && RunLine(runner, *args->listener, command);
+    cli::LineReader reader(input, args->stop);
     std::string line;
-    while (going && std::getline(*input, line))
-        going = RunLine(runner, line);
+    while (going && reader.Next(line))
+        going = RunLine(runner, *args->listener, line);
+    if (input != STDIN_FILENO)
+        ::close(input);
     RequestQuit();
     return 0;
+}
+
+// Ends the command thread: cuts its input and its waits short and waits for
+// it. False when it did not end in time.
+bool StopCommandThread(HANDLE thread, HANDLE stop, cli::ConsoleListener& listener)
+{
+    SetEvent(stop);
+    listener.Stop();
+    return thread == nullptr || WaitForSingleObject(thread, kCommandThreadLimit) == WAIT_OBJECT_0;
 }
 
 }  // namespace
@@ -135,10 +153,9 @@ int main(int argc, char** argv)
     app::AddListener(&listener);
     core->Start();
 
-    static CommandThreadArgs args{core.Get(), &listener, options.script, options.commands};
+    HANDLE stop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    CommandThreadArgs args{core.Get(), &listener, options.script, options.commands, stop};
     HANDLE commands = CreateThread(nullptr, 0, &CommandThread, &args, 0, nullptr);
-    if (commands != nullptr)
-        CloseHandle(commands);
 
     MSG message{};
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
@@ -147,7 +164,13 @@ int main(int argc, char** argv)
     }
     app::RemoveListener(&listener);
     DrainLiveSessions();
+    bool ended = StopCommandThread(commands, stop, listener);
     std::fflush(stdout);
-    // The command thread may still wait for input; the process ends anyway.
-    std::_Exit(g_exitCode.load());
+    if (!ended)
+        std::_Exit(g_exitCode.load());  // the thread still uses what main owns
+    CloseHandle(commands);
+    CloseHandle(stop);
+    dispatcher->Destroy();
+    app::SetCore(nullptr);
+    return g_exitCode.load();
 }

@@ -16,6 +16,7 @@
 
 #include "oscar/codec/FlapFrame.h"
 #include "oscar/codec/Tlv.h"
+#include "tests/oscar/live/LoopbackListener.h"
 
 namespace live {
 
@@ -31,46 +32,18 @@ public:
     explicit FakeServer(Behaviour behaviour, std::string redirect = {})
         : m_behaviour(behaviour), m_redirect(std::move(redirect))
     {
-        m_listener = ::socket(AF_INET, SOCK_STREAM, 0);
-        int one = 1;
-        ::setsockopt(m_listener, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        ::listen(m_listener, 8);
-        socklen_t length = sizeof address;
-        ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length);
-        m_port = ntohs(address.sin_port);
-        m_thread = std::thread([this] { Serve(); });
     }
     ~FakeServer()
     {
-        m_stop = true;
-        m_thread.join();
+        m_listener.Stop();
         for (int client : m_clients)
             ::close(client);
-        ::close(m_listener);
     }
 
-    std::string Address() const { return "127.0.0.1:" + std::to_string(m_port); }
-    int Connections() const { return m_connections.load(); }
+    std::string Address() const { return m_listener.Address(); }
+    int Connections() const { return m_listener.Connections(); }
 
 private:
-    void Serve()
-    {
-        while (!m_stop) {
-            pollfd fd{m_listener, POLLIN, 0};
-            if (::poll(&fd, 1, 20) != 1)
-                continue;
-            int client = ::accept(m_listener, nullptr, nullptr);
-            if (client < 0)
-                continue;
-            ++m_connections;
-            Treat(client);
-        }
-    }
-
     static void SendFrame(int client, const RefPtr<oscar::FlapFrame>& frame)
     {
         RefPtr<oscar::ByteBuffer> bytes = frame->Serialise();
@@ -79,7 +52,7 @@ private:
 
     bool ReadSome(int client)
     {
-        for (int i = 0; i < 250 && !m_stop; ++i) {
+        for (int i = 0; i < 250 && !m_listener.Stopping(); ++i) {
             pollfd fd{client, POLLIN, 0};
             if (::poll(&fd, 1, 20) == 1) {
                 char buffer[4096];
@@ -123,12 +96,8 @@ private:
 
     Behaviour m_behaviour;
     std::string m_redirect;
-    int m_listener = -1;
-    std::uint16_t m_port = 0;
-    std::atomic<bool> m_stop{false};
-    std::atomic<int> m_connections{0};
     std::vector<int> m_clients;
-    std::thread m_thread;
+    LoopbackListener m_listener{[this](int client) { Treat(client); }};  // last: its thread uses the rest
 };
 
 }  // namespace live

@@ -70,8 +70,15 @@ public:
     std::string LoginHost() const { return "127.0.0.1:" + std::to_string(m_loginPort); }
     const std::string& LogPath() const { return m_logPath; }
 
+    // Freezes and thaws the server (SIGSTOP, SIGCONT): its sockets stay open
+    // and the kernel still accepts connections, but nothing is answered.
+    void Freeze() { ::kill(m_pid, SIGSTOP); }
+    void Thaw() { ::kill(m_pid, SIGCONT); }
+
     void Stop()
     {
+        if (m_pid > 0)
+            Thaw();
         if (m_pid <= 0)
             return;
         ::kill(m_pid, SIGTERM);

@@ -173,6 +173,7 @@ TEST_F(SessionTest, KeepAlivesLeaveOnlyWhileOnline)
     EXPECT_TRUE(m_core->PumpUntil([&] { return keepAlives() >= 2; }, 10000));
     m_core->Choose(OnlineStatus::Offline);
     ASSERT_TRUE(m_core->PumpUntil([&] { return m_core->Record().Count(EventType::SessionOffline) == 1; }, 10000));
+    EXPECT_TRUE(WaitForText("Offline", 1, 10000));
     m_core->PumpFor(1500);
     int after = keepAlives();
     m_core->PumpFor(5000);
@@ -217,6 +218,33 @@ TEST_F(SessionTest, ServerGoingAwayWhileOnlineLeadsToOfflineAndRetries)
     m_server->Stop();
     ASSERT_TRUE(m_core->PumpUntil([&] { return m_core->Record().Count(EventType::SessionOffline) == 1; }, 20000));
     EXPECT_TRUE(WaitForText("Finding host", 2, 60000));
+}
+
+// An idle session stays online (the server answers the probe); a frozen
+// server is noticed, and the session is back online by itself soon after the
+// server runs again.
+TEST_F(SessionTest, FrozenServerIsNoticedAndTheSessionComesBackAfterIt)
+{
+    platform::SetTimeScale(50.0);
+    StartServer();
+    StartCore("");
+    m_core->Choose(OnlineStatus::Online);
+    ASSERT_TRUE(WaitForText("Online"));
+    m_core->PumpFor(10000);
+    int confirmed = m_core->Record().Count(EventType::OwnStatusConfirmed);
+    m_core->PumpFor(300000);
+    EXPECT_EQ(m_core->Record().Count(EventType::SessionOffline), 0);
+    EXPECT_EQ(m_core->Record().Count(EventType::OwnStatusConfirmed), confirmed);  // probe answers are not shown
+
+    m_server->Freeze();
+    DWORD frozen = GetTickCount();
+    ASSERT_TRUE(m_core->PumpUntil([&] { return m_core->Record().Count(EventType::SessionOffline) == 1; }, 300000));
+    EXPECT_LE(GetTickCount() - frozen, OscarSession::kSilenceLimit + OscarSession::kAnswerLimit + 2 * OscarSession::kWatchStep);
+    m_core->PumpFor(200000);  // several attempts against the frozen server
+    EXPECT_EQ(m_core->Record().CountText("Online"), 1);
+
+    m_server->Thaw();
+    EXPECT_TRUE(WaitForText("Online", 2, 120000));
 }
 
 TEST_F(SessionTest, QuitDuringARetryWaitEndsTheSessionPromptly)
