@@ -149,7 +149,7 @@ TEST_F(FaultTest, FramesReceivedBeforeACloseAreAllHandled)
     for (int i = 0; i < kRuns; ++i) {
         ASSERT_TRUE(m_core->PumpUntil([&] { return Texts("Online") == i + 1; }, 600000)) << "run " << i;
         stalling->Rearm();
-        ASSERT_TRUE(m_core->Account()->SendMessage(u"555", u"hello")) << "run " << i;
+        ASSERT_EQ(m_core->Account()->SendMessage(u"555", u"hello"), oscar::SendResult::Sent) << "run " << i;
         ASSERT_TRUE(m_core->PumpUntil(
             [&] { return m_core->Record().Count(EventType::OwnMessageDelivered) == i + 1; }, 600000))
             << "run " << i;
