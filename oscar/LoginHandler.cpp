@@ -41,11 +41,6 @@ void LoginHandler::Handle(const RefPtr<AppEvent>& event)
     if (event->Type() == EventType::LoginFrameReceived) {
         if (auto* frameEvent = dynamic_cast<oscar::FrameEvent*>(event.Get()))
             OnFrame(frameEvent->Frame());
-    } else if (event->Type() == EventType::LoginFrameSent) {
-        auto* sent = dynamic_cast<oscar::FrameSentEvent*>(event.Get());
-        std::uint32_t awaited = m_answerFrameNumber.load();
-        if (sent != nullptr && awaited != 0 && sent->FrameNumber() == awaited)
-            m_session.LoginAccepted();
     }
 }
 
@@ -72,9 +67,10 @@ void LoginHandler::OnLoginReply(const oscar::FlapFrame& frame)
     oscar::LoginReply reply = oscar::ReadLoginReply(frame);
     if (reply.accepted) {
         m_session.SetBosAddress(std::move(reply.host), std::move(reply.port), std::move(reply.cookie));
-        RefPtr<oscar::FlapFrame> answer = oscar::BuildEmptySignOnFrame();
-        m_answerFrameNumber = answer->FrameNumber();
-        Send(answer);
+        // The polite goodbye; the server may already have closed, and the
+        // login thread drops the connection as soon as it sees the acceptance.
+        Send(oscar::BuildEmptySignOnFrame());
+        m_session.LoginAccepted();
         return;
     }
     AppCore& core = m_session.Core();

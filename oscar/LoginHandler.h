@@ -2,11 +2,11 @@
 // worker thread while the login thread waits for its outcome.
 //
 // Server greeting -> sign-on frame with UIN and roasted password; login reply
-// on channel 4 -> BOS address and cookie (accepted once the answering empty
-// frame has left) or an error code (rejected).
+// on channel 4 -> BOS address and cookie (accepted at once: login servers close
+// the connection right after their reply, so nothing more can be awaited on
+// it) or an error code (rejected).
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 
 #include "app/AppEvent.h"
@@ -33,5 +33,4 @@ private:
     void Send(const RefPtr<oscar::FlapFrame>& frame);
 
     OscarSession& m_session;
-    std::atomic<std::uint32_t> m_answerFrameNumber{0};
 };

@@ -181,9 +181,13 @@ void OscarSession::OnClosed(FlapConnection& connection, bool)
 {
     if (!IsCurrent(connection))
         return;
-    if (connection.Kind() == oscar::kLoginConnection)
-        SetEvent(m_loginFailed);
-    else
+    if (connection.Kind() == oscar::kLoginConnection) {
+        // Login servers close the connection right after their reply. Once
+        // the reply is queued, the LoginHandler decides the outcome when it
+        // reads it; a close reported here first must not overtake it.
+        if (!m_loginReplyQueued)
+            SetEvent(m_loginFailed);
+    } else
         BosFailed();
 }
 
@@ -198,9 +202,17 @@ void OscarSession::OnPacketSent(FlapConnection& connection, const RefPtr<oscar::
 
 void OscarSession::Parse(FlapConnection& connection, const oscar::ByteBuffer& accumulator, std::int32_t& position)
 {
-    if (connection.Kind() == oscar::kBosConnection)
+    if (connection.Kind() == oscar::kBosConnection) {
         m_lastReceived = GetTickCount();
-    oscar::ParseAndPost(m_core, connection.Kind(), accumulator, position);
+        oscar::ParseAndPost(m_core, connection.Kind(), accumulator, position);
+        return;
+    }
+    std::int32_t type = oscar::FrameEventType(oscar::kLoginConnection);
+    oscar::ParseFrames(accumulator, position, [this, type](RefPtr<oscar::FlapFrame> frame) {
+        if (frame->Channel() == oscar::kChannelSignOff)
+            m_loginReplyQueued = true;
+        m_core.Post(MakeRef<oscar::FrameEvent>(type, std::move(frame)));
+    });
 }
 
 void OscarSession::PostStatusText(const WideString& text) { m_core.Post(MakeRef<oscar::StatusTextEvent>(text)); }
@@ -334,6 +346,7 @@ OscarSession::Outcome OscarSession::LogIn()
     ResetEvent(m_loginConnected);
     ResetEvent(m_loginFailed);
     ResetEvent(m_loginAccepted);
+    m_loginReplyQueued = false;
     m_core.AddHandler(handler);
     OpenConnection(oscar::kLoginConnection, host.host, host.port);
     Outcome outcome = WaitOutcome(m_loginConnected, m_loginFailed);

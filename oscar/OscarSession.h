@@ -140,6 +140,7 @@ private:
     std::atomic<std::uint16_t> m_lastLoginError{0};
     std::atomic<std::uint32_t> m_traffic{0};
     std::atomic<DWORD> m_lastReceived{0};  // device tick of the last bytes on BOS
+    std::atomic<bool> m_loginReplyQueued{false};  // the login server's reply is on the worker's queue
     DWORD m_lastProbe = 0;                 // keep-alive thread only
 
     CRITICAL_SECTION m_lock;  // connections, BOS address and cookie

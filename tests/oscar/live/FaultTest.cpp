@@ -1,5 +1,6 @@
 // Faults on the way online: each leads to the documented retries, and quit
 // leaves no session thread behind.
+#include <atomic>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -17,9 +18,13 @@ namespace {
 
 // An incoming channel-1 message from 555 (0x04/0x07): cookie, channel,
 // sender, no user information, item 0x0002 with the text fragment.
+// Each message has a cookie of its own, as a sender gives it: the client
+// drops a repeated cookie from the same sender as a duplicate.
 RefPtr<oscar::FlapFrame> IncomingText(const std::string& text)
 {
-    std::vector<std::uint8_t> data = {7, 7, 7, 7, 7, 7, 7, 7, 0, 1, 3, '5', '5', '5', 0, 0, 0, 0, 0, 2, 0,
+    static std::atomic<std::uint8_t> serial{0};
+    const std::uint8_t id = ++serial;
+    std::vector<std::uint8_t> data = {7, 7, 7, 7, 7, 7, 7, id, 0, 1, 3, '5', '5', '5', 0, 0, 0, 0, 0, 2, 0,
                                       static_cast<std::uint8_t>(13 + text.size()), 5, 1, 0, 1, 1, 1, 1, 0,
                                       static_cast<std::uint8_t>(4 + text.size()), 0, 0, 0, 0};
     data.insert(data.end(), text.begin(), text.end());
