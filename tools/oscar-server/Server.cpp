@@ -218,7 +218,7 @@ void Server::EndSession(Connection& connection)
     }
     connection.ready = false;
     // Others this session was told about no longer watch it.
-    for (Connection* session : OnlineSessions())
+    for (Connection* session : SignedOnSessions())
         session->announced.erase(connection.uin);
 }
 
@@ -257,6 +257,24 @@ std::vector<Connection*> Server::OnlineSessions()
             sessions.push_back(session);
     }
     return sessions;
+}
+
+std::vector<Connection*> Server::SignedOnSessions()
+{
+    std::vector<Connection*> sessions;
+    for (const auto& [uin, session] : m_sessions) {
+        if (session->state == ConnectionState::Open)
+            sessions.push_back(session);
+    }
+    return sessions;
+}
+
+std::vector<std::uint32_t> Server::ServedSnacs() const
+{
+    std::vector<std::uint32_t> snacs;
+    for (const auto& [snac, handler] : m_handlers)
+        snacs.push_back(snac);
+    return snacs;
 }
 
 ServerList& Server::ListOf(std::uint32_t uin)

@@ -75,6 +75,11 @@ public:
     // The session of a user who is online; null otherwise.
     Connection* OnlineSession(std::uint32_t uin);
     std::vector<Connection*> OnlineSessions();
+    // Every signed-on session, online or still signing on.
+    std::vector<Connection*> SignedOnSessions();
+    // Family and subtype (family << 16 | subtype) of every SNAC served on the
+    // BOS port, in ascending order.
+    std::vector<std::uint32_t> ServedSnacs() const;
 
     const AccountBook& Accounts() const { return m_accounts; }
     const std::string& BosAddress() const { return m_config.bosAddress; }
