@@ -333,7 +333,10 @@ void Server::Tick()
     for (auto it = m_cookies.begin(); it != m_cookies.end();)
         it = now - it->second.issued > kLoginTimeout ? m_cookies.erase(it) : std::next(it);
     for (auto& [id, connection] : m_connections) {
-        if (connection->kind == PortKind::Login && connection->state == ConnectionState::Open &&
+        // Login connections, and BOS connections that never presented a
+        // cookie, do not stay open idle.
+        const bool signingOn = connection->kind == PortKind::Login || connection->uin == 0;
+        if (signingOn && !connection->virtualPeer && connection->state == ConnectionState::Open &&
             now - connection->lastActivity > kLoginTimeout)
             Finish(*connection);
     }

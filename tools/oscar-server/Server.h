@@ -56,7 +56,8 @@ public:
     void Close(ConnectionId id);
     // Null for unknown ids.
     Connection* Find(ConnectionId id);
-    // Expires idle login connections and old cookies.
+    // Expires old cookies, idle login connections and BOS connections that
+    // sent no cookie.
     void Tick();
     void SetBosAddress(const std::string& address) { m_config.bosAddress = address; }
 

@@ -141,6 +141,37 @@ TEST(OscarServerDirectory, SearchesAnswerHitsThenTheLastWithTheCountLeft)
     EXPECT_EQ(unknown[0].fields, (Bytes{0x00, 0x08}));
 }
 
+// A minute without a cookie ends a connection on either port; a signed-on
+// session may stay silent (keep-alives are the client's business).
+TEST(OscarServerRobustness, ConnectionsThatNeverSignOnAreClosedAfterAMinute)
+{
+    AccountBook accounts;
+    std::string error;
+    std::vector<std::string> warnings;
+    accounts.LoadText(oscartest::kTestAccounts, error, warnings);
+    std::uint32_t now = 1000000;
+    ServerConfig config;
+    config.logSink = [](const std::string&) {};
+    config.clock = [&now] { return now; };
+    Server server(std::move(config), std::move(accounts), DataStore());
+    const ConnectionId login = server.Open(PortKind::Login);
+    const ConnectionId bos = server.Open(PortKind::Bos);
+    Bytes hello;
+    AppendFlap(hello, 1, 0, Writer().U32(1).Take());
+    server.Receive(bos, hello);
+    const ConnectionId session = SignOnInMemory(server, 100001, "demo");
+    ASSERT_NE(session, 0u);
+    now += kLoginTimeout;
+    server.Tick();
+    for (ConnectionId id : {login, bos, session})
+        EXPECT_EQ(server.Find(id)->state, ConnectionState::Open) << id;
+    now += 1;
+    server.Tick();
+    EXPECT_NE(server.Find(login)->state, ConnectionState::Open);
+    EXPECT_NE(server.Find(bos)->state, ConnectionState::Open);
+    EXPECT_EQ(server.Find(session)->state, ConnectionState::Open);
+}
+
 // Random bytes, and random SNACs with valid headers, on login and BOS
 // connections: the server must neither crash nor let a bad client harm the
 // other session (ASan/UBSan runs make this meaningful).
