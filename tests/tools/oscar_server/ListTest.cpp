@@ -161,12 +161,8 @@ TEST(OscarServerList, ContactsPresenceStartsWithListActivationNotClientReady)
     RawClient demo;
     const auto login = demo.Login(server.LoginPort(), "100001", "demo");
     ASSERT_EQ(login.count(0x0006), 1u);
-    oscarserver::Frame frame;
+    ASSERT_TRUE(demo.OpenBos(server, login.at(0x0006)));
     ReceivedSnac snac;
-    ASSERT_TRUE(demo.Connect(server.BosPort()));
-    ASSERT_TRUE(demo.ReadFrame(frame));
-    demo.SendFlap(1, Writer().U32(1).Tlv(0x0006, login.at(0x0006)).Take());
-    ASSERT_TRUE(demo.WaitSnac(0x0001, 0x0003, snac));
     demo.SendSnac(0x0001, 0x001E, 0x1E, Writer().U16(0x0006).U16(4).U32(0).Take());
     demo.SendSnac(0x0001, 0x0002, 2, ByteView());
     ASSERT_TRUE(other.WaitSnac(0x0003, 0x000B, snac));  // demo is online for others

@@ -17,11 +17,11 @@ using oscartest::kAskBoth;
 using oscartest::kAskNothing;
 using oscartest::kAskStore;
 
-// A server keeping its data in a folder, whose log tells the order of every
+// A server keeping its data in a private folder, whose log tells the order of every
 // SNAC it sends. At each acknowledgement the sink notes whether the message
 // was already written to the recipient or stored in the recipient's file.
 struct LoggedServer {
-    explicit LoggedServer(const std::string& folder) : offlineFile(folder + "/100002.offline")
+    LoggedServer() : offlineFile(folder / "100002.offline")
     {
         AccountBook accounts;
         std::string error;
@@ -30,7 +30,8 @@ struct LoggedServer {
         ServerConfig config;
         config.log = true;
         config.logSink = [this](const std::string& line) { Note(line); };
-        server = std::make_unique<Server>(std::move(config), std::move(accounts), DataStore(folder));
+        server = std::make_unique<Server>(std::move(config), std::move(accounts), DataStore(folder.Path()));
+        demo = SignOnInMemory(*server, 100001, "demo");
     }
 
     void Note(const std::string& line)
@@ -48,8 +49,10 @@ struct LoggedServer {
         }
     }
 
+    testing_support::TempFolder folder{"oscar-server-messaging"};
     std::string offlineFile;
     std::unique_ptr<Server> server;
+    ConnectionId demo = 0;  // 100001, signed on
     std::vector<std::string> events;
 };
 
@@ -80,17 +83,14 @@ TEST(OscarServerMessaging, AcknowledgesOnlyOnRequestAndOnlyAfterDeliveryOrStorag
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        testing_support::TempFolder folder("oscar-server-ack");
-        ASSERT_TRUE(folder.Ok());
-        LoggedServer logged(folder.Path());
+        LoggedServer logged;
         Server& server = *logged.server;
-        const ConnectionId demo = SignOnInMemory(server, 100001, "demo");
-        ASSERT_NE(demo, 0u);
+        ASSERT_NE(logged.demo, 0u);
         if (c.recipientOnline) {
             ASSERT_NE(SignOnInMemory(server, 100002, "friend"), 0u);
         }
         logged.events.clear();
-        Send(server, demo, 0x0004, 0x0006, oscartest::Channel1Message("cookie00", 100002, "hi", c.asks));
+        Send(server, logged.demo, 0x0004, 0x0006, oscartest::Channel1Message("cookie00", 100002, "hi", c.asks));
         EXPECT_EQ(logged.events, c.events);
         const bool stored = std::filesystem::exists(logged.offlineFile);
         EXPECT_EQ(stored, !c.recipientOnline && (c.asks & kAskStore) != 0);
@@ -135,13 +135,10 @@ TEST(OscarServerMessaging, OfflineTextSentAsUnicodeComesBackAsUtf8AndEightBitTex
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        testing_support::TempFolder folder("oscar-server-offline");
-        ASSERT_TRUE(folder.Ok());
-        LoggedServer logged(folder.Path());
+        LoggedServer logged;
         Server& server = *logged.server;
-        const ConnectionId demo = SignOnInMemory(server, 100001, "demo");
-        ASSERT_NE(demo, 0u);
-        Send(server, demo, 0x0004, 0x0006,
+        ASSERT_NE(logged.demo, 0u);
+        Send(server, logged.demo, 0x0004, 0x0006,
              oscartest::Channel1Message("cookie00", 100002, c.sent, kAskStore, c.charset));
         const ConnectionId other = SignOnInMemory(server, 100002, "friend");
         ASSERT_NE(other, 0u);

@@ -195,18 +195,24 @@ std::map<std::uint16_t, Bytes> RawClient::KeyLogin(std::uint16_t loginPort, cons
     return items;
 }
 
+bool RawClient::OpenBos(const ServerHarness& server, const Bytes& cookie)
+{
+    oscarserver::Frame frame;
+    ReceivedSnac ready;
+    if (!Connect(server.BosPort()) || !ReadFrame(frame) || frame.channel != 1)
+        return false;
+    SendFlap(1, Writer().U32(1).Tlv(0x0006, cookie).Take());
+    return WaitSnac(0x0001, 0x0003, ready);
+}
+
 bool RawClient::SignOn(const ServerHarness& server, std::uint32_t uin, const std::string& password,
                        std::uint16_t status)
 {
     const auto reply = Login(server.LoginPort(), std::to_string(uin), password);
     if (reply.count(0x0006) == 0)
         return false;
-    oscarserver::Frame frame;
     ReceivedSnac snac;
-    if (!Connect(server.BosPort()) || !ReadFrame(frame) || frame.channel != 1)
-        return false;
-    SendFlap(1, Writer().U32(1).Tlv(0x0006, reply.at(0x0006)).Take());
-    if (!WaitSnac(0x0001, 0x0003, snac))
+    if (!OpenBos(server, reply.at(0x0006)))
         return false;
     SendSnac(0x0001, 0x0017, 0x17, Writer().U32(0x00010004).U32(0x00130004).Take());
     if (!WaitSnac(0x0001, 0x0018, snac))

@@ -76,6 +76,9 @@ public:
     // MD5); the items of the 0x17/0x03 reply by type.
     std::map<std::uint16_t, Bytes> KeyLogin(std::uint16_t loginPort, const std::string& uin,
                                             const std::string& password, bool hashedPassword);
+    // Connects to the BOS port and presents the cookie; true once the
+    // server answers with 0x01/0x03.
+    bool OpenBos(const ServerHarness& server, const Bytes& cookie);
     // Login, BOS sign-on, list, status and client ready. False on any failure.
     bool SignOn(const ServerHarness& server, std::uint32_t uin, const std::string& password,
                 std::uint16_t status = 0);

@@ -70,14 +70,8 @@ TEST(OscarServerLogin, KeyLoginAcceptsEitherHashAndEveryReplyClosesTheConnection
         EXPECT_TRUE(client.WaitClosed());
         if (c.error != 0)
             continue;
-        // The cookie opens a BOS session.
         RawClient bos;
-        oscarserver::Frame frame;
-        ReceivedSnac ready;
-        ASSERT_TRUE(bos.Connect(server.BosPort()));
-        ASSERT_TRUE(bos.ReadFrame(frame));
-        bos.SendFlap(1, Writer().U32(1).Tlv(0x0006, reply.at(0x0006)).Take());
-        EXPECT_TRUE(bos.WaitSnac(0x0001, 0x0003, ready));
+        EXPECT_TRUE(bos.OpenBos(server, reply.at(0x0006)));  // the cookie opens a BOS session
     }
 
     // A hash without a key asked for first is refused; so is anything but
