@@ -7,7 +7,6 @@
 #include "tools/oscar-server/Accounts.h"
 #include "tools/oscar-server/FrameIntake.h"
 #include "tools/oscar-server/Md5.h"
-#include "tools/oscar-server/Options.h"
 #include "tools/oscar-server/Storage.h"
 
 namespace oscarserver {
@@ -102,35 +101,6 @@ TEST(OscarServerWire, Md5MatchesTheReferenceDigests)
         for (char c : text)
             pieces.Update(std::string_view(&c, 1));
         EXPECT_EQ(ToHex(pieces.Finish()), digest) << text;
-    }
-}
-
-TEST(OscarServerOptions, PortZeroMeansAnyFreePortForBoth)
-{
-    struct Case {
-        std::vector<const char*> args;
-        bool parsed;
-        std::uint16_t login;
-        bool bosGiven;
-    };
-    const Case cases[] = {
-        {{"oscar-server"}, true, 5190, false},
-        {{"oscar-server", "--login-port", "0"}, true, 0, false},
-        {{"oscar-server", "--login-port", "0", "--bos-port", "0"}, true, 0, true},
-        {{"oscar-server", "--login-port", "65536"}, false, 0, false},
-        {{"oscar-server", "--login-port", "-1"}, false, 0, false},
-    };
-    for (const Case& c : cases) {
-        Options options;
-        std::string error;
-        std::vector<char*> argv;
-        for (const char* arg : c.args)
-            argv.push_back(const_cast<char*>(arg));
-        ASSERT_EQ(ParseOptions(static_cast<int>(argv.size()), argv.data(), options, error), c.parsed) << error;
-        if (!c.parsed)
-            continue;
-        EXPECT_EQ(options.loginPort, c.login);
-        EXPECT_EQ(options.bosPortGiven, c.bosGiven);
     }
 }
 
