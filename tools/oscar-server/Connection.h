@@ -25,6 +25,10 @@ struct Connection {
     ConnectionState state = ConnectionState::Open;
     FrameIntake intake;
     Bytes output;
+    // When output last went from empty to queued (a server-wide count): the
+    // event loop writes connections in this order, so that a message reaches
+    // its recipient's socket before the acknowledgement reaches the sender's.
+    std::uint64_t queuedAt = 0;
     std::uint16_t sequence = 0;
     // Seconds (server clock) of the last frame received; idle login
     // connections are closed after a while.

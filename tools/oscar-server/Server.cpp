@@ -155,6 +155,8 @@ void Server::SendFlap(Connection& connection, std::uint8_t channel, ByteView pay
 {
     if (connection.state != ConnectionState::Open)
         return;
+    if (connection.output.empty())
+        connection.queuedAt = ++m_queueCount;
     AppendFlap(connection.output, channel, connection.sequence, payload);
     connection.sequence = static_cast<std::uint16_t>(connection.sequence + 1);
     if (connection.output.size() > kMaxQueuedOutput) {

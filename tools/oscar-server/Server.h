@@ -121,6 +121,7 @@ private:
     std::map<Bytes, CookieEntry> m_cookies;
     std::unique_ptr<Connection> m_echo;
     ConnectionId m_nextId = 1;
+    std::uint64_t m_queueCount = 0;
     std::mt19937 m_random;
 };
 
