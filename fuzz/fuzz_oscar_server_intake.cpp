@@ -1,5 +1,6 @@
 // Feeds arbitrary bytes into oscar-server's per-client intake, without
-// sockets: once on a fresh login connection and once on a signed-on BOS
+// sockets: on a fresh login connection, on a login connection that was just
+// given a key (so the hash check sees the input) and on a signed-on BOS
 // session, so that the framing, the SNAC dispatch and every handler see the
 // input. The input is split at its first byte's value to vary read chunks.
 #include <cstddef>
@@ -45,6 +46,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const oscarserver::ConnectionId login = server.Open(oscarserver::PortKind::Login);
     FeedInChunks(server, login, data, size);
     server.Close(login);
+
+    const oscarserver::ConnectionId keyed = server.Open(oscarserver::PortKind::Login);
+    oscarserver::Bytes keyRequest;
+    oscarserver::AppendFlap(keyRequest, 2, 0,
+                            oscarserver::SnacPayload(0x0017, 0x0006, 0, 0,
+                                                     oscarserver::Writer().Tlv(0x0001, "100001").Take()));
+    server.Receive(keyed, keyRequest);
+    FeedInChunks(server, keyed, data, size);
+    server.Close(keyed);
 
     const oscarserver::ConnectionId peer = oscarserver::SignOnInMemory(server, 100002, "friend");
     const oscarserver::ConnectionId bos = oscarserver::SignOnInMemory(server, 100001, "demo");

@@ -23,18 +23,43 @@ if [ ! -f "$PROGRAM_FOLDER/Corvane.config" ]; then
 fi
 
 SERVER_LOG="$DEVICE/oscar-server.log"
-build/release/tools/oscar-server/oscar-server --data "$DEVICE/oscar-server-data" > "$SERVER_LOG" 2>&1 &
-SERVER_PID=$!
-trap 'kill "$SERVER_PID" 2>/dev/null; wait "$SERVER_PID" 2>/dev/null || true' EXIT
-for _ in $(seq 1 100); do
-  grep -q listening "$SERVER_LOG" && break
-  kill -0 "$SERVER_PID" 2>/dev/null || break
-  sleep 0.1
-done
-if grep -q listening "$SERVER_LOG"; then
-  echo "local OSCAR server: 127.0.0.1:5190 (log: $SERVER_LOG)"
-else
-  echo "local OSCAR server did not start (see $SERVER_LOG); Corvane runs without it"
+SERVER_PID=""
+trap '[ -n "$SERVER_PID" ] && { kill "$SERVER_PID" 2>/dev/null; wait "$SERVER_PID" 2>/dev/null; }; true' EXIT
+
+# Starts the server with the given port options and waits for its ready line;
+# false when it ends before it listens (a port taken, for instance).
+start_server() {
+  build/release/tools/oscar-server/oscar-server --data "$DEVICE/oscar-server-data" "$@" > "$SERVER_LOG" 2>&1 &
+  SERVER_PID=$!
+  for _ in $(seq 1 100); do
+    grep -q listening "$SERVER_LOG" && return 0
+    kill -0 "$SERVER_PID" 2>/dev/null || break
+    sleep 0.1
+  done
+  grep -q listening "$SERVER_LOG" && return 0
+  kill "$SERVER_PID" 2>/dev/null
+  wait "$SERVER_PID" 2>/dev/null
+  SERVER_PID=""
+  return 1
+}
+
+# 127.0.0.1:5190 is the usual place; when another program holds it (or the
+# BOS port next to it), any free ports will do.
+if ! start_server; then
+  echo "port 5190 or 5191 is taken ($(tail -1 "$SERVER_LOG")); starting the local server on free ports"
+  if ! start_server --login-port 0; then
+    echo "the local OSCAR server did not start:" >&2
+    cat "$SERVER_LOG" >&2
+    exit 1
+  fi
+fi
+LOGIN_PORT="$(sed -n 's/.*listening on [0-9.]*:\([0-9]*\) .*/\1/p' "$SERVER_LOG" | head -1)"
+echo "local OSCAR server: 127.0.0.1:$LOGIN_PORT (log: $SERVER_LOG)"
+
+# The demo account signs on at the local server, wherever it listens.
+CONFIG="$PROGRAM_FOLDER/Corvane.config"
+if grep -qi '^UIN=100001' "$CONFIG" && grep -qi '^LOGINHOSTS=127\.0\.0\.1:[0-9]*'$'\r''\?$' "$CONFIG"; then
+  sed -i 's/^LOGINHOSTS=127\.0\.0\.1:[0-9]*/LOGINHOSTS=127.0.0.1:'"$LOGIN_PORT"'/I' "$CONFIG"
 fi
 
 export CORVANE_DEVICE="$DEVICE"

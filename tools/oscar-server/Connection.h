@@ -25,15 +25,22 @@ struct Connection {
     ConnectionState state = ConnectionState::Open;
     FrameIntake intake;
     Bytes output;
+    // When output last went from empty to queued (a server-wide count): the
+    // event loop writes connections in this order, so that a message reaches
+    // its recipient's socket before the acknowledgement reaches the sender's.
+    std::uint64_t queuedAt = 0;
     std::uint16_t sequence = 0;
     // Seconds (server clock) of the last frame received; idle login
     // connections are closed after a while.
     std::uint32_t lastActivity = 0;
-    bool loginAnswered = false;
+    Bytes loginKey;  // the key given by 0x17/0x07 on a login connection
 
     // BOS session: uin is 0 until the cookie is accepted.
     std::uint32_t uin = 0;
     bool ready = false;  // client ready (0x01/0x02) seen: the user is online
+    // List activated (0x13/0x07): the session is told about the contacts of
+    // its server-stored list from then on.
+    bool listActive = false;
     bool virtualPeer = false;  // the built-in echo account: no socket
     std::uint16_t statusFlags = 0;
     std::uint16_t status = 0;

@@ -5,12 +5,15 @@
 // strings (16-bit little-endian length including a terminating zero).
 // Full information (0x04B2) answers with eight replies in the order 0x00C8
 // basic, 0x00D2 work, 0x00DC more, 0x00E6 notes, 0x00EB e-mail, 0x00F0
-// interests, 0x00FA affiliations, 0x010E further; a UIN nobody holds gets one
-// 0x00C8 with failure byte 0x32. Searches answer 0x01A4 per hit and 0x01AE
+// interests, 0x00FA affiliations, 0x010E further; the newer full request
+// (0x04D0) with the same eight in the order 0x00C8, 0x00DC, 0x00EB, 0x010E,
+// 0x00D2, 0x00E6, 0x00F0, 0x00FA; short information (0x04BA) with one
+// 0x0104. A UIN nobody holds gets the first reply with failure byte 0x32. Searches answer 0x01A4 per hit and 0x01AE
 // for the last one (followed by the number of hits left out), or one 0x01AE
 // with failure byte 0x32 when nothing matches.
 #include <algorithm>
 #include <cctype>
+#include <span>
 
 #include "tools/oscar-server/Meta.h"
 #include "tools/oscar-server/Presence.h"
@@ -24,7 +27,9 @@ constexpr std::uint8_t kNoData = 0x32;
 constexpr std::size_t kMaxSearchHits = 40;
 
 enum Subtype : std::uint16_t {
-    kFullInformation = 0x04B2,
+    kRequestFullInformation = 0x04B2,
+    kRequestShortInformation = 0x04BA,
+    kRequestFullInformation2 = 0x04D0,
     kSearchDetails = 0x055F,
     kSearchUin = 0x0569,
     kBasic = 0x00C8,
@@ -34,6 +39,7 @@ enum Subtype : std::uint16_t {
     kEmails = 0x00EB,
     kInterests = 0x00F0,
     kAffiliations = 0x00FA,
+    kShort = 0x0104,
     kFurther = 0x010E,
     kFound = 0x01A4,
     kLastFound = 0x01AE,
@@ -54,7 +60,7 @@ Writer Failure()
     return fields;
 }
 
-void SendFullInformation(Server& server, Connection& connection, const MetaRequest& request, const Account& a)
+Writer Basic(const Account& a)
 {
     static const std::string kEmpty;
     Writer basic;
@@ -64,39 +70,70 @@ void SendFullInformation(Server& server, Connection& connection, const MetaReque
                                     &a.phone, &kEmpty, &kEmpty, &a.mobile, &kEmpty})
         basic.MetaString(*text);
     basic.U16LE(a.country).U8(0).U8(a.authRequired ? 1 : 0).U8(0).U8(0).U8(0);
-    Reply(server, connection, request, kBasic, basic, true);
+    return basic;
+}
 
+Writer Work(const Account&)
+{
     Writer work;
     work.U8(kSuccess);
     for (int i = 0; i < 6; ++i)
         work.MetaString("");  // city, state, phone, fax, address, zip
     work.U16LE(0).MetaString("").MetaString("").MetaString("").U16LE(0).MetaString("");
-    Reply(server, connection, request, kWork, work, true);
+    return work;
+}
 
+Writer More(const Account& a)
+{
     Writer more;
     more.U8(kSuccess).U16LE(a.age).U8(a.gender).MetaString(a.homepage);
     more.U16LE(a.birthYear).U8(a.birthMonth).U8(a.birthDay).U8(0).U8(0).U8(0);
-    Reply(server, connection, request, kMore, more, true);
-
-    Writer notes;
-    notes.U8(kSuccess).MetaString(a.notes);
-    Reply(server, connection, request, kNotes, notes, true);
-
-    Writer emails;
-    emails.U8(kSuccess).U8(0);
-    Reply(server, connection, request, kEmails, emails, true);
-    Writer interests;
-    interests.U8(kSuccess).U8(0);
-    Reply(server, connection, request, kInterests, interests, true);
-    Writer affiliations;
-    affiliations.U8(kSuccess).U8(0).U8(0);
-    Reply(server, connection, request, kAffiliations, affiliations, true);
-    Writer further;
-    further.U8(kSuccess).U16LE(0);
-    Reply(server, connection, request, kFurther, further, false);
+    return more;
 }
 
-void OnFullInformation(Server& server, Connection& connection, const MetaRequest& request)
+Writer Notes(const Account& a)
+{
+    Writer notes;
+    notes.U8(kSuccess).MetaString(a.notes);
+    return notes;
+}
+
+// No further addresses, interests, affiliations or further fields: counts 0.
+Writer Emails(const Account&) { return std::move(Writer().U8(kSuccess).U8(0)); }
+Writer Interests(const Account&) { return std::move(Writer().U8(kSuccess).U8(0)); }
+Writer Affiliations(const Account&) { return std::move(Writer().U8(kSuccess).U8(0).U8(0)); }
+Writer Further(const Account&) { return std::move(Writer().U8(kSuccess).U16LE(0)); }
+
+// Nickname, first and last name, e-mail, authorisation flag, a zero byte and
+// the gender.
+Writer Short(const Account& a)
+{
+    Writer fields;
+    fields.U8(kSuccess).MetaString(a.nickname).MetaString(a.firstName).MetaString(a.lastName);
+    fields.MetaString(a.email).U8(a.authRequired ? 1 : 0).U8(0).U8(a.gender);
+    return fields;
+}
+
+struct Part {
+    std::uint16_t subtype;
+    Writer (*build)(const Account&);
+};
+
+// 0x04B2 answers in subtype order; 0x04D0 in the order the servers of the
+// time used. The last reply of each run ends it.
+constexpr Part kFullInformation[] = {
+    {kBasic, Basic}, {kWork, Work}, {kMore, More}, {kNotes, Notes},
+    {kEmails, Emails}, {kInterests, Interests}, {kAffiliations, Affiliations}, {kFurther, Further},
+};
+constexpr Part kFullInformation2[] = {
+    {kBasic, Basic}, {kMore, More}, {kEmails, Emails}, {kFurther, Further},
+    {kWork, Work}, {kNotes, Notes}, {kInterests, Interests}, {kAffiliations, Affiliations},
+};
+constexpr Part kShortInformation[] = {{kShort, Short}};
+
+// The body is the UIN asked about; a UIN nobody holds gets the first reply
+// type of the run with failure byte 0x32.
+void OnInformation(Server& server, Connection& connection, const MetaRequest& request, std::span<const Part> parts)
 {
     Reader reader(request.body);
     std::uint32_t uin = 0;
@@ -106,10 +143,11 @@ void OnFullInformation(Server& server, Connection& connection, const MetaRequest
     }
     const Account* account = server.Accounts().Find(uin);
     if (account == nullptr) {
-        Reply(server, connection, request, kBasic, Failure(), false);
+        Reply(server, connection, request, parts.front().subtype, Failure(), false);
         return;
     }
-    SendFullInformation(server, connection, request, *account);
+    for (std::size_t i = 0; i < parts.size(); ++i)
+        Reply(server, connection, request, parts[i].subtype, parts[i].build(*account), i + 1 < parts.size());
 }
 
 Writer Hit(Server& server, Connection& connection, const Account& a)
@@ -279,8 +317,14 @@ void HandleDirectoryRequest(Server& server, Connection& connection, const MetaRe
     MetaRequest inner = request;
     inner.body = reader.Rest();
     switch (subtype) {
-    case kFullInformation:
-        OnFullInformation(server, connection, inner);
+    case kRequestFullInformation:
+        OnInformation(server, connection, inner, kFullInformation);
+        return;
+    case kRequestFullInformation2:
+        OnInformation(server, connection, inner, kFullInformation2);
+        return;
+    case kRequestShortInformation:
+        OnInformation(server, connection, inner, kShortInformation);
         return;
     case kSearchUin:
         OnSearchUin(server, connection, inner);

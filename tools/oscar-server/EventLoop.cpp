@@ -1,5 +1,6 @@
 #include "tools/oscar-server/EventLoop.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
 #include <fcntl.h>
@@ -110,10 +111,17 @@ void EventLoop::Run()
         }
         m_server.Tick();
         // Write and close after every read so that replies to one client's
-        // frame reach every client it concerns in the same round.
-        std::vector<int> closing;
+        // frame reach every client it concerns in the same round, oldest
+        // queued output first.
+        std::vector<std::pair<std::uint64_t, int>> order;
         for (const auto& [fd, id] : m_clients) {
-            Connection* connection = m_server.Find(id);
+            const Connection* connection = m_server.Find(id);
+            order.emplace_back(connection == nullptr ? 0 : connection->queuedAt, fd);
+        }
+        std::sort(order.begin(), order.end());
+        std::vector<int> closing;
+        for (const auto& [queuedAt, fd] : order) {
+            Connection* connection = m_server.Find(m_clients[fd]);
             if (connection == nullptr || connection->state == ConnectionState::Dead || !WriteTo(fd, *connection) ||
                 (connection->state == ConnectionState::Flushing && connection->output.empty()))
                 closing.push_back(fd);

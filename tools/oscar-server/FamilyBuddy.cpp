@@ -39,7 +39,7 @@ void OnAddBuddies(Server& server, Connection& connection, const Snac& snac)
             server.SendError(connection, 0x0003, snac.requestId, 0x0015);  // list overflow
             return;
         }
-        if (!connection.buddies.insert(uin).second || !connection.ready)
+        if (!connection.buddies.insert(uin).second)
             continue;
         if (Connection* user = server.OnlineSession(uin); user != nullptr)
             AnnounceTo(server, *user, connection);

@@ -5,7 +5,8 @@
 // families it serves. Then, in the client's order: versions (0x17 -> 0x18),
 // rate information (0x06 -> 0x07, 0x08 acknowledges it), the rights requests
 // of the other families, status (0x1E -> 0x0F) and client ready (0x02), which
-// makes the user visible to others.
+// makes the user visible to others. The user sees its own contacts once it
+// activates its server-stored list (0x13/0x07).
 #include "tools/oscar-server/Presence.h"
 
 namespace oscarserver {
@@ -19,17 +20,65 @@ constexpr FamilyVersion kFamilies[] = {
     {0x0001, 4}, {0x0002, 1}, {0x0003, 1}, {0x0004, 1}, {0x0009, 1}, {0x000B, 1}, {0x0013, 4}, {0x0015, 1},
 };
 
-// Rate classes: class 1 for everything but messaging, class 2 for sending
-// messages and typing notices. The limits are published for the client's
-// benefit; the server does not enforce them.
+// Rate classes as the servers of the time published them: class 1 for most
+// SNACs, class 2 for sending messages, class 3 for ICQ meta requests, class 4
+// for typing notices and client acknowledgements, class 5 for changes to the
+// server-stored list and authorisation requests. The limits are published
+// for the client's benefit; the server does not enforce them.
 struct RateClass {
     std::uint16_t id;
     std::uint32_t window, clear, alert, limit, disconnect, current, max;
 };
 constexpr RateClass kRateClasses[] = {
-    {1, 80, 2500, 2000, 1500, 800, 5000, 6000},
-    {2, 80, 3000, 2000, 1500, 1000, 5000, 6000},
+    {1, 80, 2500, 2000, 1500, 800, 3400, 6000},  {2, 80, 3000, 2000, 1500, 1000, 3400, 6000},
+    {3, 20, 5100, 5000, 4000, 3000, 5100, 6000}, {4, 20, 5500, 5300, 4200, 3000, 5500, 8000},
+    {5, 10, 5500, 5300, 4200, 3000, 5500, 8000},
 };
+
+std::uint16_t RateClassOf(std::uint32_t snac)
+{
+    switch (snac) {
+    case 0x00040006:
+        return 2;
+    case 0x00150002:
+        return 3;
+    case 0x0004000B:
+    case 0x00040014:
+        return 4;
+    case 0x00130008:
+    case 0x00130009:
+    case 0x0013000A:
+    case 0x00130018:
+    case 0x0013001A:
+        return 5;
+    default:
+        return 1;
+    }
+}
+
+// Class parameters (35 bytes each), then per class the SNACs it governs:
+// every SNAC the server serves, each in exactly one class.
+void OnRateRequest(Server& server, Connection& connection, const Snac& snac)
+{
+    Writer body;
+    body.U16(static_cast<std::uint16_t>(std::size(kRateClasses)));
+    for (const RateClass& rate : kRateClasses) {
+        body.U16(rate.id).U32(rate.window).U32(rate.clear).U32(rate.alert).U32(rate.limit);
+        body.U32(rate.disconnect).U32(rate.current).U32(rate.max).U32(0).U8(0);
+    }
+    const std::vector<std::uint32_t> served = server.ServedSnacs();
+    for (const RateClass& rate : kRateClasses) {
+        std::vector<std::uint32_t> members;
+        for (std::uint32_t entry : served) {
+            if (RateClassOf(entry) == rate.id)
+                members.push_back(entry);
+        }
+        body.U16(rate.id).U16(static_cast<std::uint16_t>(members.size()));
+        for (std::uint32_t entry : members)
+            body.U32(entry);
+    }
+    server.SendSnac(connection, 0x0001, 0x0007, 0, snac.requestId, body.Data());
+}
 
 void SendServerReady(Server& server, Connection& connection)
 {
@@ -45,24 +94,6 @@ void OnVersions(Server& server, Connection& connection, const Snac& snac)
     for (const FamilyVersion& entry : kFamilies)
         body.U16(entry.family).U16(entry.version);
     server.SendSnac(connection, 0x0001, 0x0018, 0, snac.requestId, body.Data());
-}
-
-void OnRateRequest(Server& server, Connection& connection, const Snac& snac)
-{
-    Writer body;
-    body.U16(static_cast<std::uint16_t>(std::size(kRateClasses)));
-    for (const RateClass& rate : kRateClasses) {
-        body.U16(rate.id).U32(rate.window).U32(rate.clear).U32(rate.alert).U32(rate.limit);
-        body.U32(rate.disconnect).U32(rate.current).U32(rate.max).U32(0).U8(0);
-    }
-    static constexpr std::uint16_t kMessagingPairs[][2] = {{0x0004, 0x0006}, {0x0004, 0x0014}};
-    body.U16(1).U16(static_cast<std::uint16_t>(std::size(kFamilies) * 2));
-    for (const FamilyVersion& entry : kFamilies)
-        body.U16(entry.family).U16(0x0001).U16(entry.family).U16(0x0002);
-    body.U16(2).U16(static_cast<std::uint16_t>(std::size(kMessagingPairs)));
-    for (const auto& pair : kMessagingPairs)
-        body.U16(pair[0]).U16(pair[1]);
-    server.SendSnac(connection, 0x0001, 0x0007, 0, snac.requestId, body.Data());
 }
 
 void OnRateAcknowledge(Server&, Connection&, const Snac&) {}
@@ -108,7 +139,6 @@ void OnClientReady(Server& server, Connection& connection, const Snac&)
     if (connection.ready)
         return;
     connection.ready = true;
-    ShowContactsTo(server, connection);
     AnnounceEverywhere(server, connection);
 }
 
@@ -148,6 +178,7 @@ void RegisterGenericFamily(HandlerTable& table)
     table[0x00010008] = OnRateAcknowledge;
     table[0x0001000E] = OnOwnInformation;
     table[0x00010011] = OnIgnored;  // idle time
+    table[0x00010014] = OnIgnored;  // privacy flags, sent by classic clients at every sign-on
     table[0x00010017] = OnVersions;
     table[0x0001001E] = OnSetStatus;
     table[0x000B0003] = OnIgnored;  // statistics report

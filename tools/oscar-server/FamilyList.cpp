@@ -109,7 +109,7 @@ void ContactAdded(Server& server, Connection& connection, std::uint32_t uin)
         return;
     if (!user->virtualPeer)
         server.SendSnac(*user, 0x0013, 0x001C, 0, 0, Writer().ByteString(std::to_string(connection.uin)).Take());
-    if (connection.ready)
+    if (connection.listActive)
         AnnounceTo(server, *user, connection);
 }
 
@@ -191,6 +191,16 @@ void OnChange(Server& server, Connection& connection, const Snac& snac)
         AnnounceEverywhere(server, connection);
 }
 
+// 0x13/0x07: the client has its list; from now on it is told about the
+// contacts on it, starting with those online now.
+void OnActivate(Server& server, Connection& connection, const Snac&)
+{
+    if (connection.listActive)
+        return;
+    connection.listActive = true;
+    ShowContactsTo(server, connection);
+}
+
 void OnBracketStart(Server&, Connection& connection, const Snac&) { connection.listBracketOpen = true; }
 void OnBracketEnd(Server&, Connection& connection, const Snac&) { connection.listBracketOpen = false; }
 void OnIgnored(Server&, Connection&, const Snac&) {}
@@ -250,7 +260,7 @@ void RegisterListFamily(HandlerTable& table)
     table[0x00130002] = OnRights;
     table[0x00130004] = OnListRequest;
     table[0x00130005] = OnListCheck;
-    table[0x00130007] = OnIgnored;  // activate: presence starts at client ready
+    table[0x00130007] = OnActivate;
     table[0x00130008] = OnChange;
     table[0x00130009] = OnChange;
     table[0x0013000A] = OnChange;

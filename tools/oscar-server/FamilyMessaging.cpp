@@ -6,10 +6,12 @@
 // or channel-4 block, 0x0003 a request for a server acknowledgement, 0x0006
 // "store when the recipient is offline". An online recipient gets 0x04/0x07
 // (cookie, channel, the sender's information block with its status, the
-// message item). A message that carries 0x0006 (or 0x0003) is acknowledged
-// with 0x04/0x0C. Channel-1 and channel-4 messages with 0x0006 to an
-// offline user are stored; anything else for an offline user is answered
-// with error 0x04/0x01 code 4.
+// message item). Only a message that carries 0x0003 is acknowledged with
+// 0x04/0x0C, and only after it was written to the recipient or stored, so
+// that an acknowledged message is never one the server still holds in
+// memory alone. Channel-1 and channel-4 messages with 0x0006 to an offline
+// user are stored; anything else for an offline user is answered with error
+// 0x04/0x01 code 4.
 #include "tools/oscar-server/MessageText.h"
 #include "tools/oscar-server/Presence.h"
 
@@ -74,7 +76,10 @@ bool StoreOffline(Server& server, const Connection& sender, const OutgoingMessag
     stored.time = server.Now();
     stored.type = text.type;
     stored.flags = text.flags;
-    stored.text = std::move(text.text);
+    // The offline reply has no character set field: Unicode text is kept as
+    // UTF-8, which the reader recognises, while 8-bit text stays as sent.
+    stored.text = message.channel == 1 && text.charset == kCharsetUnicode ? Utf16BeToUtf8(text.text)
+                                                                            : std::move(text.text);
     queue.push_back(std::move(stored));
     server.SaveOffline(message.recipient);
     return true;
@@ -96,11 +101,11 @@ void OnSendMessage(Server& server, Connection& connection, const Snac& snac)
         return;
     }
     const bool store = FindTlv(message.items, 0x0006) != nullptr;
-    const bool wantsAck = store || FindTlv(message.items, 0x0003) != nullptr;
+    const bool wantsAck = FindTlv(message.items, 0x0003) != nullptr;
     if (Connection* recipient = server.OnlineSession(message.recipient); recipient != nullptr) {
+        Deliver(server, connection, *recipient, message, *item);
         if (wantsAck)
             Acknowledge(server, connection, message, snac.requestId);
-        Deliver(server, connection, *recipient, message, *item);
         return;
     }
     if (!store) {
@@ -113,7 +118,8 @@ void OnSendMessage(Server& server, Connection& connection, const Snac& snac)
         server.SendError(connection, 0x0004, snac.requestId, full ? kErrorQueueFull : kErrorOffline);
         return;
     }
-    Acknowledge(server, connection, message, snac.requestId);
+    if (wantsAck)
+        Acknowledge(server, connection, message, snac.requestId);
 }
 
 // cookie (8), channel (16), UIN, then the rest (a reason code and data):

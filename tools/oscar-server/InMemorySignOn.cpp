@@ -53,6 +53,7 @@ ConnectionId SignOnInMemory(Server& server, std::uint32_t uin, std::string_view 
     FeedSnac(server, bos, 0x0001, 0x0017, Writer().U32(0x00010004).Take());
     FeedSnac(server, bos, 0x0001, 0x0006, ByteView());
     FeedSnac(server, bos, 0x0013, 0x0005, Writer().U32(0).U16(0).Take());
+    FeedSnac(server, bos, 0x0013, 0x0007, ByteView());
     FeedSnac(server, bos, 0x0001, 0x001E, Writer().U16(0x0006).U16(4).U32(0).Take());
     FeedSnac(server, bos, 0x0001, 0x0002, ByteView());
     TakeFrames(server, bos);

@@ -77,6 +77,56 @@ bool ReadChannel4Text(ByteView item0005, MessageText& out)
     return true;
 }
 
+namespace {
+
+void AppendUtf8(Bytes& out, std::uint32_t code)
+{
+    if (code < 0x80) {
+        out.push_back(static_cast<std::uint8_t>(code));
+    } else if (code < 0x800) {
+        out.push_back(static_cast<std::uint8_t>(0xC0 | (code >> 6)));
+        out.push_back(static_cast<std::uint8_t>(0x80 | (code & 0x3F)));
+    } else if (code < 0x10000) {
+        out.push_back(static_cast<std::uint8_t>(0xE0 | (code >> 12)));
+        out.push_back(static_cast<std::uint8_t>(0x80 | ((code >> 6) & 0x3F)));
+        out.push_back(static_cast<std::uint8_t>(0x80 | (code & 0x3F)));
+    } else {
+        out.push_back(static_cast<std::uint8_t>(0xF0 | (code >> 18)));
+        out.push_back(static_cast<std::uint8_t>(0x80 | ((code >> 12) & 0x3F)));
+        out.push_back(static_cast<std::uint8_t>(0x80 | ((code >> 6) & 0x3F)));
+        out.push_back(static_cast<std::uint8_t>(0x80 | (code & 0x3F)));
+    }
+}
+
+constexpr std::uint32_t kReplacement = 0xFFFD;
+
+bool IsHighSurrogate(std::uint32_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
+bool IsLowSurrogate(std::uint32_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+
+}  // namespace
+
+Bytes Utf16BeToUtf8(ByteView text)
+{
+    Bytes out;
+    out.reserve(text.size() * 3 / 2);
+    const std::size_t units = text.size() / 2;
+    for (std::size_t i = 0; i < units; ++i) {
+        const std::uint32_t unit = std::uint32_t{text[2 * i]} << 8 | text[2 * i + 1];
+        if (IsHighSurrogate(unit) && i + 1 < units) {
+            const std::uint32_t low = std::uint32_t{text[2 * i + 2]} << 8 | text[2 * i + 3];
+            if (IsLowSurrogate(low)) {
+                AppendUtf8(out, 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
+                ++i;
+                continue;
+            }
+        }
+        AppendUtf8(out, IsHighSurrogate(unit) || IsLowSurrogate(unit) ? kReplacement : unit);
+    }
+    if (text.size() % 2 != 0)
+        AppendUtf8(out, kReplacement);
+    return out;
+}
+
 Bytes Channel1Item(const MessageText& text)
 {
     const ByteView body = ByteView(text.text).first(std::min<std::size_t>(text.text.size(), 0xFF00));

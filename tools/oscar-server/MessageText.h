@@ -8,8 +8,10 @@
 
 namespace oscarserver {
 
+constexpr std::uint16_t kCharsetUnicode = 0x0002;
+
 struct MessageText {
-    std::uint16_t charset = 0;  // channel-1 character set; 2 is UTF-16 big-endian
+    std::uint16_t charset = 0;  // channel-1 character set; kCharsetUnicode is UTF-16 big-endian
     std::uint8_t type = 1;      // ICQ message type (1 plain text)
     std::uint8_t flags = 0;
     Bytes text;                 // without a terminating zero
@@ -19,6 +21,10 @@ struct MessageText {
 bool ReadChannel1Text(ByteView item0002, MessageText& out);
 bool ReadChannel2Text(ByteView item0005, MessageText& out);
 bool ReadChannel4Text(ByteView item0005, MessageText& out);
+
+// UTF-16 big-endian to UTF-8. An unpaired surrogate and an odd last byte
+// become U+FFFD, so that nothing of the text is silently lost.
+Bytes Utf16BeToUtf8(ByteView text);
 
 // Item 0x0002 of a channel-1 message with the text in the given character
 // set (features fragment, then the text fragment).

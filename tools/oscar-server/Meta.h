@@ -20,8 +20,8 @@ struct MetaRequest {
 
 void SendMetaReply(Server& server, Connection& connection, const MetaRequest& request, std::uint16_t replyType,
                    ByteView body, bool more);
-// Directory requests (type 0x07D0): full information 0x04B2, search by UIN
-// 0x0569, search by details 0x055F. Others get error 0x15/0x01.
+// Directory requests (type 0x07D0): full information 0x04B2 and 0x04D0,
+// short information 0x04BA, search by UIN 0x0569, search by details 0x055F. Others get error 0x15/0x01.
 void HandleDirectoryRequest(Server& server, Connection& connection, const MetaRequest& request);
 
 }  // namespace oscarserver

@@ -7,10 +7,13 @@
 namespace oscarserver {
 namespace {
 
+// 0 (any free port) to 65535.
 bool ParsePort(std::string_view text, std::uint16_t& out)
 {
     std::uint32_t value = 0;
-    if (!ParseUin(text, value) || value > 0xFFFF)
+    if (text == "0")
+        value = 0;
+    else if (!ParseUin(text, value) || value > 0xFFFF)
         return false;
     out = static_cast<std::uint16_t>(value);
     return true;
@@ -23,8 +26,8 @@ const char* Usage()
     return "usage: oscar-server [--listen ADDR] [--login-port N] [--bos-port N] [--bos-host HOST]\n"
            "                    [--accounts FILE] [--data DIR | --no-data] [--log]\n"
            "  --listen ADDR     IPv4 address to listen on (default 127.0.0.1)\n"
-           "  --login-port N    login port (default 5190)\n"
-           "  --bos-port N      BOS port (default: login port + 1)\n"
+           "  --login-port N    login port (default 5190; 0: any free port)\n"
+           "  --bos-port N      BOS port (default: login port + 1; 0 or with login port 0: any free port)\n"
            "  --bos-host HOST   host name given to clients for the BOS port (default: the listen address)\n"
            "  --accounts FILE   accounts file (default: accounts.xml next to the program)\n"
            "  --data DIR        folder for lists and offline messages (default: oscar-server-data next to\n"
@@ -67,6 +70,7 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error)
                 error = "bad port: " + std::string(value);
                 return false;
             }
+            options.bosPortGiven = options.bosPortGiven || name == "--bos-port";
         } else {
             error = "unknown option: " + std::string(name);
             return false;

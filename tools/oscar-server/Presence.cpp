@@ -62,12 +62,13 @@ bool VisibleTo(Server& server, const Connection& user, std::uint32_t viewer)
 
 bool Watches(Server& server, const Connection& viewer, std::uint32_t uin)
 {
-    return viewer.buddies.count(uin) != 0 || server.ListOf(viewer.uin).Names(kItemContact, uin);
+    return viewer.buddies.count(uin) != 0 ||
+           (viewer.listActive && server.ListOf(viewer.uin).Names(kItemContact, uin));
 }
 
 void AnnounceTo(Server& server, Connection& user, Connection& viewer)
 {
-    if (&user == &viewer || viewer.virtualPeer || !viewer.ready)
+    if (&user == &viewer || viewer.virtualPeer || viewer.uin == 0)
         return;
     if (user.ready && VisibleTo(server, user, viewer.uin)) {
         server.SendSnac(viewer, 0x0003, 0x000B, 0, 0, UserInfoBlock(server, user));
@@ -79,7 +80,7 @@ void AnnounceTo(Server& server, Connection& user, Connection& viewer)
 
 void AnnounceEverywhere(Server& server, Connection& user)
 {
-    for (Connection* viewer : server.OnlineSessions()) {
+    for (Connection* viewer : server.SignedOnSessions()) {
         if (viewer != &user && Watches(server, *viewer, user.uin))
             AnnounceTo(server, user, *viewer);
     }
@@ -87,7 +88,7 @@ void AnnounceEverywhere(Server& server, Connection& user)
 
 void AnnounceGone(Server& server, Connection& user)
 {
-    for (Connection* viewer : server.OnlineSessions()) {
+    for (Connection* viewer : server.SignedOnSessions()) {
         if (viewer->announced.erase(user.uin) != 0)
             SendOffline(server, *viewer, user.uin);
     }
@@ -101,10 +102,10 @@ void Unwatch(Server& server, Connection& viewer, std::uint32_t uin)
 
 void ShowContactsTo(Server& server, Connection& viewer)
 {
-    std::set<std::uint32_t> watched = viewer.buddies;
+    std::set<std::uint32_t> watched;
     for (const ListItem& item : server.ListOf(viewer.uin).items) {
         std::uint32_t uin = 0;
-        if (item.type == kItemContact && ParseUin(item.name, uin))
+        if (item.type == kItemContact && ParseUin(item.name, uin) && viewer.announced.count(uin) == 0)
             watched.insert(uin);
     }
     for (std::uint32_t uin : watched) {

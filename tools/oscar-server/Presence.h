@@ -1,8 +1,10 @@
 // Presence: who sees whom, and the user information blocks that tell them.
 //
 // A user is online from client ready (0x01/0x02) until the session ends. A
-// viewer watches a user who is on the viewer's server-stored list or on its
-// client-side list (0x03/0x04). Whether the viewer may see the user follows
+// viewer watches a user who is on its client-side list (0x03/0x04) or, once
+// the viewer activated its server-stored list (0x13/0x07), on that list; a
+// client that fetches its list later is not told about contacts it does not
+// know yet. Whether the viewer may see the user follows
 // the user's status and privacy item: invisible status shows the user only to
 // its permit list; otherwise 0x00CA decides (1 everyone, 2 nobody, 3 permit
 // list only, 4 everyone but the deny list, 5 the user's own contacts).
@@ -31,7 +33,8 @@ void AnnounceGone(Server& server, Connection& user);
 // After the viewer stopped listing uin: 0x03/0x0C when it saw the user and
 // no longer watches it.
 void Unwatch(Server& server, Connection& viewer, std::uint32_t uin);
-// The state of everyone the viewer watches (at client ready).
+// The state of everyone on the viewer's server-stored list it was not told
+// about yet (at list activation).
 void ShowContactsTo(Server& server, Connection& viewer);
 
 }  // namespace oscarserver

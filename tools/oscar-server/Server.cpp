@@ -155,6 +155,8 @@ void Server::SendFlap(Connection& connection, std::uint8_t channel, ByteView pay
 {
     if (connection.state != ConnectionState::Open)
         return;
+    if (connection.output.empty())
+        connection.queuedAt = ++m_queueCount;
     AppendFlap(connection.output, channel, connection.sequence, payload);
     connection.sequence = static_cast<std::uint16_t>(connection.sequence + 1);
     if (connection.output.size() > kMaxQueuedOutput) {
@@ -218,7 +220,7 @@ void Server::EndSession(Connection& connection)
     }
     connection.ready = false;
     // Others this session was told about no longer watch it.
-    for (Connection* session : OnlineSessions())
+    for (Connection* session : SignedOnSessions())
         session->announced.erase(connection.uin);
 }
 
@@ -257,6 +259,24 @@ std::vector<Connection*> Server::OnlineSessions()
             sessions.push_back(session);
     }
     return sessions;
+}
+
+std::vector<Connection*> Server::SignedOnSessions()
+{
+    std::vector<Connection*> sessions;
+    for (const auto& [uin, session] : m_sessions) {
+        if (session->state == ConnectionState::Open)
+            sessions.push_back(session);
+    }
+    return sessions;
+}
+
+std::vector<std::uint32_t> Server::ServedSnacs() const
+{
+    std::vector<std::uint32_t> snacs;
+    for (const auto& [snac, handler] : m_handlers)
+        snacs.push_back(snac);
+    return snacs;
 }
 
 ServerList& Server::ListOf(std::uint32_t uin)
@@ -315,7 +335,10 @@ void Server::Tick()
     for (auto it = m_cookies.begin(); it != m_cookies.end();)
         it = now - it->second.issued > kLoginTimeout ? m_cookies.erase(it) : std::next(it);
     for (auto& [id, connection] : m_connections) {
-        if (connection->kind == PortKind::Login && connection->state == ConnectionState::Open &&
+        // Login connections, and BOS connections that never presented a
+        // cookie, do not stay open idle.
+        const bool signingOn = connection->kind == PortKind::Login || connection->uin == 0;
+        if (signingOn && !connection->virtualPeer && connection->state == ConnectionState::Open &&
             now - connection->lastActivity > kLoginTimeout)
             Finish(*connection);
     }

@@ -56,7 +56,8 @@ public:
     void Close(ConnectionId id);
     // Null for unknown ids.
     Connection* Find(ConnectionId id);
-    // Expires idle login connections and old cookies.
+    // Expires old cookies, idle login connections and BOS connections that
+    // sent no cookie.
     void Tick();
     void SetBosAddress(const std::string& address) { m_config.bosAddress = address; }
 
@@ -75,6 +76,11 @@ public:
     // The session of a user who is online; null otherwise.
     Connection* OnlineSession(std::uint32_t uin);
     std::vector<Connection*> OnlineSessions();
+    // Every signed-on session, online or still signing on.
+    std::vector<Connection*> SignedOnSessions();
+    // Family and subtype (family << 16 | subtype) of every SNAC served on the
+    // BOS port, in ascending order.
+    std::vector<std::uint32_t> ServedSnacs() const;
 
     const AccountBook& Accounts() const { return m_accounts; }
     const std::string& BosAddress() const { return m_config.bosAddress; }
@@ -115,6 +121,7 @@ private:
     std::map<Bytes, CookieEntry> m_cookies;
     std::unique_ptr<Connection> m_echo;
     ConnectionId m_nextId = 1;
+    std::uint64_t m_queueCount = 0;
     std::mt19937 m_random;
 };
 

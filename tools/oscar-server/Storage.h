@@ -25,7 +25,10 @@ struct OfflineMessage {
     std::uint32_t time = 0;  // seconds since 1970, UTC
     std::uint8_t type = 1;
     std::uint8_t flags = 0;
-    Bytes text;  // as the sender encoded it, without a terminating zero
+    // Without a terminating zero: 8-bit text as the sender encoded it, text
+    // sent in Unicode form as UTF-8 (files written before hold such text as
+    // UTF-16 and are read as they are).
+    Bytes text;
 };
 
 // Largest number of offline messages kept for one account.

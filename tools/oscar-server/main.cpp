@@ -68,8 +68,9 @@ int main(int argc, char** argv)
     config.log = options.log;
     Server server(std::move(config), std::move(accounts), std::move(store));
     EventLoop loop(server);
-    const std::uint16_t bosPort = options.bosPort != 0 ? options.bosPort
-                                                       : static_cast<std::uint16_t>(options.loginPort + 1);
+    const std::uint16_t bosPort = options.bosPortGiven || options.loginPort == 0
+                                      ? options.bosPort
+                                      : static_cast<std::uint16_t>(options.loginPort + 1);
     if (!loop.Listen(options.listen, options.loginPort, bosPort, error)) {
         std::fprintf(stderr, "oscar-server: %s\n", error.c_str());
         return 1;

@@ -6,6 +6,7 @@
 
 #include "tools/oscar-server/Accounts.h"
 #include "tools/oscar-server/FrameIntake.h"
+#include "tools/oscar-server/Md5.h"
 #include "tools/oscar-server/Storage.h"
 
 namespace oscarserver {
@@ -78,6 +79,29 @@ TEST(OscarServerWire, RoastingUsesTheStandardTableAndIsItsOwnInverse)
     EXPECT_EQ(Roast(View("demo")), (Bytes{'d' ^ 0xF3, 'e' ^ 0x26, 'm' ^ 0x81, 'o' ^ 0xC4}));
     const std::string long_password = "a password of more than sixteen bytes";
     EXPECT_EQ(Text(Roast(Roast(View(long_password)))), long_password);
+}
+
+// The test suite of RFC 1321, whole and fed one byte at a time (which
+// crosses every block boundary).
+TEST(OscarServerWire, Md5MatchesTheReferenceDigests)
+{
+    const std::pair<std::string, std::string> vectors[] = {
+        {"", "d41d8cd98f00b204e9800998ecf8427e"},
+        {"a", "0cc175b9c0f1b6a831c399e269772661"},
+        {"abc", "900150983cd24fb0d6963f7d28e17f72"},
+        {"message digest", "f96b697d7cb7938d525a2f31aaf161d0"},
+        {"abcdefghijklmnopqrstuvwxyz", "c3fcd3d76192e4007dfb496cca67e13b"},
+        {"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789", "d174ab98d277d9f5a5611c2c9f419d9f"},
+        {"12345678901234567890123456789012345678901234567890123456789012345678901234567890",
+         "57edf4a22be3c955ac49da2e2107b67a"},
+    };
+    for (const auto& [text, digest] : vectors) {
+        EXPECT_EQ(ToHex(Md5Of(View(text))), digest) << text;
+        Md5 pieces;
+        for (char c : text)
+            pieces.Update(std::string_view(&c, 1));
+        EXPECT_EQ(ToHex(pieces.Finish()), digest) << text;
+    }
 }
 
 TEST(OscarServerWire, UinsAreDecimalAndBelowTwoToThe32)

@@ -58,28 +58,45 @@ std::vector<MetaReply> SendMeta(Server& server, ConnectionId id, std::uint16_t s
     return replies;
 }
 
-TEST(OscarServerDirectory, FullInformationSendsEightRepliesLastWithoutMoreFlag)
+// Full information in both request forms, and short information: the
+// replies in their order, all but the last with the "more" flag.
+TEST(OscarServerDirectory, InformationRequestsAnswerTheirReplySeriesLastWithoutMoreFlag)
 {
+    struct Case {
+        const char* name;
+        std::uint16_t request;
+        std::vector<std::uint16_t> replies;
+    };
+    const Case cases[] = {
+        {"full", 0x04B2, {0x00C8, 0x00D2, 0x00DC, 0x00E6, 0x00EB, 0x00F0, 0x00FA, 0x010E}},
+        {"full, newer form", 0x04D0, {0x00C8, 0x00DC, 0x00EB, 0x010E, 0x00D2, 0x00E6, 0x00F0, 0x00FA}},
+        {"short", 0x04BA, {0x0104}},
+    };
     auto server = MakeServer();
     const ConnectionId demo = SignOnInMemory(*server, 100001, "demo");
     ASSERT_NE(demo, 0u);
-    const auto replies = SendMeta(*server, demo, 0x04B2, Writer().U32LE(100002).Take());
-    const std::uint16_t expected[] = {0x00C8, 0x00D2, 0x00DC, 0x00E6, 0x00EB, 0x00F0, 0x00FA, 0x010E};
-    ASSERT_EQ(replies.size(), std::size(expected));
-    for (std::size_t i = 0; i < replies.size(); ++i) {
-        EXPECT_EQ(replies[i].subtype, expected[i]);
-        EXPECT_EQ(replies[i].fields[0], 0x0A);
-        EXPECT_EQ(replies[i].flags & 1, i + 1 < replies.size() ? 1 : 0);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto replies = SendMeta(*server, demo, c.request, Writer().U32LE(100002).Take());
+        ASSERT_EQ(replies.size(), c.replies.size());
+        for (std::size_t i = 0; i < replies.size(); ++i) {
+            EXPECT_EQ(replies[i].subtype, c.replies[i]);
+            EXPECT_EQ(replies[i].fields[0], 0x0A);
+            EXPECT_EQ(replies[i].flags & 1, i + 1 < replies.size() ? 1 : 0);
+        }
+        // Basic and short information start with the nickname.
+        EXPECT_EQ(Bytes(replies[0].fields.begin() + 1, replies[0].fields.begin() + 10),
+                  (Bytes{7, 0, 'F', 'r', 'i', 'e', 'n', 'd', 0}));
+        const auto unknown = SendMeta(*server, demo, c.request, Writer().U32LE(424242).Take());
+        ASSERT_EQ(unknown.size(), 1u);
+        EXPECT_EQ(unknown[0].subtype, c.replies[0]);
+        EXPECT_EQ(unknown[0].fields, Bytes{0x32});
     }
-    // Basic information starts with the nickname as a meta string.
-    EXPECT_EQ(Bytes(replies[0].fields.begin() + 1, replies[0].fields.begin() + 10),
-              (Bytes{7, 0, 'F', 'r', 'i', 'e', 'n', 'd', 0}));
-    // More information: age 34, gender male.
-    EXPECT_EQ(Bytes(replies[2].fields.begin() + 1, replies[2].fields.begin() + 4), (Bytes{34, 0, 2}));
-
-    const auto unknown = SendMeta(*server, demo, 0x04B2, Writer().U32LE(424242).Take());
-    ASSERT_EQ(unknown.size(), 1u);
-    EXPECT_EQ(unknown[0].fields, Bytes{0x32});
+    // More information: age 34, gender male; short: auth flag, zero, gender.
+    const auto full = SendMeta(*server, demo, 0x04B2, Writer().U32LE(100002).Take());
+    EXPECT_EQ(Bytes(full[2].fields.begin() + 1, full[2].fields.begin() + 4), (Bytes{34, 0, 2}));
+    const auto brief = SendMeta(*server, demo, 0x04BA, Writer().U32LE(100002).Take());
+    EXPECT_EQ(Bytes(brief[0].fields.end() - 3, brief[0].fields.end()), (Bytes{0, 0, 2}));
 }
 
 TEST(OscarServerDirectory, SearchesAnswerHitsThenTheLastWithTheCountLeft)
@@ -122,6 +139,37 @@ TEST(OscarServerDirectory, SearchesAnswerHitsThenTheLastWithTheCountLeft)
     const auto unknown = SendMeta(*server, demo, 0x0123, ByteView());
     ASSERT_EQ(unknown.size(), 1u);
     EXPECT_EQ(unknown[0].fields, (Bytes{0x00, 0x08}));
+}
+
+// A minute without a cookie ends a connection on either port; a signed-on
+// session may stay silent (keep-alives are the client's business).
+TEST(OscarServerRobustness, ConnectionsThatNeverSignOnAreClosedAfterAMinute)
+{
+    AccountBook accounts;
+    std::string error;
+    std::vector<std::string> warnings;
+    accounts.LoadText(oscartest::kTestAccounts, error, warnings);
+    std::uint32_t now = 1000000;
+    ServerConfig config;
+    config.logSink = [](const std::string&) {};
+    config.clock = [&now] { return now; };
+    Server server(std::move(config), std::move(accounts), DataStore());
+    const ConnectionId login = server.Open(PortKind::Login);
+    const ConnectionId bos = server.Open(PortKind::Bos);
+    Bytes hello;
+    AppendFlap(hello, 1, 0, Writer().U32(1).Take());
+    server.Receive(bos, hello);
+    const ConnectionId session = SignOnInMemory(server, 100001, "demo");
+    ASSERT_NE(session, 0u);
+    now += kLoginTimeout;
+    server.Tick();
+    for (ConnectionId id : {login, bos, session})
+        EXPECT_EQ(server.Find(id)->state, ConnectionState::Open) << id;
+    now += 1;
+    server.Tick();
+    EXPECT_NE(server.Find(login)->state, ConnectionState::Open);
+    EXPECT_NE(server.Find(bos)->state, ConnectionState::Open);
+    EXPECT_EQ(server.Find(session)->state, ConnectionState::Open);
 }
 
 // Random bytes, and random SNACs with valid headers, on login and BOS

@@ -1,8 +1,10 @@
 // oscar-server's server-stored list over sockets: download, date check,
 // bracketed changes, the added-you notice, authorisation and persistence.
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 
+#include "tests/common/TestSupport.h"
 #include "tests/tools/oscar_server/RawClient.h"
 
 namespace oscartest {
@@ -141,6 +143,43 @@ TEST(OscarServerList, InvisibilityFollowsStatusAndPrivacyItem)
     ASSERT_TRUE(other.WaitSnac(0x0003, 0x000C, presence));
 }
 
+// A client that goes online before it asks for its list hears about the
+// contacts on it only once it activates the list; others see it online from
+// client ready on.
+TEST(OscarServerList, ContactsPresenceStartsWithListActivationNotClientReady)
+{
+    testing_support::TempFolder folder("oscar-server-activate");
+    ASSERT_TRUE(folder.Ok());
+    std::ofstream(folder / "100001.list") << "date 1000\nitem 1 1 0 " << oscarserver::ToHex(oscarserver::View("All"))
+                                          << " -\nitem 0 1 7 " << oscarserver::ToHex(oscarserver::View("100002"))
+                                          << " -\n";
+    ServerHarness server(folder.Path());
+    RawClient other;
+    ASSERT_TRUE(other.SignOn(server, 100002, "friend"));
+    other.SendSnac(0x0003, 0x0004, 4, Writer().ByteString("100001").Take());
+
+    RawClient demo;
+    const auto login = demo.Login(server.LoginPort(), "100001", "demo");
+    ASSERT_EQ(login.count(0x0006), 1u);
+    ASSERT_TRUE(demo.OpenBos(server, login.at(0x0006)));
+    ReceivedSnac snac;
+    demo.SendSnac(0x0001, 0x001E, 0x1E, Writer().U16(0x0006).U16(4).U32(0).Take());
+    demo.SendSnac(0x0001, 0x0002, 2, ByteView());
+    ASSERT_TRUE(other.WaitSnac(0x0003, 0x000B, snac));  // demo is online for others
+
+    EXPECT_TRUE(demo.NoSnac(0x0003, 0x000B));
+    std::size_t items = 0;
+    DownloadList(demo, nullptr, &items);
+    EXPECT_EQ(items, 2u);
+    EXPECT_TRUE(demo.NoSnac(0x0003, 0x000B));
+    demo.SendSnac(0x0013, 0x0007, 7, ByteView());
+    ASSERT_TRUE(demo.WaitSnac(0x0003, 0x000B, snac));
+    Reader reader(snac.data);
+    std::string uin;
+    ASSERT_TRUE(reader.ByteString(uin));
+    EXPECT_EQ(uin, "100002");
+}
+
 TEST(OscarServerList, LargeListIsSplitAndSurvivesARestart)
 {
     char folder[] = "/tmp/oscar-server-test-XXXXXX";
@@ -161,7 +200,7 @@ TEST(OscarServerList, LargeListIsSplitAndSurvivesARestart)
         ASSERT_TRUE(demo.WaitSnac(0x0013, 0x000E, ack));
         EXPECT_EQ(ack.data, Bytes(60, 0));
         // An offline message is kept on disk as well.
-        demo.SendSnac(0x0004, 0x0006, 9, Channel1Message("cookie07", 100002, "after restart", true));
+        demo.SendSnac(0x0004, 0x0006, 9, Channel1Message("cookie07", 100002, "after restart", kAskBoth));
         ASSERT_TRUE(demo.WaitSnac(0x0004, 0x000C, ack));
         dateBefore = DownloadList(demo).first;
     }

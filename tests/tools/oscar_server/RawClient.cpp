@@ -6,6 +6,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include "tools/oscar-server/Md5.h"
+
 namespace oscartest {
 
 using oscarserver::Reader;
@@ -154,18 +156,63 @@ std::map<std::uint16_t, Bytes> RawClient::Login(std::uint16_t loginPort, const s
     return items;
 }
 
+std::map<std::uint16_t, Bytes> RawClient::KeyLogin(std::uint16_t loginPort, const std::string& uin,
+                                                   const std::string& password, bool hashedPassword)
+{
+    std::map<std::uint16_t, Bytes> items;
+    oscarserver::Frame frame;
+    ReceivedSnac reply;
+    if (!Connect(loginPort) || !ReadFrame(frame) || frame.channel != 1)
+        return items;
+    SendFlap(1, Writer().U32(1).Take());
+    SendSnac(0x0017, 0x0006, 6, Writer().Tlv(0x0001, uin).Take());
+    if (!WaitSnac(0x0017, 0x0007, reply))
+        return items;
+    Reader keyReader(reply.data);
+    std::uint16_t keyLength = 0;
+    ByteView key;
+    if (!keyReader.U16(keyLength) || !keyReader.Take(keyLength, key))
+        return items;
+    oscarserver::Md5 md5;
+    md5.Update(key);
+    if (hashedPassword)
+        md5.Update(oscarserver::Md5Of(oscarserver::View(password)));
+    else
+        md5.Update(password);
+    const oscarserver::Md5Digest hash = md5.Update("AOL Instant Messenger (SM)").Finish();
+    Writer request;
+    request.Tlv(0x0001, uin).Tlv(0x0025, hash).Tlv(0x0003, "test client");
+    if (hashedPassword)
+        request.Tlv(0x004C, ByteView());
+    SendSnac(0x0017, 0x0002, 2, request.Data());
+    if (!WaitSnac(0x0017, 0x0003, reply))
+        return items;
+    Reader reader(reply.data);
+    std::vector<oscarserver::Tlv> tlvs;
+    oscarserver::ReadTlvs(reader, tlvs);
+    for (const oscarserver::Tlv& tlv : tlvs)
+        items[tlv.type] = Bytes(tlv.value.begin(), tlv.value.end());
+    return items;
+}
+
+bool RawClient::OpenBos(const ServerHarness& server, const Bytes& cookie)
+{
+    oscarserver::Frame frame;
+    ReceivedSnac ready;
+    if (!Connect(server.BosPort()) || !ReadFrame(frame) || frame.channel != 1)
+        return false;
+    SendFlap(1, Writer().U32(1).Tlv(0x0006, cookie).Take());
+    return WaitSnac(0x0001, 0x0003, ready);
+}
+
 bool RawClient::SignOn(const ServerHarness& server, std::uint32_t uin, const std::string& password,
                        std::uint16_t status)
 {
     const auto reply = Login(server.LoginPort(), std::to_string(uin), password);
     if (reply.count(0x0006) == 0)
         return false;
-    oscarserver::Frame frame;
     ReceivedSnac snac;
-    if (!Connect(server.BosPort()) || !ReadFrame(frame) || frame.channel != 1)
-        return false;
-    SendFlap(1, Writer().U32(1).Tlv(0x0006, reply.at(0x0006)).Take());
-    if (!WaitSnac(0x0001, 0x0003, snac))
+    if (!OpenBos(server, reply.at(0x0006)))
         return false;
     SendSnac(0x0001, 0x0017, 0x17, Writer().U32(0x00010004).U32(0x00130004).Take());
     if (!WaitSnac(0x0001, 0x0018, snac))
@@ -185,14 +232,17 @@ bool RawClient::SignOn(const ServerHarness& server, std::uint32_t uin, const std
     return WaitSnac(0x0001, 0x000F, snac);
 }
 
-Bytes Channel1Message(const std::string& cookie8, std::uint32_t to, const std::string& text, bool store)
+Bytes Channel1Message(const std::string& cookie8, std::uint32_t to, const std::string& text, unsigned asks,
+                      std::uint16_t charset)
 {
     Writer item;
     item.U8(0x05).U8(0x01).U16(1).U8(0x01);
-    item.U8(0x01).U8(0x01).U16(static_cast<std::uint16_t>(text.size() + 4)).U16(0).U16(0).Append(text);
+    item.U8(0x01).U8(0x01).U16(static_cast<std::uint16_t>(text.size() + 4)).U16(charset).U16(0).Append(text);
     Writer message;
     message.Append(cookie8.substr(0, 8)).U16(1).ByteString(std::to_string(to)).Tlv(0x0002, item.Data());
-    if (store)
+    if ((asks & kAskAck) != 0)
+        message.Tlv(0x0003, ByteView());
+    if ((asks & kAskStore) != 0)
         message.Tlv(0x0006, ByteView());
     return message.Take();
 }

@@ -71,6 +71,14 @@ public:
     // Login on the login port: the items of the channel-4 reply by type.
     std::map<std::uint16_t, Bytes> Login(std::uint16_t loginPort, const std::string& uin,
                                          const std::string& password);
+    // Key-based login: 0x17/0x06, then 0x17/0x02 with the hash of the key
+    // and the password (with item 0x004C: of the key and the password's
+    // MD5); the items of the 0x17/0x03 reply by type.
+    std::map<std::uint16_t, Bytes> KeyLogin(std::uint16_t loginPort, const std::string& uin,
+                                            const std::string& password, bool hashedPassword);
+    // Connects to the BOS port and presents the cookie; true once the
+    // server answers with 0x01/0x03.
+    bool OpenBos(const ServerHarness& server, const Bytes& cookie);
     // Login, BOS sign-on, list, status and client ready. False on any failure.
     bool SignOn(const ServerHarness& server, std::uint32_t uin, const std::string& password,
                 std::uint16_t status = 0);
@@ -84,7 +92,12 @@ private:
 };
 
 // Builders for the requests the tests send.
-Bytes Channel1Message(const std::string& cookie8, std::uint32_t to, const std::string& text, bool store);
+// What a message asks of the server: item 0x0006 (store when offline) and
+// item 0x0003 (acknowledge).
+enum MessageAsks : unsigned { kAskNothing = 0, kAskStore = 1, kAskAck = 2, kAskBoth = 3 };
+// text holds the bytes of fragment 1 in the given character set.
+Bytes Channel1Message(const std::string& cookie8, std::uint32_t to, const std::string& text, unsigned asks,
+                      std::uint16_t charset = 0);
 Bytes MetaRequest(std::uint32_t owner, std::uint16_t type, std::uint16_t sequence, ByteView body);
 Bytes ListItemBytes(const std::string& name, std::uint16_t group, std::uint16_t item, std::uint16_t type,
                     ByteView data);

@@ -36,6 +36,61 @@ TEST(OscarServerLogin, RejectsWithTheDocumentedCodes)
     EXPECT_EQ(accepted.count(0x0008), 0u);
 }
 
+// Both login forms end the login connection after the reply; the key-based
+// one takes the password's hash in both variants.
+TEST(OscarServerLogin, KeyLoginAcceptsEitherHashAndEveryReplyClosesTheConnection)
+{
+    struct Case {
+        const char* name;
+        bool keyLogin;
+        bool hashedPassword;
+        std::string uin;
+        std::string password;
+        std::uint16_t error;  // 0: accepted
+    };
+    const Case cases[] = {
+        {"classic, accepted", false, false, "100001", "demo", 0},
+        {"classic, wrong password", false, false, "100001", "nope", 5},
+        {"key, plain password hash", true, false, "100001", "demo", 0},
+        {"key, password's hash hashed", true, true, "100002", "friend", 0},
+        {"key, wrong password", true, false, "100001", "Demo", 5},
+        {"key, wrong password hashed", true, true, "100001", "demo ", 5},
+        {"key, unknown UIN", true, false, "424242", "demo", 1},
+        {"key, echo account", true, false, std::to_string(oscarserver::kEchoUin), "", 5},
+    };
+    ServerHarness server;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RawClient client;
+        const auto reply = c.keyLogin ? client.KeyLogin(server.LoginPort(), c.uin, c.password, c.hashedPassword)
+                                      : client.Login(server.LoginPort(), c.uin, c.password);
+        ASSERT_EQ(reply.count(0x0001), 1u);
+        EXPECT_EQ(c.error == 0 ? 0 : ErrorCode(reply), c.error);
+        EXPECT_EQ(reply.count(0x0006), c.error == 0 ? 1u : 0u);
+        EXPECT_TRUE(client.WaitClosed());
+        if (c.error != 0)
+            continue;
+        RawClient bos;
+        EXPECT_TRUE(bos.OpenBos(server, reply.at(0x0006)));  // the cookie opens a BOS session
+    }
+
+    // A hash without a key asked for first is refused; so is anything but
+    // family 0x17 on the login port.
+    RawClient keyless;
+    oscarserver::Frame frame;
+    ReceivedSnac reply;
+    ASSERT_TRUE(keyless.Connect(server.LoginPort()));
+    ASSERT_TRUE(keyless.ReadFrame(frame));
+    keyless.SendSnac(0x0017, 0x0002, 2, Writer().Tlv(0x0001, "100001").Tlv(0x0025, Bytes(16)).Take());
+    ASSERT_TRUE(keyless.WaitSnac(0x0017, 0x0003, reply));
+    EXPECT_TRUE(keyless.WaitClosed());
+    RawClient stray;
+    ASSERT_TRUE(stray.Connect(server.LoginPort()));
+    ASSERT_TRUE(stray.ReadFrame(frame));
+    stray.SendSnac(0x0001, 0x0017, 1, ByteView());
+    EXPECT_TRUE(stray.WaitClosed());
+}
+
 TEST(OscarServerLogin, CookieIsGoodForOneSessionOnly)
 {
     ServerHarness server;
@@ -69,6 +124,9 @@ TEST(OscarServerSession, SignOnAnswersRightsOfEveryFamily)
         EXPECT_TRUE(client.WaitSnac(family, static_cast<std::uint16_t>(subtype + 1), reply)) << family;
         EXPECT_EQ(reply.requestId, 0x1234u);
     }
+    // Privacy flags (0x01/0x14) are taken without an answer.
+    client.SendSnac(0x0001, 0x0014, 0x14, Writer().U32(3).Take());
+    EXPECT_TRUE(client.NoSnac(0x0001, 0x0001));
     // An unknown family is refused with an error, the session lives on.
     client.SendSnac(0x0042, 0x0002, 9, ByteView());
     ReceivedSnac error;
@@ -96,7 +154,7 @@ TEST(OscarServerMessaging, TwoClientsExchangeAMessageWithPresenceAndAcknowledgem
     }
     ASSERT_EQ(uin, "100002");
 
-    demo.SendSnac(0x0004, 0x0006, 77, Channel1Message("cookie01", 100002, "hello there", true));
+    demo.SendSnac(0x0004, 0x0006, 77, Channel1Message("cookie01", 100002, "hello there", kAskBoth));
     ReceivedSnac ack;
     ASSERT_TRUE(demo.WaitSnac(0x0004, 0x000C, ack));
     EXPECT_EQ(ack.requestId, 77u);
@@ -119,7 +177,7 @@ TEST(OscarServerMessaging, TwoClientsExchangeAMessageWithPresenceAndAcknowledgem
     // Typing notices are relayed too; a message without 0x0006 gets no ack.
     other.SendSnac(0x0004, 0x0014, 6, Writer().U32(0).U32(0).U16(1).ByteString("100001").U16(2).Take());
     EXPECT_TRUE(demo.WaitSnac(0x0004, 0x0014, relayed));
-    demo.SendSnac(0x0004, 0x0006, 78, Channel1Message("cookie02", 100002, "no ack", false));
+    demo.SendSnac(0x0004, 0x0006, 78, Channel1Message("cookie02", 100002, "no ack", kAskNothing));
     EXPECT_TRUE(other.WaitSnac(0x0004, 0x0007, incoming));
     EXPECT_TRUE(demo.NoSnac(0x0004, 0x000C));
 }
@@ -129,7 +187,7 @@ TEST(OscarServerMessaging, EchoAccountAnswersWithTheSameText)
     ServerHarness server;
     RawClient demo;
     ASSERT_TRUE(demo.SignOn(server, 100001, "demo"));
-    demo.SendSnac(0x0004, 0x0006, 1, Channel1Message("cookie03", oscarserver::kEchoUin, "ping", true));
+    demo.SendSnac(0x0004, 0x0006, 1, Channel1Message("cookie03", oscarserver::kEchoUin, "ping", kAskBoth));
     ReceivedSnac reply;
     ASSERT_TRUE(demo.WaitSnac(0x0004, 0x0007, reply));
     std::string sender;
@@ -142,11 +200,11 @@ TEST(OscarServerMessaging, OfflineRecipientStoresOnlyWhenAskedAndDeliversOnce)
     ServerHarness server;
     RawClient demo;
     ASSERT_TRUE(demo.SignOn(server, 100001, "demo"));
-    demo.SendSnac(0x0004, 0x0006, 10, Channel1Message("cookie04", 100002, "lost", false));
+    demo.SendSnac(0x0004, 0x0006, 10, Channel1Message("cookie04", 100002, "lost", kAskNothing));
     ReceivedSnac reply;
     ASSERT_TRUE(demo.WaitSnac(0x0004, 0x0001, reply));
     EXPECT_EQ(reply.data, (Bytes{0x00, 0x04}));
-    demo.SendSnac(0x0004, 0x0006, 11, Channel1Message("cookie05", 100002, "kept for you", true));
+    demo.SendSnac(0x0004, 0x0006, 11, Channel1Message("cookie05", 100002, "kept for you", kAskBoth));
     ASSERT_TRUE(demo.WaitSnac(0x0004, 0x000C, reply));
 
     RawClient other;
@@ -194,7 +252,7 @@ TEST(OscarServerSession, SecondLoginDisconnectsTheFirstWithReasonOne)
     EXPECT_EQ(first.lastClose, (Bytes{0x00, 0x09, 0x00, 0x02, 0x00, 0x01, 0x00, 0x0B, 0x00, 0x11, 'h', 't', 't', 'p',
                                       ':', '/', '/', 'l', 'o', 'c', 'a', 'l', 'h', 'o', 's', 't', '/'}));
     // Messages now reach the second session.
-    watcher.SendSnac(0x0004, 0x0006, 1, Channel1Message("cookie06", 100001, "to the new one", false));
+    watcher.SendSnac(0x0004, 0x0006, 1, Channel1Message("cookie06", 100001, "to the new one", kAskNothing));
     ReceivedSnac incoming;
     ASSERT_TRUE(second.WaitSnac(0x0004, 0x0007, incoming));
     EXPECT_EQ(IncomingText(incoming), "to the new one");
@@ -217,6 +275,63 @@ TEST(OscarServerSession, BadBytesCloseOnlyThatClient)
     good.SendSnac(0x0001, 0x000E, 3, ByteView());
     ReceivedSnac reply;
     EXPECT_TRUE(good.WaitSnac(0x0001, 0x000F, reply));
+}
+
+}  // namespace
+}  // namespace oscartest
+
+namespace oscartest {
+namespace {
+
+// The rate reply: five classes of 35 bytes, then per class its SNACs; every
+// SNAC a client sends falls in exactly one class, sending messages not in
+// the general class 1.
+TEST(OscarServerSession, RateReplyPlacesEverySnacInExactlyOneOfFiveClasses)
+{
+    ServerHarness server;
+    RawClient client;
+    ASSERT_TRUE(client.SignOn(server, 100001, "demo"));
+    client.SendSnac(0x0001, 0x0006, 6, ByteView());
+    ReceivedSnac reply;
+    ASSERT_TRUE(client.WaitSnac(0x0001, 0x0007, reply));
+    Reader reader(reply.data);
+    std::uint16_t count = 0;
+    ASSERT_TRUE(reader.U16(count));
+    ASSERT_EQ(count, 5);
+    std::vector<std::uint16_t> ids;
+    for (int i = 0; i < count; ++i) {
+        ByteView block;
+        ASSERT_TRUE(reader.Take(35, block));
+        Reader fields(block);
+        std::uint16_t id = 0;
+        std::uint32_t window = 0, clear = 0, alert = 0, limit = 0, disconnect = 0, current = 0, max = 0;
+        ASSERT_TRUE(fields.U16(id) && fields.U32(window) && fields.U32(clear) && fields.U32(alert) &&
+                    fields.U32(limit) && fields.U32(disconnect) && fields.U32(current) && fields.U32(max));
+        EXPECT_TRUE(window > 0 && clear > alert && alert > limit && limit > disconnect && max >= current &&
+                    current > limit)
+            << "class " << id;
+        ids.push_back(id);
+    }
+    std::map<std::uint32_t, std::uint16_t> classOf;
+    for (int i = 0; i < count; ++i) {
+        std::uint16_t id = 0;
+        std::uint16_t pairs = 0;
+        ASSERT_TRUE(reader.U16(id) && reader.U16(pairs));
+        EXPECT_EQ(id, ids[static_cast<std::size_t>(i)]);
+        for (int p = 0; p < pairs; ++p) {
+            std::uint32_t snac = 0;
+            ASSERT_TRUE(reader.U32(snac));
+            EXPECT_TRUE(classOf.emplace(snac, id).second) << std::hex << snac << " in two classes";
+        }
+    }
+    EXPECT_TRUE(reader.AtEnd());
+    const std::uint32_t sent[] = {0x00010002, 0x00010006, 0x00010008, 0x0001000E, 0x00010014, 0x00010017,
+                                  0x0001001E, 0x00020004, 0x00030004, 0x00040002, 0x00040006, 0x0004000B,
+                                  0x00040014, 0x00130005, 0x00130007, 0x00130008, 0x00150002};
+    for (std::uint32_t snac : sent)
+        EXPECT_EQ(classOf.count(snac), 1u) << std::hex << snac;
+    EXPECT_NE(classOf[0x00040006], 1);
+    EXPECT_EQ(classOf[0x00010002], 1);
 }
 
 }  // namespace

@@ -182,7 +182,8 @@ void LoadClient::SendMessage(std::uint32_t recipient, const std::string& text)
     Writer item;
     item.U8(0x05).U8(0x01).U16(1).U8(0x01).U8(0x01).U8(0x01).U16(static_cast<std::uint16_t>(text.size() + 4));
     item.U16(0).U16(0).Append(text);
-    message.U16(1).ByteString(std::to_string(recipient)).Tlv(0x0002, item.Data()).Tlv(0x0006, ByteView());
+    message.U16(1).ByteString(std::to_string(recipient)).Tlv(0x0002, item.Data());
+    message.Tlv(0x0003, ByteView()).Tlv(0x0006, ByteView());
     SendSnac(0x0004, 0x0006, message.Data());
 }
 
