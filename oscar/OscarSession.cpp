@@ -11,6 +11,7 @@
 #include "oscar/OnlineHandler.h"
 #include "oscar/SessionEvents.h"
 #include "oscar/SignOnCommands.h"
+#include "oscar/codec/FrameParser.h"
 #include "platform/base/Clock.h"
 #include "platform/base/WideString.h"
 

@@ -1,8 +1,8 @@
-// Faults on the way online: each leads to the documented retries, and quit
-// leaves no session thread behind.
-#include <atomic>
+// Faults on the way online: each leads to a retry with the growing delay, and
+// quit leaves no session thread behind.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <set>
