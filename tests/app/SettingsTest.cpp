@@ -143,6 +143,10 @@ TEST_F(SettingsTest, PasswordsRoundTripAndPlainPasswordsAreUsedAsTyped)
     }
     EXPECT_EQ(Load("PASSWORD=plain###\r\n")->Password(), u"plain###");
     EXPECT_EQ(ScramblePassword(""), "###");
+    // Files written earlier must stay readable: the scrambled form is fixed.
+    EXPECT_EQ(ScramblePassword("demo"), "###8FEDD0CD");
+    EXPECT_EQ(ScramblePassword("Secret 9!"), "###B0EDC6C83200B18F6A");
+    EXPECT_EQ(Load("PASSWORD=###B0EDC6C83200B18F6A\r\n")->Password(), u"Secret 9!");
     // Digits of either case; other characters skipped.
     std::string hex = ScramblePassword("secret").substr(3);
     std::string mixed;
@@ -201,7 +205,7 @@ TEST_F(SettingsTest, BadInputLeavesDefaults)
         std::string bytes;
     } cases[] = {
         {"binary garbage", std::string("\x01\xff\xfe\x80=\x00\x02zz\xc3", 11)},
-        {"keys without values", "SOUND\r\nVIBRO_COUNT\r\nUIN\r\n=\r\n==\r\n"},
+        {"empty keys", "=\r\n==\r\n=True\r\n"},
         {"out-of-range numbers",
          "VIBRO_COUNT=99999999999999999999\r\nICQ_PING_PERIOD=-5\r\nCODE_PAGE=12345\r\n"
          "MSN_PING_PERIOD=-99999999999\r\n"},
@@ -219,6 +223,21 @@ TEST_F(SettingsTest, BadInputLeavesDefaults)
         EXPECT_FALSE(s->icqEnabled) << c.name;
         EXPECT_TRUE(s->sound) << c.name;
     }
+}
+
+// A line without "=" is its own key and value: the value is then the key's
+// name, read by the key's type like any other value.
+TEST_F(SettingsTest, LineWithoutEqualsSignIsBothKeyAndValue)
+{
+    auto s = Load("SOUND\r\n vibro \r\nVIBRO_COUNT\r\nICQ_PING_PERIOD\r\nUIN\r\nSKIN_SOURCE\r\nKEY3\r\n");
+    EXPECT_FALSE(s->sound);
+    EXPECT_FALSE(s->vibro);
+    EXPECT_EQ(s->vibroCount, 0);          // no digits: 0, a valid count
+    EXPECT_EQ(s->icqPingPeriod, 120);     // 0 is no usable period: the default stays
+    EXPECT_EQ(s->Uin(), u"UIN");          // taken as text; the account refuses it later
+    EXPECT_TRUE(s->icqEnabled);           // a UIN without ICQ_ENABLED
+    EXPECT_EQ(s->SkinSource(), u"SKIN_SOURCE");
+    EXPECT_EQ(s->KeyActionOf(3), KeyAction::Vibro);  // "KEY3" is no action name
 }
 
 TEST_F(SettingsTest, WideScreenDefaultsToTheQvgaSkin)
