@@ -5,6 +5,7 @@
 #include <string>
 #include <unordered_set>
 
+#include "app/Uin.h"
 #include "platform/text/CaseMapping.h"
 #include "platform/xml/XmlDocument.h"
 
@@ -55,24 +56,14 @@ WideString ReadName(const XmlNode& element)
     return hex ? DecodeHexName(*hex) : WideString();
 }
 
-// Whether the UIN can name the contact's history files: no path separator,
-// no control character, not "." or "..".
-bool UsableAsFileName(const WideString& uin)
-{
-    if (uin.empty() || uin == u"." || uin == u"..")
-        return false;
-    return std::none_of(uin.begin(), uin.end(),
-                        [](char16_t c) { return c < 0x20 || c == u'/' || c == u'\\' || c == u':'; });
-}
-
 // A contact element (its own name is not checked). Skipped without a UIN,
-// with a UIN that cannot name a file (it would put history files outside
-// the account's folder), and when the store already holds the UIN: the
-// first entry of a UIN wins.
+// with text that is not a UIN (a hand-edited file; such text could also name
+// history files outside the account's folder), and when the store already
+// holds the UIN: the first entry of a UIN wins.
 void ReadContact(ContactStore& store, const XmlNode& element, std::uint16_t groupId)
 {
     std::optional<WideString> uin = element.Attribute(u"UIN");
-    if (!uin || !UsableAsFileName(*uin))
+    if (!uin || !app::IsUinText(*uin))
         return;
     auto contact = MakeRef<Contact>(*uin);
     contact->itemId = static_cast<std::uint16_t>(ParseDecimal(element.Attribute(u"ID").value_or(u"0")));
