@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/AppGlobals.h"
+#include "app/HexDigit.h"
 #include "app/Settings.h"
 #include "platform/text/CodePage.h"
 
@@ -99,17 +100,6 @@ void SetAction(std::int32_t& field, std::string_view value)
             return;
         }
     }
-}
-
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 const char* BoolText(bool value) { return value ? "True" : "False"; }
@@ -355,7 +345,7 @@ std::string UnscramblePassword(std::string_view hex)
     unsigned char mask = kMaskStart;
     int high = -1;
     for (char c : hex) {
-        int digit = HexDigit(c);
+        int digit = app::HexDigitValue(static_cast<unsigned char>(c));
         if (digit < 0)
             continue;
         if (high < 0) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <unordered_set>
 
+#include "app/HexDigit.h"
 #include "app/Uin.h"
 #include "platform/text/CaseMapping.h"
 #include "platform/xml/XmlDocument.h"
@@ -96,17 +97,6 @@ void ReadGroup(ContactStore& store, const XmlNode& element)
         ReadContact(store, child, group ? group->id : 0);
 }
 
-int HexDigit(char16_t c)
-{
-    if (c >= u'0' && c <= u'9')
-        return c - u'0';
-    if (c >= u'a' && c <= u'f')
-        return c - u'a' + 10;
-    if (c >= u'A' && c <= u'F')
-        return c - u'A' + 10;
-    return -1;
-}
-
 bool IsBlank(char16_t c) { return c == u' ' || (c >= u'\t' && c <= u'\r'); }
 
 }  // namespace
@@ -179,7 +169,7 @@ WideString DecodeHexName(std::u16string_view hex)
     unsigned unit = 0;
     int digits = 0;
     for (char16_t c : hex) {
-        int digit = HexDigit(c);
+        int digit = app::HexDigitValue(c);
         if (digit < 0)
             continue;
         unit = unit << 4 | static_cast<unsigned>(digit);
