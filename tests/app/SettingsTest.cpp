@@ -13,6 +13,7 @@
 #include "app/SettingsFile.h"
 #include "platform/base/Device.h"
 #include "platform/base/WideString.h"
+#include "tests/common/TestSupport.h"
 
 namespace {
 
@@ -20,17 +21,13 @@ class SettingsTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/corvane-settings-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_folder = pattern;
+        ASSERT_TRUE(m_temp.Ok());
         app::SetAppFolder(platform::Utf8ToWide(m_folder + "/"));
         app::SetProcessCodePage(0);
     }
     void TearDown() override
     {
         chmod(m_folder.c_str(), 0755);
-        std::string command = "rm -rf '" + m_folder + "'";
-        EXPECT_EQ(std::system(command.c_str()), 0);
     }
 
     void WriteFile(const std::string& bytes)
@@ -53,7 +50,8 @@ protected:
         return settings;
     }
 
-    std::string m_folder;
+    testing_support::TempFolder m_temp{"corvane-settings"};
+    const std::string m_folder = m_temp.Path();
 };
 
 TEST_F(SettingsTest, MissingFileKeepsEveryDefault)
