@@ -47,7 +47,7 @@ void Load(ContactStore& store, const std::u16string& text)
     EXPECT_TRUE(store::ContactListFromXml(store, text));
 }
 
-TEST(ContactListXml, SaveWritesGroupsThenLooseContactsInTheDocumentedShape)
+TEST(ContactListXml, SaveWritesGroupsThenLooseContacts)
 {
     RefPtr<ContactStore> store = SampleStore();
     XmlDocument document;
@@ -144,7 +144,7 @@ TEST(ContactListXml, HandEditedFilesAreReadTolerantly)
     EXPECT_EQ(store->Contacts().size(), 3u);
 }
 
-TEST(ContactListXml, OddValuesKeepTheirDocumentedMeaning)
+TEST(ContactListXml, OddValuesAreReadByTheFileRules)
 {
     auto store = MakeRef<ContactStore>();
     std::u16string hugeName(1 << 20, u'n');
