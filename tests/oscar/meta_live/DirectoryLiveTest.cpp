@@ -98,7 +98,7 @@ protected:
     bool GoOnline()
     {
         m_core->Choose(OnlineStatus::Online);
-        return m_core->PumpUntil([&] { return m_core->Session() && m_core->Session()->IsOnline(); }, 60000);
+        return m_core->PumpUntil([&] { auto session = m_core->Session(); return session && session->IsOnline(); }, 60000);
     }
     // Pumps until the query finished and all its events for the current
     // request arrived.
