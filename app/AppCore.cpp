@@ -4,7 +4,7 @@
 #include "app/InterfaceStage.h"
 #include "platform/base/Clock.h"
 
-AppCore::AppCore(MainWindow* mainWindow, AppCoreParts parts) : m_mainWindow(mainWindow), m_parts(std::move(parts))
+AppCore::AppCore(ProgramWindow* mainWindow, AppCoreParts parts) : m_mainWindow(mainWindow), m_parts(std::move(parts))
 {
     InitializeCriticalSection(&m_lock);
     InitializeCriticalSection(&m_trafficLock);
@@ -225,13 +225,13 @@ WideString AppCore::LastErrorText()
     return m_lastErrorText;
 }
 
-void AppCore::SetConnectionLink(RefPtr<RefCounted> link)
+void AppCore::SetConnectionLink(RefPtr<DataConnectionLink> link)
 {
     platform::CriticalSectionLock guard(m_lock);
     m_connectionLink = std::move(link);
 }
 
-RefPtr<RefCounted> AppCore::ConnectionLink()
+RefPtr<DataConnectionLink> AppCore::ConnectionLink()
 {
     platform::CriticalSectionLock guard(m_lock);
     return m_connectionLink;

@@ -14,12 +14,13 @@
 
 #include "app/Account.h"
 #include "app/AppEvent.h"
+#include "app/DataConnectionLink.h"
+#include "app/ProgramWindow.h"
 #include "app/RefCounted.h"
 #include "app/Settings.h"
 #include "platform/sync/Sync.h"
 
 class AppCore;
-class MainWindow;
 
 // What AppCore start builds from the other subsystems. The entry fills these
 // in; a missing part is skipped (tests run the core without them).
@@ -36,7 +37,8 @@ struct AppCoreParts {
 
 class AppCore : public virtual RefCounted {
 public:
-    AppCore(MainWindow* mainWindow, AppCoreParts parts);
+    // The main window may be null (tests and the console run without one).
+    AppCore(ProgramWindow* mainWindow, AppCoreParts parts);
 
     // Runs the start-up sequence on the interface thread: look, settings,
     // connection link, code page, worker thread, account set-up, and the
@@ -84,16 +86,17 @@ public:
     CRITICAL_SECTION& Lock() { return m_lock; }
 
     bool IsRunning() const { return m_running.load(); }
-    MainWindow* GetMainWindow() const { return m_mainWindow; }
+    ProgramWindow* GetMainWindow() const { return m_mainWindow; }
 
     // The last error text shown by the interface (for example a rejected
     // login); empty when there is none.
     void SetLastErrorText(const WideString& text);
     WideString LastErrorText();
 
-    // The data-connection link, owned here and typed by the transport.
-    void SetConnectionLink(RefPtr<RefCounted> link);
-    RefPtr<RefCounted> ConnectionLink();
+    // The data-connection link, owned here and provided by the transport
+    // (null when the core runs without one).
+    void SetConnectionLink(RefPtr<DataConnectionLink> link);
+    RefPtr<DataConnectionLink> ConnectionLink();
 
     // State of the device's data connection (low 4 bits: 1 connected,
     // 2 waiting, 4 disconnecting, 8 not connected, 0 other); 8 at start.
@@ -118,7 +121,7 @@ private:
     void ApplyQueuedRemovals();
     bool TakeNext(RefPtr<AppEvent>& event, std::vector<RefPtr<EventHandler>>& handlers);
 
-    MainWindow* m_mainWindow;
+    ProgramWindow* m_mainWindow;
     AppCoreParts m_parts;
     CRITICAL_SECTION m_lock;
     RefPtr<Settings> m_settings;
@@ -127,7 +130,7 @@ private:
     std::atomic<bool> m_running{false};
     HANDLE m_wake = nullptr;
     RefPtr<Account> m_session;
-    RefPtr<RefCounted> m_connectionLink;
+    RefPtr<DataConnectionLink> m_connectionLink;
     WideString m_lastErrorText;
     std::uint32_t m_dataLinkState = 8;
     CRITICAL_SECTION m_trafficLock;

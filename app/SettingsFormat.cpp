@@ -2,75 +2,16 @@
 // fields and formatting the fields back, plus the host list and password
 // scrambling forms.
 
-#include <charconv>
-#include <optional>
-#include <cstdio>
 #include <limits>
-#include <map>
+#include <optional>
+#include <string>
 
 #include "app/AppGlobals.h"
+#include "app/HexDigit.h"
 #include "app/Settings.h"
 #include "platform/text/CodePage.h"
 
 namespace {
-
-// Keys by their index in the file's key table (index 7 is unused).
-enum class Key {
-    IcqEnabled = 0,
-    Uin = 1,
-    Password = 2,
-    MsnEnabled = 3,
-    MsnEmail = 4,
-    MsnPassword = 5,
-    LoginHosts = 6,
-    Sound = 8,
-    Vibro = 9,
-    VibroCount = 10,
-    UserOnlineSound = 11,
-    ShowOffline = 12,
-    ShowDateTime = 13,
-    ShowNames = 14,
-    SendingAck = 15,
-    CodePage = 16,
-    TypingNotifications = 17,
-    SmileSource = 18,
-    MsnSmileSource = 19,
-    SkinSource = 20,
-    IconsSource = 21,
-    Scrolling = 22,
-    JoystickRightChat = 23,
-    LeftSoftKey = 24,
-    IcqPingPeriod = 25,
-    MsnPingPeriod = 26,
-    IcqSupportCh2 = 27,
-    Key0 = 28,
-};
-
-const std::map<std::string, int, std::less<>>& KeyTable()
-{
-    static const std::map<std::string, int, std::less<>> table = [] {
-        std::map<std::string, int, std::less<>> t = {
-            {"ICQ_ENABLED", 0},        {"UIN", 1},
-            {"PASSWORD", 2},           {"MSN_ENABLED", 3},
-            {"MSN_EMAIL", 4},          {"MSN_PASSWORD", 5},
-            {"LOGINHOSTS", 6},         {"SOUND", 8},
-            {"VIBRO", 9},              {"VIBRO_COUNT", 10},
-            {"USER_ONLINE_SOUND", 11}, {"SHOW_OFFLINE", 12},
-            {"SHOW_DT", 13},           {"SHOW_NAMES", 14},
-            {"SENDING_ACK", 15},       {"CODE_PAGE", 16},
-            {"TYPING_NOTIFICATIONS", 17}, {"SMILE_SOURCE", 18},
-            {"MSN_SMILE_SOURCE", 19},  {"SKIN_SOURCE", 20},
-            {"ICONS_SOURCE", 21},      {"SCROLLING", 22},
-            {"JRIGHT_CHAT", 23},       {"LSOFTKEY", 24},
-            {"ICQ_PING_PERIOD", 25},   {"MSN_PING_PERIOD", 26},
-            {"ICQ_SUPPORT_CH2", 27},
-        };
-        for (int i = 0; i < 10; ++i)
-            t.emplace("KEY" + std::to_string(i), 28 + i);
-        return t;
-    }();
-    return table;
-}
 
 // Password scrambling constants: each byte has the offset subtracted, then is
 // combined with a mask that starts at kMaskStart and grows by kMaskStep.
@@ -161,25 +102,191 @@ void SetAction(std::int32_t& field, std::string_view value)
     }
 }
 
-void SetFileName(WideString& field, std::string_view value)
+const char* BoolText(bool value) { return value ? "True" : "False"; }
+
+// Range checks. A value outside its range keeps the current one instead of
+// being taken as it is: a ping period of 0 or less would send keep-alives
+// without pause, an absurd vibration count would keep the phone vibrating for
+// minutes, an unsupported code page would make every text conversion (and the
+// stored password) fail, and a number beyond 32 bits would wrap to an
+// unrelated value.
+constexpr std::int32_t kMostVibrations = 100;
+constexpr std::int32_t kLongestPingPeriod = 86400;
+constexpr std::int32_t kHighestCodePage = 65535;
+
+// Readers and writers by field type. A reader stores a value from the file; a
+// writer gives the value to save, or nothing for a line that is left out.
+using Reader = void (*)(Settings&, std::string_view value);
+using Writer = std::optional<std::string> (*)(const Settings&);
+
+template <bool Settings::*Field>
+void ReadBool(Settings& settings, std::string_view value)
+{
+    settings.*Field = ParseBool(value);
+}
+
+template <bool Settings::*Field>
+std::optional<std::string> WriteBool(const Settings& settings)
+{
+    return BoolText(settings.*Field);
+}
+
+template <std::int32_t Settings::*Field, std::int32_t Low, std::int32_t High>
+void ReadInteger(Settings& settings, std::string_view value)
+{
+    SetInteger(settings.*Field, value, Low, High);
+}
+
+template <std::int32_t Settings::*Field>
+std::optional<std::string> WriteInteger(const Settings& settings)
+{
+    return std::to_string(settings.*Field);
+}
+
+// UIN and e-mail: code page 0, stored as they are (an empty value too).
+template <WideString Settings::*Field>
+void ReadText(Settings& settings, std::string_view value)
+{
+    settings.*Field = FromDefaultCodePage(value);
+}
+
+template <WideString Settings::*Field>
+std::optional<std::string> WriteText(const Settings& settings)
+{
+    return platform::WideToBytes(settings.*Field, CP_ACP);
+}
+
+// File names: an empty value keeps the default, an empty field is not written.
+template <WideString Settings::*Field>
+void ReadFileName(Settings& settings, std::string_view value)
 {
     WideString converted = FromDefaultCodePage(value);
     if (!converted.empty())
-        field = converted;
+        settings.*Field = converted;
 }
 
-int HexDigit(char c)
+template <WideString Settings::*Field>
+std::optional<std::string> WriteFileName(const Settings& settings)
 {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
+    if ((settings.*Field).empty())
+        return std::nullopt;
+    return platform::WideToBytes(settings.*Field, CP_ACP);
 }
 
-const char* BoolText(bool value) { return value ? "True" : "False"; }
+template <WideString Settings::*Field>
+std::optional<std::string> WritePassword(const Settings& settings)
+{
+    return ScramblePassword(ToProcessCodePage(settings.*Field));
+}
+
+void ReadPassword(Settings& settings, std::string_view value)
+{
+    if (value.size() >= 3 && value.substr(0, 3) == "###")
+        settings.password = FromProcessCodePage(UnscramblePassword(value.substr(3)));
+    else
+        settings.password = FromProcessCodePage(value);
+}
+
+// Always scrambled: the first three characters are skipped whatever they are.
+void ReadMsnPassword(Settings& settings, std::string_view value)
+{
+    settings.msnPassword = value.size() >= 3 ? FromProcessCodePage(UnscramblePassword(value.substr(3))) : WideString();
+}
+
+void ReadLoginHosts(Settings& settings, std::string_view value) { settings.loginHosts = ParseHostList(value); }
+
+std::optional<std::string> WriteLoginHosts(const Settings& settings) { return FormatHostList(settings.loginHosts); }
+
+void ReadCodePage(Settings& settings, std::string_view value)
+{
+    std::int32_t candidate = settings.codePage;
+    SetInteger(candidate, value, 0, kHighestCodePage);
+    if (IsUsableCodePage(candidate))
+        settings.codePage = candidate;
+}
+
+std::string ActionName(std::int32_t action)
+{
+    const auto& names = KeyActionNames();
+    return names[action >= 0 && action < KeyAction::Count ? static_cast<std::size_t>(action) : 0];
+}
+
+void ReadLeftSoftKey(Settings& settings, std::string_view value) { SetAction(settings.leftSoftKeyAction, value); }
+
+std::optional<std::string> WriteLeftSoftKey(const Settings& settings) { return ActionName(settings.leftSoftKeyAction); }
+
+template <std::size_t Key>
+void ReadKeyAction(Settings& settings, std::string_view value)
+{
+    SetAction(settings.keyActions[Key], value);
+}
+
+template <std::size_t Key>
+std::optional<std::string> WriteKeyAction(const Settings& settings)
+{
+    return ActionName(settings.keyActions[Key]);
+}
+
+struct SettingKey {
+    const char* name;
+    Reader read;
+    Writer write;
+};
+
+// Every key of the file, in the order Save writes them.
+constexpr SettingKey kKeys[] = {
+    {"ICQ_ENABLED", ReadBool<&Settings::icqEnabled>, WriteBool<&Settings::icqEnabled>},
+    {"UIN", ReadText<&Settings::uin>, WriteText<&Settings::uin>},
+    {"PASSWORD", ReadPassword, WritePassword<&Settings::password>},
+    {"MSN_ENABLED", ReadBool<&Settings::msnEnabled>, WriteBool<&Settings::msnEnabled>},
+    {"MSN_EMAIL", ReadText<&Settings::msnEmail>, WriteText<&Settings::msnEmail>},
+    {"MSN_PASSWORD", ReadMsnPassword, WritePassword<&Settings::msnPassword>},
+    {"LOGINHOSTS", ReadLoginHosts, WriteLoginHosts},
+    {"SOUND", ReadBool<&Settings::sound>, WriteBool<&Settings::sound>},
+    {"VIBRO", ReadBool<&Settings::vibro>, WriteBool<&Settings::vibro>},
+    {"VIBRO_COUNT", ReadInteger<&Settings::vibroCount, 0, kMostVibrations>, WriteInteger<&Settings::vibroCount>},
+    {"USER_ONLINE_SOUND", ReadBool<&Settings::userOnlineSound>, WriteBool<&Settings::userOnlineSound>},
+    {"SHOW_OFFLINE", ReadBool<&Settings::showOffline>, WriteBool<&Settings::showOffline>},
+    {"SHOW_DT", ReadBool<&Settings::showDateTime>, WriteBool<&Settings::showDateTime>},
+    {"SHOW_NAMES", ReadBool<&Settings::showNames>, WriteBool<&Settings::showNames>},
+    {"SENDING_ACK", ReadBool<&Settings::sendingAck>, WriteBool<&Settings::sendingAck>},
+    {"CODE_PAGE", ReadCodePage, WriteInteger<&Settings::codePage>},
+    {"TYPING_NOTIFICATIONS", ReadBool<&Settings::typingNotifications>, WriteBool<&Settings::typingNotifications>},
+    {"SCROLLING", ReadBool<&Settings::scrolling>, WriteBool<&Settings::scrolling>},
+    {"JRIGHT_CHAT", ReadBool<&Settings::joystickRightChat>, WriteBool<&Settings::joystickRightChat>},
+    {"ICQ_PING_PERIOD", ReadInteger<&Settings::icqPingPeriod, 1, kLongestPingPeriod>,
+     WriteInteger<&Settings::icqPingPeriod>},
+    // Kept and written only: any 32-bit value.
+    {"MSN_PING_PERIOD",
+     ReadInteger<&Settings::msnPingPeriod, std::numeric_limits<std::int32_t>::min(),
+                 std::numeric_limits<std::int32_t>::max()>,
+     WriteInteger<&Settings::msnPingPeriod>},
+    {"ICQ_SUPPORT_CH2", ReadBool<&Settings::icqSupportCh2>, WriteBool<&Settings::icqSupportCh2>},
+    {"SMILE_SOURCE", ReadFileName<&Settings::smileSource>, WriteFileName<&Settings::smileSource>},
+    {"MSN_SMILE_SOURCE", ReadFileName<&Settings::msnSmileSource>, WriteFileName<&Settings::msnSmileSource>},
+    {"SKIN_SOURCE", ReadFileName<&Settings::skinSource>, WriteFileName<&Settings::skinSource>},
+    {"ICONS_SOURCE", ReadFileName<&Settings::iconsSource>, WriteFileName<&Settings::iconsSource>},
+    {"LSOFTKEY", ReadLeftSoftKey, WriteLeftSoftKey},
+    {"KEY0", ReadKeyAction<0>, WriteKeyAction<0>},
+    {"KEY1", ReadKeyAction<1>, WriteKeyAction<1>},
+    {"KEY2", ReadKeyAction<2>, WriteKeyAction<2>},
+    {"KEY3", ReadKeyAction<3>, WriteKeyAction<3>},
+    {"KEY4", ReadKeyAction<4>, WriteKeyAction<4>},
+    {"KEY5", ReadKeyAction<5>, WriteKeyAction<5>},
+    {"KEY6", ReadKeyAction<6>, WriteKeyAction<6>},
+    {"KEY7", ReadKeyAction<7>, WriteKeyAction<7>},
+    {"KEY8", ReadKeyAction<8>, WriteKeyAction<8>},
+    {"KEY9", ReadKeyAction<9>, WriteKeyAction<9>},
+};
+
+const SettingKey* FindKey(std::string_view name)
+{
+    for (const SettingKey& key : kKeys) {
+        if (name == key.name)
+            return &key;
+    }
+    return nullptr;
+}
 
 }  // namespace
 
@@ -238,7 +345,7 @@ std::string UnscramblePassword(std::string_view hex)
     unsigned char mask = kMaskStart;
     int high = -1;
     for (char c : hex) {
-        int digit = HexDigit(c);
+        int digit = app::HexDigitValue(static_cast<unsigned char>(c));
         if (digit < 0)
             continue;
         if (high < 0) {
@@ -254,6 +361,7 @@ std::string UnscramblePassword(std::string_view hex)
     }
     return bytes;
 }
+
 
 void Settings::Parse(std::string_view text)
 {
@@ -282,169 +390,31 @@ void Settings::Parse(std::string_view text)
 
 void Settings::ApplyLine(std::string_view line, bool& icqEnabledSeen)
 {
-    // A line without "=" is skipped. (Taking the key as its own value would
-    // turn a bare "UIN" line into the UIN "UIN" and a bare "VIBRO_COUNT"
-    // into 0 vibrations.)
+    // The key is the text before the first "=", the value the text after it;
+    // a line without "=" is both key and value, so a bare "SOUND" reads as
+    // the value "SOUND", which is not "TRUE": sound off.
     std::size_t equals = line.find('=');
-    if (equals == std::string_view::npos)
+    std::string_view rawKey = equals == std::string_view::npos ? line : line.substr(0, equals);
+    std::string_view value = TrimBlanks(equals == std::string_view::npos ? line : line.substr(equals + 1));
+    const SettingKey* key = FindKey(UpperAscii(TrimBlanks(rawKey)));
+    if (key == nullptr)
         return;
-    std::string_view rawKey = line.substr(0, equals);
-    std::string_view value = TrimBlanks(line.substr(equals + 1));
-    std::string key = UpperAscii(TrimBlanks(rawKey));
-    auto found = KeyTable().find(key);
-    if (found == KeyTable().end())
-        return;
-    int index = found->second;
-    if (index >= static_cast<int>(Key::Key0)) {
-        SetAction(keyActions[static_cast<std::size_t>(index - static_cast<int>(Key::Key0))], value);
-        return;
-    }
-    switch (static_cast<Key>(index)) {
-    case Key::IcqEnabled:
-        icqEnabled = ParseBool(value);
+    key->read(*this, value);
+    if (std::string_view(key->name) == "ICQ_ENABLED")
         icqEnabledSeen = true;
-        break;
-    case Key::Uin:
-        uin = FromDefaultCodePage(value);
-        break;
-    case Key::Password:
-        if (value.size() >= 3 && value.substr(0, 3) == "###")
-            password = FromProcessCodePage(UnscramblePassword(value.substr(3)));
-        else
-            password = FromProcessCodePage(value);
-        break;
-    case Key::MsnEnabled:
-        msnEnabled = ParseBool(value);
-        break;
-    case Key::MsnEmail:
-        msnEmail = FromDefaultCodePage(value);
-        break;
-    case Key::MsnPassword:
-        msnPassword = value.size() >= 3 ? FromProcessCodePage(UnscramblePassword(value.substr(3))) : WideString();
-        break;
-    case Key::LoginHosts:
-        loginHosts = ParseHostList(value);
-        break;
-    case Key::Sound:
-        sound = ParseBool(value);
-        break;
-    case Key::Vibro:
-        vibro = ParseBool(value);
-        break;
-    case Key::VibroCount:
-        SetInteger(vibroCount, value, 0, 100);
-        break;
-    case Key::UserOnlineSound:
-        userOnlineSound = ParseBool(value);
-        break;
-    case Key::ShowOffline:
-        showOffline = ParseBool(value);
-        break;
-    case Key::ShowDateTime:
-        showDateTime = ParseBool(value);
-        break;
-    case Key::ShowNames:
-        showNames = ParseBool(value);
-        break;
-    case Key::SendingAck:
-        sendingAck = ParseBool(value);
-        break;
-    case Key::CodePage: {
-        std::int32_t candidate = codePage;
-        SetInteger(candidate, value, 0, 65535);
-        if (IsUsableCodePage(candidate))
-            codePage = candidate;
-        break;
-    }
-    case Key::TypingNotifications:
-        typingNotifications = ParseBool(value);
-        break;
-    case Key::SmileSource:
-        SetFileName(smileSource, value);
-        break;
-    case Key::MsnSmileSource:
-        SetFileName(msnSmileSource, value);
-        break;
-    case Key::SkinSource:
-        SetFileName(skinSource, value);
-        break;
-    case Key::IconsSource:
-        SetFileName(iconsSource, value);
-        break;
-    case Key::Scrolling:
-        scrolling = ParseBool(value);
-        break;
-    case Key::JoystickRightChat:
-        joystickRightChat = ParseBool(value);
-        break;
-    case Key::LeftSoftKey:
-        SetAction(leftSoftKeyAction, value);
-        break;
-    case Key::IcqPingPeriod:
-        SetInteger(icqPingPeriod, value, 1, 86400);
-        break;
-    case Key::MsnPingPeriod:
-        SetInteger(msnPingPeriod, value, std::numeric_limits<std::int32_t>::min(),
-                   std::numeric_limits<std::int32_t>::max());
-        break;
-    case Key::IcqSupportCh2:
-        icqSupportCh2 = ParseBool(value);
-        break;
-    case Key::Key0:
-        break;
-    }
 }
 
 std::string Settings::Format() const
 {
     std::string out;
-    auto line = [&out](const char* key, const std::string& value) {
-        out += key;
+    for (const SettingKey& key : kKeys) {
+        std::optional<std::string> value = key.write(*this);
+        if (!value)
+            continue;
+        out += key.name;
         out += '=';
-        out += value;
+        out += *value;
         out += "\r\n";
-    };
-    auto number = [](std::int32_t value) { return std::to_string(value); };
-    auto fileName = [&](const char* key, const WideString& value) {
-        if (!value.empty())
-            line(key, platform::WideToBytes(value, CP_ACP));
-    };
-    auto actionName = [](std::int32_t action) {
-        const auto& names = KeyActionNames();
-        return std::string(action >= 0 && action < KeyAction::Count ? names[static_cast<std::size_t>(action)]
-                                                                    : names[0]);
-    };
-    line("ICQ_ENABLED", BoolText(icqEnabled));
-    line("UIN", platform::WideToBytes(uin, CP_ACP));
-    line("PASSWORD", ScramblePassword(ToProcessCodePage(password)));
-    line("MSN_ENABLED", BoolText(msnEnabled));
-    line("MSN_EMAIL", platform::WideToBytes(msnEmail, CP_ACP));
-    line("MSN_PASSWORD", ScramblePassword(ToProcessCodePage(msnPassword)));
-    line("LOGINHOSTS", FormatHostList(loginHosts));
-    line("SOUND", BoolText(sound));
-    line("VIBRO", BoolText(vibro));
-    line("VIBRO_COUNT", number(vibroCount));
-    line("USER_ONLINE_SOUND", BoolText(userOnlineSound));
-    line("SHOW_OFFLINE", BoolText(showOffline));
-    line("SHOW_DT", BoolText(showDateTime));
-    line("SHOW_NAMES", BoolText(showNames));
-    line("SENDING_ACK", BoolText(sendingAck));
-    line("CODE_PAGE", number(codePage));
-    line("TYPING_NOTIFICATIONS", BoolText(typingNotifications));
-    line("SCROLLING", BoolText(scrolling));
-    line("JRIGHT_CHAT", BoolText(joystickRightChat));
-    line("ICQ_PING_PERIOD", number(icqPingPeriod));
-    line("MSN_PING_PERIOD", number(msnPingPeriod));
-    line("ICQ_SUPPORT_CH2", BoolText(icqSupportCh2));
-    fileName("SMILE_SOURCE", smileSource);
-    fileName("MSN_SMILE_SOURCE", msnSmileSource);
-    fileName("SKIN_SOURCE", skinSource);
-    fileName("ICONS_SOURCE", iconsSource);
-    line("LSOFTKEY", actionName(leftSoftKeyAction));
-    for (std::size_t i = 0; i < keyActions.size(); ++i) {
-        char key[8];
-        std::snprintf(key, sizeof key, "KEY%d", static_cast<int>(i));
-        line(key, actionName(keyActions[i]));
     }
     return out;
 }

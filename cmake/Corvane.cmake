@@ -24,12 +24,15 @@ if(CORVANE_FUZZ)
   target_compile_options(corvane_options INTERFACE -fsanitize=fuzzer-no-link)
 endif()
 
-# corvane_library(<name> <folder> [EXCLUDE <regex>] [DEPS ...])
+# corvane_library(<name> <folder> [EXCLUDE <regex>] [DEPS ...] [PUBLIC_DEPS ...])
 # One library per subsystem folder: every .cpp below <folder> is a source. A
 # folder without sources yet becomes an interface library so that dependants
-# can already name it.
+# can already name it. DEPS are what the sources use (linked privately: a
+# dependant does not inherit them for its own code); PUBLIC_DEPS are the ones
+# the library's own headers include. Every source include is also checked
+# against the layering by the test layers_include_order.
 function(corvane_library name folder)
-  cmake_parse_arguments(ARG "" "EXCLUDE" "DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "EXCLUDE" "DEPS;PUBLIC_DEPS" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS
        ${PROJECT_SOURCE_DIR}/${folder}/*.cpp)
   if(ARG_EXCLUDE)
@@ -37,10 +40,10 @@ function(corvane_library name folder)
   endif()
   if(sources)
     add_library(${name} STATIC ${sources})
-    target_link_libraries(${name} PUBLIC corvane_options ${ARG_DEPS})
+    target_link_libraries(${name} PUBLIC corvane_options ${ARG_PUBLIC_DEPS} PRIVATE ${ARG_DEPS})
   else()
     add_library(${name} INTERFACE)
-    target_link_libraries(${name} INTERFACE corvane_options ${ARG_DEPS})
+    target_link_libraries(${name} INTERFACE corvane_options ${ARG_PUBLIC_DEPS} ${ARG_DEPS})
   endif()
 endfunction()
 

@@ -79,7 +79,7 @@ void ConnMgrLink::Install(AppCore& core) { core.SetConnectionLink(MakeRef<ConnMg
 
 RefPtr<ConnMgrLink> ConnMgrLink::Of(AppCore& core)
 {
-    RefPtr<RefCounted> link = core.ConnectionLink();
+    RefPtr<DataConnectionLink> link = core.ConnectionLink();
     return RefPtr<ConnMgrLink>(dynamic_cast<ConnMgrLink*>(link.Get()));
 }
 

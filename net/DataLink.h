@@ -55,7 +55,7 @@ private:
 
 // AppCore's link to the connection manager: the connection handle, the hidden
 // window, the last status received, and the notification handler.
-class ConnMgrLink : public virtual RefCounted {
+class ConnMgrLink : public DataConnectionLink {
 public:
     explicit ConnMgrLink(AppCore& core);
 
@@ -63,7 +63,7 @@ public:
     // hidden window as the receiver of statuses. Called under the AppCore
     // lock when a login is requested and the link is not up. A failure is
     // not reported: the statuses tell the user.
-    void RequestDataConnection();
+    void RequestDataConnection() override;
 
     // A status arrived (interface thread).
     void OnStatus(DWORD status);

@@ -69,7 +69,7 @@ void ProtocolHandler::OnLoginRequested()
     platform::CriticalSectionLock guard(m_core.Lock());
     if (m_core.DataLinkState() == DataLink::Connected)
         return;
-    if (RefPtr<ConnMgrLink> link = ConnMgrLink::Of(m_core))
+    if (RefPtr<DataConnectionLink> link = m_core.ConnectionLink())
         link->RequestDataConnection();
 }
 

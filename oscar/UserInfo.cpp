@@ -11,24 +11,7 @@ namespace {
 
 constexpr std::uint16_t kItemStatus = 0x0006;
 constexpr std::uint16_t kItemCapabilities = 0x000D;
-constexpr std::size_t kMaxUinDigits = 12;
-
-bool AllDigits(std::span<const std::uint8_t> text)
-{
-    for (std::uint8_t c : text) {
-        if (c < '0' || c > '9')
-            return false;
-    }
-    return !text.empty();
-}
-
 }  // namespace
-
-bool IsUinText(const WideString& uin)
-{
-    return !uin.empty() && uin.size() <= kMaxUinDigits &&
-           std::all_of(uin.begin(), uin.end(), [](char16_t c) { return c >= u'0' && c <= u'9'; });
-}
 
 bool AppendLengthPrefixedUin(ByteBuffer& out, const WideString& uin)
 {
@@ -44,12 +27,14 @@ std::optional<WideString> ReadLengthPrefixedUin(std::span<const std::uint8_t> da
     ByteReader reader(data);
     std::uint8_t length = 0;
     std::span<const std::uint8_t> digits;
-    if (!reader.ReadU8(length) || !reader.ReadBytes(length, digits) || !AllDigits(digits) ||
-        digits.size() > kMaxUinDigits)
+    if (!reader.ReadU8(length) || !reader.ReadBytes(length, digits))
+        return std::nullopt;
+    WideString uin(digits.begin(), digits.end());
+    if (!IsUinText(uin))
         return std::nullopt;
     if (consumed != nullptr)
         *consumed = reader.Position();
-    return WideString(digits.begin(), digits.end());
+    return uin;
 }
 
 std::optional<UserInfo> ReadUserInfo(std::span<const std::uint8_t> data)

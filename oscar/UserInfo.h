@@ -8,6 +8,7 @@
 #include <span>
 #include <vector>
 
+#include "app/Uin.h"
 #include "oscar/OnlineStatus.h"
 #include "oscar/TlvBlock.h"
 #include "oscar/codec/ByteBuffer.h"
@@ -35,9 +36,8 @@ std::optional<UserInfo> ReadUserInfo(std::span<const std::uint8_t> data);
 // that names a user); false for a UIN longer than 255 characters.
 bool AppendLengthPrefixedUin(ByteBuffer& out, const WideString& uin);
 
-// Whether the text is a UIN as the network carries one: 1 to 12 digits. The
-// same rule keeps a UIN typed by the user out of file names it cannot be.
-bool IsUinText(const WideString& uin);
+// Whether the text is a UIN: 1 to 12 digits (app/Uin.h holds the rule).
+using app::IsUinText;
 
 // A UIN as a length byte and its digits, at the front of the bytes.
 std::optional<WideString> ReadLengthPrefixedUin(std::span<const std::uint8_t> data, std::size_t* consumed = nullptr);

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test twice: in a debug
 # build and in an AddressSanitizer + UndefinedBehaviorSanitizer build; then
-# tries the run command once and runs every fuzz target for a bounded time.
+# tries the run command once and runs the fuzz targets within a shared time
+# budget.
 set -uo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$ROOT"
@@ -58,20 +59,33 @@ else
 fi
 rm -rf "$smoke_device"
 
-# Every decoder of untrusted bytes has a libFuzzer target; each runs for a
-# bounded time under ASan/UBSan.
-FUZZ_SECONDS="${CORVANE_FUZZ_SECONDS:-60}"
+# Every decoder of untrusted bytes has a libFuzzer target. They share one
+# bounded budget (CORVANE_FUZZ_BUDGET seconds in all, at least
+# CORVANE_FUZZ_MIN_SECONDS each) so that more targets do not lengthen the run
+# without limit; scripts/fuzz-long.sh runs long campaigns.
+FUZZ_BUDGET="${CORVANE_FUZZ_BUDGET:-360}"
+FUZZ_MIN_SECONDS="${CORVANE_FUZZ_MIN_SECONDS:-15}"
 echo "== fuzz build"
 if cmake --preset fuzz >/dev/null && cmake --build --preset fuzz -j "$JOBS"; then
   mkdir -p build/fuzz/corpus
+  targets=()
   for target in build/fuzz/fuzz/fuzz_*; do
-    [ -x "$target" ] || continue
+    [ -x "$target" ] && targets+=("$target")
+  done
+  count=${#targets[@]}
+  fuzz_seconds=$FUZZ_MIN_SECONDS
+  if [ "$count" -gt 0 ] && [ $((FUZZ_BUDGET / count)) -gt "$fuzz_seconds" ]; then
+    fuzz_seconds=$((FUZZ_BUDGET / count))
+  fi
+  # A fixed time per target, as earlier runs set it, still wins.
+  fuzz_seconds="${CORVANE_FUZZ_SECONDS:-$fuzz_seconds}"
+  for target in "${targets[@]}"; do
     name=$(basename "$target")
     mkdir -p "build/fuzz/corpus/$name"
     seeds="fuzz/seeds/$name"
     [ -d "$seeds" ] || seeds=""
-    echo "== $name for ${FUZZ_SECONDS}s"
-    if "$target" -max_total_time="$FUZZ_SECONDS" -rss_limit_mb=2048 -print_final_stats=0 \
+    echo "== $name for ${fuzz_seconds}s"
+    if "$target" -max_total_time="$fuzz_seconds" -rss_limit_mb=2048 -print_final_stats=0 \
          "build/fuzz/corpus/$name" $seeds >"build/fuzz/$name.log" 2>&1; then
       passed=$((passed + 1))
     else

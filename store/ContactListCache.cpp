@@ -5,26 +5,21 @@
 #include "platform/base/WideString.h"
 #include "platform/file/File.h"
 #include "store/ContactListXml.h"
+#include "store/ExclusiveOpen.h"
+#include "store/Utf16Le.h"
 
 namespace store {
 namespace {
 
 using platform::File;
 using platform::FileAccess;
-using platform::FileDisposition;
-using platform::FileShare;
 
 // Opens (creating when missing) without sharing; a file that another handle
 // holds is retried. The result is closed on failure.
-File OpenExclusive(const std::string& path, FileAccess access)
+File OpenCacheFile(const std::string& path, FileAccess access)
 {
-    for (int attempt = 1;; ++attempt) {
-        DWORD error = ERROR_SUCCESS;
-        File file = File::Open(path, access, FileShare::None, FileDisposition::OpenAlways, &error);
-        if (file.IsOpen() || error != ERROR_SHARING_VIOLATION || attempt >= kCacheOpenAttempts)
-            return file;
-        Sleep(kCacheRetryMilliseconds);
-    }
+    return OpenExclusive(path, access, platform::FileDisposition::OpenAlways,
+                         SharingRetry{kCacheOpenAttempts, kCacheRetryMilliseconds});
 }
 
 // The whole file, or false when it cannot be read or exceeds the limit.
@@ -65,13 +60,8 @@ WideString ContactListCachePath(const WideString& folder, const WideString& owne
 std::string EncodeContactListCache(ContactStore& store)
 {
     WideString text = ContactListToXml(store);
-    std::string bytes;
-    bytes.reserve(2 + 2 * text.size());
-    bytes += "\xFF\xFE";
-    for (char16_t c : text) {
-        bytes.push_back(static_cast<char>(c & 0xFF));
-        bytes.push_back(static_cast<char>(c >> 8));
-    }
+    std::string bytes(kByteOrderMark);
+    AppendUtf16Le(bytes, text);
     return bytes;
 }
 
@@ -81,15 +71,8 @@ bool DecodeContactListCache(ContactStore& store, std::string_view bytes)
     ClearLists(store);
     if (bytes.size() <= 2)
         return false;
-    WideString text;
-    text.reserve((bytes.size() - 2) / 2);
-    for (std::size_t at = 2; at + 1 < bytes.size(); at += 2) {
-        auto c = static_cast<char16_t>(static_cast<std::uint8_t>(bytes[at]) |
-                                       static_cast<std::uint8_t>(bytes[at + 1]) << 8);
-        if (c == 0)
-            break;
-        text.push_back(c);
-    }
+    // The first two bytes are taken as the byte-order mark without a check.
+    WideString text = DecodeUtf16Le(reinterpret_cast<const std::uint8_t*>(bytes.data()) + 2, bytes.size() - 2);
     return ContactListFromXml(store, text);
 }
 
@@ -99,7 +82,7 @@ bool SaveContactListCache(ContactStore& store, const WideString& folder, const W
     std::string path = platform::WideToUtf8(ContactListCachePath(folder, ownerUin));
     // Holding the file without sharing keeps loads and other saves out while
     // the new text replaces it.
-    File guard = OpenExclusive(path, FileAccess::ReadWrite);
+    File guard = OpenCacheFile(path, FileAccess::ReadWrite);
     if (!guard.IsOpen())
         return false;
     return platform::ReplaceFileContents(path, bytes.data(), bytes.size());
@@ -109,7 +92,7 @@ bool LoadContactListCache(ContactStore& store, const WideString& folder, const W
 {
     platform::CriticalSectionLock guard(store.Lock());
     ClearLists(store);
-    File file = OpenExclusive(platform::WideToUtf8(ContactListCachePath(folder, ownerUin)), FileAccess::Read);
+    File file = OpenCacheFile(platform::WideToUtf8(ContactListCachePath(folder, ownerUin)), FileAccess::Read);
     std::string bytes;
     if (!file.IsOpen() || !ReadAll(file, bytes))
         return false;

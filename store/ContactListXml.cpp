@@ -5,6 +5,8 @@
 #include <string>
 #include <unordered_set>
 
+#include "app/HexDigit.h"
+#include "app/Uin.h"
 #include "platform/text/CaseMapping.h"
 #include "platform/xml/XmlDocument.h"
 
@@ -55,24 +57,14 @@ WideString ReadName(const XmlNode& element)
     return hex ? DecodeHexName(*hex) : WideString();
 }
 
-// Whether the UIN can name the contact's history files: no path separator,
-// no control character, not "." or "..".
-bool UsableAsFileName(const WideString& uin)
-{
-    if (uin.empty() || uin == u"." || uin == u"..")
-        return false;
-    return std::none_of(uin.begin(), uin.end(),
-                        [](char16_t c) { return c < 0x20 || c == u'/' || c == u'\\' || c == u':'; });
-}
-
 // A contact element (its own name is not checked). Skipped without a UIN,
-// with a UIN that cannot name a file (it would put history files outside
-// the account's folder), and when the store already holds the UIN: the
-// first entry of a UIN wins.
+// with text that is not a UIN (a hand-edited file; such text could also name
+// history files outside the account's folder), and when the store already
+// holds the UIN: the first entry of a UIN wins.
 void ReadContact(ContactStore& store, const XmlNode& element, std::uint16_t groupId)
 {
     std::optional<WideString> uin = element.Attribute(u"UIN");
-    if (!uin || !UsableAsFileName(*uin))
+    if (!uin || !app::IsUinText(*uin))
         return;
     auto contact = MakeRef<Contact>(*uin);
     contact->itemId = static_cast<std::uint16_t>(ParseDecimal(element.Attribute(u"ID").value_or(u"0")));
@@ -103,17 +95,6 @@ void ReadGroup(ContactStore& store, const XmlNode& element)
     RefPtr<ContactGroup> group = store.AddGroup(groupId, ReadName(element));
     for (XmlNode child = element.FirstChild(); child; child = child.NextSibling())
         ReadContact(store, child, group ? group->id : 0);
-}
-
-int HexDigit(char16_t c)
-{
-    if (c >= u'0' && c <= u'9')
-        return c - u'0';
-    if (c >= u'a' && c <= u'f')
-        return c - u'a' + 10;
-    if (c >= u'A' && c <= u'F')
-        return c - u'A' + 10;
-    return -1;
 }
 
 bool IsBlank(char16_t c) { return c == u' ' || (c >= u'\t' && c <= u'\r'); }
@@ -188,7 +169,7 @@ WideString DecodeHexName(std::u16string_view hex)
     unsigned unit = 0;
     int digits = 0;
     for (char16_t c : hex) {
-        int digit = HexDigit(c);
+        int digit = app::HexDigitValue(c);
         if (digit < 0)
             continue;
         unit = unit << 4 | static_cast<unsigned>(digit);

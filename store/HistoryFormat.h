@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/base/Types.h"
+#include "store/Utf16Le.h"
 
 namespace store {
 
@@ -50,17 +51,7 @@ SYSTEMTIME RecordTime(const HistoryRecord& record);
 // The index file's header.
 RecordBytes IndexHeader();
 
-// The byte-order mark that starts the text and parties files.
-inline constexpr std::string_view kByteOrderMark{"\xFF\xFE", 2};
-
 // The CR LF that ends each text and party, in UTF-16 little-endian.
 inline constexpr std::string_view kLineEnd{"\x0D\x00\x0A\x00", 4};
-
-// Appends the text as UTF-16 little-endian bytes.
-void AppendUtf16Le(std::string& bytes, std::u16string_view text);
-
-// Reads byteCount / 2 UTF-16 little-endian characters; the text ends early at
-// a character 0. An odd last byte is ignored.
-WideString DecodeUtf16Le(const std::uint8_t* bytes, std::size_t byteCount);
 
 }  // namespace store

@@ -4,6 +4,7 @@
 
 #include "platform/file/File.h"
 #include "store/HistoryFormat.h"
+#include "store/Utf16Le.h"
 
 namespace store {
 namespace {

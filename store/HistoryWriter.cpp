@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "store/HistoryFiles.h"
+#include "store/Utf16Le.h"
 
 namespace store {
 

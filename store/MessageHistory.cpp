@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "app/AppGlobals.h"
+#include "app/Uin.h"
 #include "platform/base/Device.h"
 #include "platform/base/WideString.h"
 #include "store/HistoryFormat.h"
@@ -11,9 +12,10 @@
 
 namespace {
 
-// UINs and conversation names become file and folder names. One that could
-// name a file elsewhere (a separator, "." or "..", a zero character) or
-// nothing at all is refused: no file is written or read for it.
+// UINs and conversation names become file and folder names. A UIN must be
+// one (app/Uin.h); a conversation name that could name a file elsewhere (a
+// separator, "." or "..", a zero character) or nothing at all is refused. No
+// file is written or read for a refused name.
 bool IsUsableFileName(const WideString& name)
 {
     if (name.empty() || name == u"." || name == u"..")
@@ -36,7 +38,8 @@ const MessageHistory::Paths& MessageHistory::PathsLocked()
     WideString appFolder = app::AppFolder();
     bool twoParties = m_parties.size() == 2;
     const WideString& base = twoParties ? m_parties[1] : m_conversationName;
-    if (appFolder.empty() || !IsUsableFileName(m_parties[0]) || !IsUsableFileName(base))
+    bool baseUsable = twoParties ? app::IsUinText(base) : IsUsableFileName(base);
+    if (appFolder.empty() || !app::IsUinText(m_parties[0]) || !baseUsable)
         return m_paths;  // unusable: not kept, so a later name change can fix it
     WideString folder = appFolder + m_parties[0];
     WideString prefix = folder + kPathSeparator + base;

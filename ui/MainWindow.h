@@ -3,12 +3,13 @@
 // title are what a second instance looks for.
 #pragma once
 
+#include "app/ProgramWindow.h"
 #include "ui/framework/WindowBase.h"
 
 inline constexpr const WCHAR* kMainWindowClass = u"B46A692A-BC3B-40e7-A3E8-5058053677A5";
 inline constexpr const WCHAR* kMainWindowTitle = u"Corvane";
 
-class MainWindow : public WindowBase {
+class MainWindow : public WindowBase, public ProgramWindow {
 public:
     // Registers the class (once per process); creates no window.
     MainWindow();
@@ -20,6 +21,8 @@ public:
 
     // Creates the window with the title "Corvane".
     HWND CreateMainWindow();
+
+    HWND ProgramWindowHandle() const override { return Window(); }
 
 protected:
     ~MainWindow() override = default;

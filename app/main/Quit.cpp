@@ -3,7 +3,7 @@
 #include "app/AppCore.h"
 #include "app/AppGlobals.h"
 #include "platform/base/Clock.h"
-#include "ui/MainWindow.h"
+#include "platform/win/Window.h"
 
 namespace {
 
@@ -17,8 +17,10 @@ void RunConfirmedQuit()
     AppCore* core = app::Core();
     if (core != nullptr) {
         core->ShutDownSession();
-        if (MainWindow* window = core->GetMainWindow(); window != nullptr && window->Window() != nullptr)
-            window->Close();
+        if (ProgramWindow* window = core->GetMainWindow(); window != nullptr) {
+            if (HWND handle = window->ProgramWindowHandle(); handle != nullptr)
+                SendMessageW(handle, WM_CLOSE, 0, 0);
+        }
         core->StopWorker();
     }
     PostQuitMessage(0);

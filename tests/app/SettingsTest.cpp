@@ -13,6 +13,7 @@
 #include "app/SettingsFile.h"
 #include "platform/base/Device.h"
 #include "platform/base/WideString.h"
+#include "tests/common/TestSupport.h"
 
 namespace {
 
@@ -20,17 +21,13 @@ class SettingsTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/corvane-settings-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_folder = pattern;
+        ASSERT_TRUE(m_temp.Ok());
         app::SetAppFolder(platform::Utf8ToWide(m_folder + "/"));
         app::SetProcessCodePage(0);
     }
     void TearDown() override
     {
         chmod(m_folder.c_str(), 0755);
-        std::string command = "rm -rf '" + m_folder + "'";
-        EXPECT_EQ(std::system(command.c_str()), 0);
     }
 
     void WriteFile(const std::string& bytes)
@@ -53,7 +50,8 @@ protected:
         return settings;
     }
 
-    std::string m_folder;
+    testing_support::TempFolder m_temp{"corvane-settings"};
+    const std::string m_folder = m_temp.Path();
 };
 
 TEST_F(SettingsTest, MissingFileKeepsEveryDefault)
@@ -143,6 +141,10 @@ TEST_F(SettingsTest, PasswordsRoundTripAndPlainPasswordsAreUsedAsTyped)
     }
     EXPECT_EQ(Load("PASSWORD=plain###\r\n")->Password(), u"plain###");
     EXPECT_EQ(ScramblePassword(""), "###");
+    // Files written earlier must stay readable: the scrambled form is fixed.
+    EXPECT_EQ(ScramblePassword("demo"), "###8FEDD0CD");
+    EXPECT_EQ(ScramblePassword("Secret 9!"), "###B0EDC6C83200B18F6A");
+    EXPECT_EQ(Load("PASSWORD=###B0EDC6C83200B18F6A\r\n")->Password(), u"Secret 9!");
     // Digits of either case; other characters skipped.
     std::string hex = ScramblePassword("secret").substr(3);
     std::string mixed;
@@ -201,7 +203,7 @@ TEST_F(SettingsTest, BadInputLeavesDefaults)
         std::string bytes;
     } cases[] = {
         {"binary garbage", std::string("\x01\xff\xfe\x80=\x00\x02zz\xc3", 11)},
-        {"keys without values", "SOUND\r\nVIBRO_COUNT\r\nUIN\r\n=\r\n==\r\n"},
+        {"empty keys", "=\r\n==\r\n=True\r\n"},
         {"out-of-range numbers",
          "VIBRO_COUNT=99999999999999999999\r\nICQ_PING_PERIOD=-5\r\nCODE_PAGE=12345\r\n"
          "MSN_PING_PERIOD=-99999999999\r\n"},
@@ -219,6 +221,21 @@ TEST_F(SettingsTest, BadInputLeavesDefaults)
         EXPECT_FALSE(s->icqEnabled) << c.name;
         EXPECT_TRUE(s->sound) << c.name;
     }
+}
+
+// A line without "=" is its own key and value: the value is then the key's
+// name, read by the key's type like any other value.
+TEST_F(SettingsTest, LineWithoutEqualsSignIsBothKeyAndValue)
+{
+    auto s = Load("SOUND\r\n vibro \r\nVIBRO_COUNT\r\nICQ_PING_PERIOD\r\nUIN\r\nSKIN_SOURCE\r\nKEY3\r\n");
+    EXPECT_FALSE(s->sound);
+    EXPECT_FALSE(s->vibro);
+    EXPECT_EQ(s->vibroCount, 0);          // no digits: 0, a valid count
+    EXPECT_EQ(s->icqPingPeriod, 120);     // 0 is no usable period: the default stays
+    EXPECT_EQ(s->Uin(), u"UIN");          // taken as text; the account refuses it later
+    EXPECT_TRUE(s->icqEnabled);           // a UIN without ICQ_ENABLED
+    EXPECT_EQ(s->SkinSource(), u"SKIN_SOURCE");
+    EXPECT_EQ(s->KeyActionOf(3), KeyAction::Vibro);  // "KEY3" is no action name
 }
 
 TEST_F(SettingsTest, WideScreenDefaultsToTheQvgaSkin)

@@ -1,5 +1,6 @@
 // Helpers shared by every test program: waiting for a condition with a
-// generous real-time limit, and a private temporary folder.
+// generous real-time limit, a private temporary folder, and files of the
+// source tree.
 //
 // Tests wait for what they expect to happen, never for a fixed time: on a
 // busy machine a worker round trip may take hundreds of milliseconds, so the
@@ -33,6 +34,13 @@ bool WaitFor(Condition&& condition, std::chrono::milliseconds limit = kGenerousL
     }
     return true;
 }
+
+#ifdef CORVANE_SOURCE_DIR
+// A file of the source tree, by its path from the top ("assets/..."). Taken
+// from the build rather than from __FILE__, which a compiler cache may make
+// relative to the build folder.
+inline std::string SourcePath(const std::string& relative) { return std::string(CORVANE_SOURCE_DIR) + "/" + relative; }
+#endif
 
 // A private folder below /tmp, removed with everything in it afterwards.
 class TempFolder {

@@ -94,6 +94,7 @@ std::vector<std::uint8_t> Frame(std::uint8_t channel, std::uint16_t sequence, co
     std::vector<std::uint8_t> bytes = {0x2A, channel, static_cast<std::uint8_t>(sequence >> 8),
                                        static_cast<std::uint8_t>(sequence), static_cast<std::uint8_t>(body.size() >> 8),
                                        static_cast<std::uint8_t>(body.size())};
+    bytes.reserve(bytes.size() + body.size());
     bytes.insert(bytes.end(), body.begin(), body.end());
     return bytes;
 }

@@ -228,7 +228,7 @@ TEST_F(MessagingTest, TextWrittenWhileOfflineIsKeptAndGoesOutWhenSentAgain)
     StartCore();
     ListFriend();
     m_core->Choose(OnlineStatus::Offline);
-    ASSERT_TRUE(m_core->PumpUntil([&] { return !m_core->Session()->IsOnline(); }, 100000));
+    ASSERT_TRUE(m_core->PumpUntil([&] { auto session = m_core->Session(); return session && !session->IsOnline(); }, 100000));
 
     // Not sent, but kept: in the contact and in the contact-list cache.
     EXPECT_EQ(m_core->Account()->SendMessage(u"100002", u"written offline"), oscar::SendResult::NotSignedOn);

@@ -10,6 +10,7 @@
 #include "oscar/codec/SnacDecoding.h"
 #include "oscar/meta/DirectoryQuery.h"
 #include "oscar/meta/DirectoryText.h"
+#include "tests/common/TestSupport.h"
 #include "tests/oscar/live/LiveCore.h"
 #include "tests/oscar/live/ServerProcess.h"
 #include "tests/oscar/meta/MetaBytes.h"
@@ -75,9 +76,7 @@ class DirectoryLiveTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/corvane-directory-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_folder = pattern;
+        ASSERT_TRUE(m_temp.Ok());
         platform::SetTimeScale(20.0);
         m_server = std::make_unique<live::ServerProcess>(m_folder, kAccounts);
         ASSERT_TRUE(m_server->Ready());
@@ -94,14 +93,12 @@ protected:
         m_core.reset();
         m_server.reset();
         platform::SetTimeScale(1.0);
-        std::string command = "rm -rf '" + m_folder + "'";
-        EXPECT_EQ(std::system(command.c_str()), 0);
     }
 
     bool GoOnline()
     {
         m_core->Choose(OnlineStatus::Online);
-        return m_core->PumpUntil([&] { return m_core->Session() && m_core->Session()->IsOnline(); }, 60000);
+        return m_core->PumpUntil([&] { auto session = m_core->Session(); return session && session->IsOnline(); }, 60000);
     }
     // Pumps until the query finished and all its events for the current
     // request arrived.
@@ -140,7 +137,8 @@ protected:
         m_core->Core().Post(MakeRef<FrameEvent>(EventType::BosFrameReceived, FlapFrame::ForSnac(snac)));
     }
 
-    std::string m_folder;
+    testing_support::TempFolder m_temp{"corvane-directory"};
+    const std::string m_folder = m_temp.Path();
     std::unique_ptr<live::ServerProcess> m_server;
     std::unique_ptr<live::LiveCore> m_core;
     RefPtr<DirectoryQuery> m_query;

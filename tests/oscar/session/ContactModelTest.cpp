@@ -187,6 +187,7 @@ TEST_F(PresenceTest, ManyNoticesForUnknownUinsGrowOnlyByWhatTheyName)
     for (int i = 0; i < 10000; ++i) {
         std::string uin = std::to_string(100000 + i % 500);
         Bytes data = {static_cast<std::uint8_t>(uin.size())};
+        data.reserve(1 + uin.size() + 12);
         data.insert(data.end(), uin.begin(), uin.end());
         data.insert(data.end(), {0, 0, 0, 1, 0, 6, 0, 4, 0, 0, 0, static_cast<std::uint8_t>(i % 2)});
         m_handler->OnPresence(*Snac(oscar::CommandNumber::ContactOnline, data));

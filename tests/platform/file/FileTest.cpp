@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "platform/file/File.h"
+#include "tests/common/TestSupport.h"
 
 namespace {
 
@@ -19,17 +20,14 @@ class FileTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/corvane-file-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_folder = pattern;
+        ASSERT_TRUE(m_temp.Ok());
         m_path = m_folder + "/data.bin";
     }
     void TearDown() override
     {
-        std::string command = "rm -rf '" + m_folder + "'";
-        EXPECT_EQ(std::system(command.c_str()), 0);
     }
-    std::string m_folder;
+    testing_support::TempFolder m_temp{"corvane-file"};
+    const std::string m_folder = m_temp.Path();
     std::string m_path;
 };
 

@@ -10,14 +10,9 @@
 #include "platform/base/WideString.h"
 #include "platform/sound/Sound.h"
 #include "platform/sound/WavClip.h"
+#include "tests/common/TestSupport.h"
 
 namespace {
-
-std::string SourceRoot()
-{
-    std::string file = __FILE__;
-    return file.substr(0, file.rfind("/tests/platform/sound/"));
-}
 
 void WriteFile(const std::string& path, const std::string& bytes)
 {
@@ -56,21 +51,18 @@ protected:
     void SetUp() override
     {
         setenv("SDL_AUDIODRIVER", "dummy", 1);
-        char pattern[] = "/tmp/corvane-sound-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_folder = pattern;
+        ASSERT_TRUE(m_temp.Ok());
     }
     void TearDown() override
     {
-        std::string command = "rm -rf '" + m_folder + "'";
-        EXPECT_EQ(std::system(command.c_str()), 0);
     }
-    std::string m_folder;
+    testing_support::TempFolder m_temp{"corvane-sound"};
+    const std::string m_folder = m_temp.Path();
 };
 
 TEST_F(SoundTest, ShippedMessageSoundIsAShortMonoChime)
 {
-    std::string path = SourceRoot() + "/assets/Sounds/Message.wav";
+    std::string path = testing_support::SourcePath("assets/Sounds/Message.wav");
     platform::WavClip clip;
     ASSERT_TRUE(platform::LoadWavFile(path, clip));
     EXPECT_EQ(clip.layout.channels, 1);
@@ -136,7 +128,7 @@ TEST(SoundWithoutOutputTest, PlaysNothingAndReportsIt)
     EXPECT_EXIT(
         {
             setenv("SDL_AUDIODRIVER", "none", 1);
-            std::string path = SourceRoot() + "/assets/Sounds/Message.wav";
+            std::string path = testing_support::SourcePath("assets/Sounds/Message.wav");
             bool refused = !platform::HasAudioOutput() && Play(path) == FALSE && platform::SoundsStarted() == 0;
             std::exit(refused ? 0 : 1);
         },

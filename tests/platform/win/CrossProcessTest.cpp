@@ -18,6 +18,7 @@
 #include "platform/base/Device.h"
 #include "platform/base/LastError.h"
 #include "platform/win/LinkProtocol.h"
+#include "tests/common/TestSupport.h"
 #include "tests/platform/win/Recorder.h"
 #include "tests/platform/win/peer/PeerDigest.h"
 
@@ -104,9 +105,7 @@ protected:
         SetUpRecorder();
         const char* old = std::getenv("CORVANE_DEVICE");
         m_oldDevice = old != nullptr ? old : "";
-        char pattern[] = "/tmp/corvane-win-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        m_device = pattern;
+        ASSERT_TRUE(m_temp.Ok());
         ::setenv("CORVANE_DEVICE", m_device.c_str(), 1);
     }
     void TearDown() override
@@ -115,14 +114,13 @@ protected:
             ::unsetenv("CORVANE_DEVICE");
         else
             ::setenv("CORVANE_DEVICE", m_oldDevice.c_str(), 1);
-        std::error_code ignored;
-        fs::remove_all(m_device, ignored);
         platform::SetTimeScale(1.0);
     }
     std::string RunPath(const std::string& name) const { return m_device + "/run/" + name; }
     std::string OwnSocket() const { return RunPath(std::to_string(::getpid()) + ".sock"); }
 
-    std::string m_device;
+    testing_support::TempFolder m_temp{"corvane-win"};
+    const std::string m_device = m_temp.Path();
     std::string m_oldDevice;
 };
 

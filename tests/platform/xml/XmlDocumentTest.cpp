@@ -10,6 +10,7 @@
 #include "platform/base/WideString.h"
 #include "platform/xml/XmlDocument.h"
 #include "platform/xml/XmlText.h"
+#include "tests/common/TestSupport.h"
 
 namespace {
 
@@ -183,17 +184,14 @@ class XmlFileTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/corvane-xml-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_folder = pattern;
+        ASSERT_TRUE(m_temp.Ok());
     }
     void TearDown() override
     {
-        std::string command = "rm -rf '" + m_folder + "'";
-        EXPECT_EQ(std::system(command.c_str()), 0);
     }
     std::u16string Path(const char* name) { return platform::Utf8ToWide(m_folder + "/" + name); }
-    std::string m_folder;
+    testing_support::TempFolder m_temp{"corvane-xml"};
+    const std::string m_folder = m_temp.Path();
 };
 
 TEST_F(XmlFileTest, SaveReplacesTheFileAndLoadsBack)

@@ -14,6 +14,7 @@
 #include "platform/base/WideString.h"
 #include "platform/file/File.h"
 #include "store/ContactListCache.h"
+#include "tests/common/TestSupport.h"
 
 namespace {
 
@@ -26,9 +27,7 @@ class ContactListCacheFileTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/corvane-cache-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_folder = pattern;
+        ASSERT_TRUE(m_temp.Ok());
         m_wideFolder = platform::Utf8ToWide(m_folder + "/");
         m_path = m_folder + "/123456.xml";
         platform::SetTimeScale(100.0);
@@ -36,8 +35,6 @@ protected:
     void TearDown() override
     {
         platform::SetTimeScale(1.0);
-        std::string command = "rm -rf '" + m_folder + "'";
-        EXPECT_EQ(std::system(command.c_str()), 0);
     }
 
     std::string FileBytes(const std::string& path)
@@ -57,7 +54,8 @@ protected:
         return store;
     }
 
-    std::string m_folder;
+    testing_support::TempFolder m_temp{"corvane-cache"};
+    const std::string m_folder = m_temp.Path();
     std::u16string m_wideFolder;
     std::string m_path;
 };

@@ -47,7 +47,7 @@ void Load(ContactStore& store, const std::u16string& text)
     EXPECT_TRUE(store::ContactListFromXml(store, text));
 }
 
-TEST(ContactListXml, SaveWritesGroupsThenLooseContactsInTheDocumentedShape)
+TEST(ContactListXml, SaveWritesGroupsThenLooseContacts)
 {
     RefPtr<ContactStore> store = SampleStore();
     XmlDocument document;
@@ -144,13 +144,14 @@ TEST(ContactListXml, HandEditedFilesAreReadTolerantly)
     EXPECT_EQ(store->Contacts().size(), 3u);
 }
 
-TEST(ContactListXml, OddValuesKeepTheirDocumentedMeaning)
+TEST(ContactListXml, OddValuesAreReadByTheFileRules)
 {
     auto store = MakeRef<ContactStore>();
     std::u16string hugeName(1 << 20, u'n');
     Load(*store,
          u"<Other ModDate='  -1xyz'>"
-         u"<Group ID='65537' Name='wraps to 1'><Contact ID='65636' UIN='abc12' Name='" +
+         u"<Group ID='65537' Name='wraps to 1'><Contact UIN='abc12'/><Contact UIN='1234567890123'/>"
+         u"<Contact ID='65636' UIN='204' Name='" +
              hugeName +
              u"'/></Group>"
              u"<Group ID='65536' Name='is 0'><Contact ID='-1' UIN='201'/></Group>"
@@ -160,10 +161,12 @@ TEST(ContactListXml, OddValuesKeepTheirDocumentedMeaning)
     EXPECT_EQ(store->ListDate(), 0xFFFFFFFFu);
     EXPECT_EQ(store->ListCount(), 0);
     EXPECT_EQ(store->FindGroup(1)->name, u"wraps to 1");
-    RefPtr<Contact> lettered = store->FindContact(u"abc12");
-    ASSERT_TRUE(lettered);  // the UIN is text; letters are kept as they are
-    EXPECT_EQ(lettered->itemId, 100);
-    EXPECT_EQ(lettered->nickname.size(), hugeName.size());
+    // Text that is not a UIN (letters, 13 digits) is skipped; the entries
+    // after it are read.
+    EXPECT_FALSE(store->FindContact(u"abc12"));
+    EXPECT_FALSE(store->FindContact(u"1234567890123"));
+    EXPECT_EQ(store->FindContact(u"204")->itemId, 100);
+    EXPECT_EQ(store->FindContact(u"204")->nickname.size(), hugeName.size());
     // Group id 0 names no group: its contacts stay, outside every group.
     EXPECT_EQ(store->Groups().size(), 1u);
     EXPECT_EQ(store->FindContact(u"201")->groupId, 0);

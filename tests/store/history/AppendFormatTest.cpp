@@ -136,6 +136,8 @@ TEST_F(AppendFormatTest, NamesThatAreNotPlainFileNamesAreRefused)
         {"own UIN is dot-dot", u"..", u"2"},
         {"empty contact", u"1", u""},
         {"zero character", u"1", std::u16string(u"2\0x", 3)},
+        {"contact UIN with letters", u"1", u"12ab"},
+        {"own UIN of 13 digits", u"1234567890123", u"2"},
     };
     for (const Case& c : cases) {
         auto history = MakeRef<MessageHistory>(c.own, c.contact);

@@ -13,6 +13,7 @@
 #include "app/AppGlobals.h"
 #include "platform/base/Clock.h"
 #include "platform/base/WideString.h"
+#include "tests/common/TestSupport.h"
 
 namespace history_test {
 
@@ -74,15 +75,11 @@ protected:
     void SetUp() override
     {
         platform::SetTimeScale(1000);
-        char pattern[] = "/tmp/corvane-history-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_root = pattern;
+        ASSERT_TRUE(m_temp.Ok());
         app::SetAppFolder(platform::Utf8ToWide(m_root + "/"));
     }
     void TearDown() override
     {
-        std::string command = "rm -rf '" + m_root + "'";
-        EXPECT_EQ(std::system(command.c_str()), 0);
     }
 
     std::string Path(const std::string& relative) const { return m_root + "/" + relative; }
@@ -98,7 +95,8 @@ protected:
         out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     }
 
-    std::string m_root;
+    testing_support::TempFolder m_temp{"corvane-history"};
+    const std::string m_root = m_temp.Path();
 };
 
 }  // namespace history_test

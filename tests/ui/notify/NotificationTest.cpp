@@ -12,6 +12,7 @@
 #include "platform/base/WideString.h"
 #include "platform/sound/Sound.h"
 #include "platform/vibrator/Vibrator.h"
+#include "tests/common/TestSupport.h"
 #include "ui/notify/NotificationThread.h"
 #include "ui/notify/NotifyIncoming.h"
 
@@ -109,9 +110,7 @@ protected:
     {
         platform::SetTimeScale(1000);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
-        char pattern[] = "/tmp/corvane-notify-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_root = pattern;
+        ASSERT_TRUE(m_temp.Ok());
         app::SetAppFolder(platform::Utf8ToWide(m_root + "/"));
         platform::SetVibratorKind(platform::VibratorKind::Full);
         platform::ResetVibratorActivity();
@@ -121,8 +120,6 @@ protected:
     }
     void TearDown() override
     {
-        std::string command = "rm -rf '" + m_root + "'";
-        EXPECT_EQ(std::system(command.c_str()), 0);
     }
 
     // Waits (device time, bounded) until the vibrator saw the pulses.
@@ -134,7 +131,8 @@ protected:
         return platform::GetVibratorActivity();
     }
 
-    std::string m_root;
+    testing_support::TempFolder m_temp{"corvane-notify"};
+    const std::string m_root = m_temp.Path();
     RefPtr<AppCore> m_core;
     RefPtr<Settings> m_settings;
 };
@@ -182,8 +180,7 @@ TEST_F(NotifyIncomingTest, SoundPlaysFromTheProgramFolderAndAMissingFileLosesOnl
     EXPECT_EQ(WaitForPulses(1).pulses, 1);
     EXPECT_EQ(platform::SoundsStarted(), sounds);
 
-    std::string source = __FILE__;
-    source = source.substr(0, source.rfind("/tests/ui/notify/")) + "/assets/Sounds/Message.wav";
+    std::string source = testing_support::SourcePath("assets/Sounds/Message.wav");
     std::string copy = "mkdir -p '" + m_root + "/Sounds' && cp '" + source + "' '" + m_root + "/Sounds/'";
     ASSERT_EQ(std::system(copy.c_str()), 0);
     EXPECT_EQ(MessageSoundPath(), platform::Utf8ToWide(m_root + "/Sounds/Message.wav"));
