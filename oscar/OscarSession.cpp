@@ -327,7 +327,7 @@ void OscarSession::RunLogin()
     StopOnlineHandler();
 }
 
-// Steps 3 to 6: a login host, its connection and the authorisation. The
+// Logging in: a login host, its connection and the authorisation. The
 // LoginHandler is registered before the connection starts: the server greets
 // as soon as the connection is up, and a handler added only after "connected"
 // could miss that greeting and leave the login waiting for ever.
@@ -362,7 +362,7 @@ OscarSession::Outcome OscarSession::LogIn()
     return outcome;
 }
 
-// Steps 7 to 9: the BOS connection, the sign-on exchange, then "Online".
+// Signing on: the BOS connection, the sign-on exchange, then "Online".
 // As with the login, the BosHandler is registered before the connection
 // starts so that the server's greeting cannot pass unseen.
 OscarSession::Outcome OscarSession::ConnectAndSignOn()
@@ -401,7 +401,7 @@ OscarSession::Outcome OscarSession::ConnectAndSignOn()
     return Outcome::Success;
 }
 
-// Step 10: online until the BOS connection ends or the user or the network
+// Staying online until the BOS connection ends or the user or the network
 // ends it.
 OscarSession::Outcome OscarSession::StayOnline()
 {

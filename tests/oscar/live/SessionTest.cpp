@@ -51,7 +51,7 @@ protected:
 
 };
 
-TEST_F(SessionTest, SignsOnToOnlineInTheDocumentedOrder)
+TEST_F(SessionTest, SignsOnThroughFindingHostAndLoggingOnToOnline)
 {
     StartServer();
     StartCore("");

@@ -19,7 +19,7 @@ std::uint16_t ErrorCode(const std::map<std::uint16_t, Bytes>& reply)
                : static_cast<std::uint16_t>((found->second[0] << 8) | found->second[1]);
 }
 
-TEST(OscarServerLogin, RejectsWithTheDocumentedCodes)
+TEST(OscarServerLogin, RejectsAWrongPasswordWith5AndAnUnknownUinWith1)
 {
     ServerHarness server;
     RawClient client;
