@@ -1,5 +1,7 @@
 #include "tools/corvane-cli/ConsoleListener.h"
 
+#include <string>
+
 #include "platform/base/Clock.h"
 #include "tools/corvane-cli/EventText.h"
 
@@ -8,9 +10,13 @@ namespace cli {
 void ConsoleListener::OnEvent(const RefPtr<AppEvent>& event)
 {
     SeenEvent seen{event->Type(), StatusTextOf(*event), DescribeEvent(m_core, *event, m_shownError)};
+    // One write per line: the command thread prints its own lines meanwhile,
+    // and a stamp written apart from its line could end up in front of one of
+    // those.
+    std::string line = seen.line + "\n";
     if (m_stamped)
-        std::fprintf(m_out, "[t=%lu] ", static_cast<unsigned long>(GetTickCount()));
-    std::fprintf(m_out, "%s\n", seen.line.c_str());
+        line = "[t=" + std::to_string(GetTickCount()) + "] " + line;
+    std::fputs(line.c_str(), m_out);
     std::fflush(m_out);
     {
         std::lock_guard guard(m_lock);
