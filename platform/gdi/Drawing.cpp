@@ -1,0 +1,365 @@
+// Fills, lines, pixels and blits. Every call has the same shape: find the
+// context, convert the logical rectangle to device pixels, run one engine
+// operation per clip rectangle.
+#include <atomic>
+#include <cstdlib>
+
+#include "platform/base/LastError.h"
+#include "platform/gdi/GdiState.h"
+
+namespace platform::gdi {
+namespace {
+
+std::atomic<std::uint64_t> g_screenSerial{0};
+
+// Calls f(clipRect) for each clip rectangle that meets `device`.
+template <typename F>
+void ForClip(const DeviceContext& dc, const RECT& device, F&& f)
+{
+    for (const RECT& clip : dc.clip) {
+        if (!IsEmpty(Intersect(clip, device)))
+            f(clip);
+    }
+}
+
+void FillLocked(DeviceContext& dc, const RECT& logical, COLORREF color)
+{
+    RECT device = ToDevice(dc, logical);
+    ForClip(dc, device, [&](const RECT& clip) { dc.surface->Fill(device, clip, ToPixel(color)); });
+    NoteWindowDrawn(dc);
+}
+
+bool InClip(const DeviceContext& dc, int x, int y)
+{
+    for (const RECT& c : dc.clip) {
+        if (x >= c.left && x < c.right && y >= c.top && y < c.bottom)
+            return true;
+    }
+    return false;
+}
+
+// A pen-wide square at each point of the line from (x0, y0) up to but not
+// including (x1, y1).
+void LineLocked(DeviceContext& dc, POINT from, POINT to)
+{
+    Object* pen = FindObjectLocked(dc.pen, Kind::Pen);
+    if (pen == nullptr || pen->hollow)
+        return;
+    Pixel color = ToPixel(pen->color);
+    int width = pen->penWidth;
+    std::int64_t x = from.x + dc.origin.x;
+    std::int64_t y = from.y + dc.origin.y;
+    std::int64_t x1 = to.x + dc.origin.x;
+    std::int64_t y1 = to.y + dc.origin.y;
+    std::int64_t dx = std::llabs(x1 - x);
+    std::int64_t dy = -std::llabs(y1 - y);
+    int sx = x < x1 ? 1 : -1;
+    int sy = y < y1 ? 1 : -1;
+    std::int64_t error = dx + dy;
+    // Lines far outside any surface are not walked pixel by pixel.
+    constexpr std::int64_t kMaxSteps = 4 * kMaxSurfaceSide;
+    for (std::int64_t step = 0; (x != x1 || y != y1) && step < kMaxSteps; ++step) {
+        if (width == 1) {
+            if (InClip(dc, static_cast<int>(x), static_cast<int>(y)))
+                dc.surface->Row(static_cast<int>(y))[x] = color;
+        } else {
+            RECT square{static_cast<LONG>(x - width / 2), static_cast<LONG>(y - width / 2),
+                        static_cast<LONG>(x - width / 2 + width), static_cast<LONG>(y - width / 2 + width)};
+            for (const RECT& clip : dc.clip)
+                dc.surface->Fill(square, clip, color);
+        }
+        std::int64_t twice = 2 * error;
+        if (twice >= dy) {
+            error += dy;
+            x += sx;
+        }
+        if (twice <= dx) {
+            error += dx;
+            y += sy;
+        }
+    }
+    NoteWindowDrawn(dc);
+}
+
+// The surface and device rectangle behind a blit source (a context or, for
+// TransparentImage, a bitmap).
+bool SourceLocked(HANDLE source, std::shared_ptr<Surface>* surface, POINT* origin)
+{
+    if (auto it = Gdi().contexts.find(reinterpret_cast<std::uintptr_t>(source)); it != Gdi().contexts.end()) {
+        *surface = it->second.surface;
+        *origin = it->second.origin;
+        return *surface != nullptr;
+    }
+    Object* bitmap = FindObjectLocked(source, Kind::Bitmap);
+    if (bitmap == nullptr)
+        return false;
+    *surface = bitmap->surface;
+    *origin = POINT{};
+    return true;
+}
+
+bool RectFromSize(int x, int y, int width, int height, RECT* rect)
+{
+    if (width < 0 || height < 0 || width > kMaxSurfaceSide * 4 || height > kMaxSurfaceSide * 4) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return false;
+    }
+    *rect = RECT{x, y, static_cast<LONG>(static_cast<std::int64_t>(x) + width),
+                 static_cast<LONG>(static_cast<std::int64_t>(y) + height)};
+    return static_cast<std::int64_t>(x) + width <= INT32_MAX && static_cast<std::int64_t>(y) + height <= INT32_MAX;
+}
+
+}  // namespace
+
+std::uint64_t ScreenSerial() { return g_screenSerial.load(); }
+
+void NoteScreenChanged() { g_screenSerial.fetch_add(1); }
+
+void NoteWindowDrawn(const DeviceContext& dc)
+{
+    if (dc.window != nullptr)
+        g_screenSerial.fetch_add(1);
+}
+
+bool BrushColorLocked(HBRUSH brush, COLORREF* color)
+{
+    auto value = reinterpret_cast<std::uintptr_t>(brush);
+    if (value >= 1 && value <= 32) {
+        *color = GetSysColor(static_cast<int>(value - 1));
+        return true;
+    }
+    Object* o = FindObjectLocked(brush, Kind::Brush);
+    if (o == nullptr || o->hollow)
+        return false;
+    *color = o->color;
+    return true;
+}
+
+}  // namespace platform::gdi
+
+using namespace platform::gdi;
+
+int FillRect(HDC dc, const RECT* rect, HBRUSH brush)
+{
+    std::lock_guard guard(Gdi().lock);
+    DeviceContext* context = FindDcLocked(dc);
+    COLORREF color = 0;
+    if (context == nullptr || rect == nullptr || !BrushColorLocked(brush, &color))
+        return 0;
+    FillLocked(*context, *rect, color);
+    return 1;
+}
+
+// The pen draws inside the rectangle; the brush fills what is left.
+BOOL Rectangle(HDC dc, int left, int top, int right, int bottom)
+{
+    std::lock_guard guard(Gdi().lock);
+    DeviceContext* context = FindDcLocked(dc);
+    if (context == nullptr)
+        return FALSE;
+    Object* pen = FindObjectLocked(context->pen, Kind::Pen);
+    int w = pen != nullptr && !pen->hollow ? pen->penWidth : 0;
+    RECT outer{left, top, right, bottom};
+    if (w == 0) {
+        outer.right -= 1;
+        outer.bottom -= 1;
+    }
+    COLORREF fill = 0;
+    if (BrushColorLocked(static_cast<HBRUSH>(context->brush), &fill))
+        FillLocked(*context, RECT{outer.left + w, outer.top + w, outer.right - w, outer.bottom - w}, fill);
+    if (w > 0) {
+        FillLocked(*context, RECT{left, top, right, top + w}, pen->color);
+        FillLocked(*context, RECT{left, bottom - w, right, bottom}, pen->color);
+        FillLocked(*context, RECT{left, top + w, left + w, bottom - w}, pen->color);
+        FillLocked(*context, RECT{right - w, top + w, right, bottom - w}, pen->color);
+    }
+    return TRUE;
+}
+
+BOOL Polyline(HDC dc, const POINT* points, int count)
+{
+    std::lock_guard guard(Gdi().lock);
+    DeviceContext* context = FindDcLocked(dc);
+    if (context == nullptr || points == nullptr || count < 2)
+        return FALSE;
+    for (int i = 1; i < count; ++i)
+        LineLocked(*context, points[i - 1], points[i]);
+    return TRUE;
+}
+
+BOOL MoveToEx(HDC dc, int x, int y, POINT* previous)
+{
+    std::lock_guard guard(Gdi().lock);
+    DeviceContext* context = FindDcLocked(dc);
+    if (context == nullptr)
+        return FALSE;
+    if (previous != nullptr)
+        *previous = context->position;
+    context->position = POINT{x, y};
+    return TRUE;
+}
+
+BOOL LineTo(HDC dc, int x, int y)
+{
+    std::lock_guard guard(Gdi().lock);
+    DeviceContext* context = FindDcLocked(dc);
+    if (context == nullptr)
+        return FALSE;
+    LineLocked(*context, context->position, POINT{x, y});
+    context->position = POINT{x, y};
+    return TRUE;
+}
+
+COLORREF SetPixel(HDC dc, int x, int y, COLORREF color)
+{
+    std::lock_guard guard(Gdi().lock);
+    DeviceContext* context = FindDcLocked(dc);
+    if (context == nullptr)
+        return CLR_INVALID;
+    std::int64_t dx = static_cast<std::int64_t>(x) + context->origin.x;
+    std::int64_t dy = static_cast<std::int64_t>(y) + context->origin.y;
+    if (dx < INT32_MIN || dx > INT32_MAX || dy < INT32_MIN || dy > INT32_MAX ||
+        !InClip(*context, static_cast<int>(dx), static_cast<int>(dy)))
+        return CLR_INVALID;
+    context->surface->Row(static_cast<int>(dy))[dx] = ToPixel(color);
+    NoteWindowDrawn(*context);
+    return color & 0xFFFFFF;
+}
+
+COLORREF GetPixel(HDC dc, int x, int y)
+{
+    std::lock_guard guard(Gdi().lock);
+    DeviceContext* context = FindDcLocked(dc);
+    if (context == nullptr)
+        return CLR_INVALID;
+    std::int64_t dx = static_cast<std::int64_t>(x) + context->origin.x;
+    std::int64_t dy = static_cast<std::int64_t>(y) + context->origin.y;
+    if (dx < INT32_MIN || dx > INT32_MAX || dy < INT32_MIN || dy > INT32_MAX ||
+        !InClip(*context, static_cast<int>(dx), static_cast<int>(dy)))
+        return CLR_INVALID;
+    return ToColorRef(context->surface->Row(static_cast<int>(dy))[dx]);
+}
+
+BOOL PatBlt(HDC dc, int x, int y, int width, int height, DWORD rop)
+{
+    std::lock_guard guard(Gdi().lock);
+    DeviceContext* context = FindDcLocked(dc);
+    RECT rect{};
+    if (context == nullptr || !RectFromSize(x, y, width, height, &rect))
+        return FALSE;
+    COLORREF color = 0;
+    if (rop == BLACKNESS)
+        color = 0;
+    else if (rop == WHITENESS)
+        color = 0xFFFFFF;
+    else if (rop != PATCOPY || !BrushColorLocked(static_cast<HBRUSH>(context->brush), &color))
+        return FALSE;
+    FillLocked(*context, rect, color);
+    return TRUE;
+}
+
+// SRCCOPY (and the fills PatBlt knows). Text drawn in the source comes along
+// with its pixels.
+BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC source, int sourceX, int sourceY, DWORD rop)
+{
+    if (rop != SRCCOPY)
+        return PatBlt(dest, x, y, width, height, rop);
+    std::lock_guard guard(Gdi().lock);
+    DeviceContext* to = FindDcLocked(dest);
+    DeviceContext* from = FindDcLocked(source);
+    RECT rect{};
+    if (to == nullptr || from == nullptr || !RectFromSize(x, y, width, height, &rect))
+        return FALSE;
+    RECT device = ToDevice(*to, rect);
+    int sx = sourceX + from->origin.x;
+    int sy = sourceY + from->origin.y;
+    ForClip(*to, device, [&](const RECT& clip) { to->surface->Copy(device, *from->surface, sx, sy, clip); });
+    RECT sourceRect{sx, sy, sx + width, sy + height};
+    for (const RECT& clip : to->clip)
+        to->surface->CopyTextFrom(*from->surface, sourceRect, device.left - sx, device.top - sy, clip, to->window);
+    NoteWindowDrawn(*to);
+    return TRUE;
+}
+
+BOOL StretchBlt(HDC dest, int x, int y, int width, int height, HDC source, int sourceX, int sourceY, int sourceWidth,
+                int sourceHeight, DWORD rop)
+{
+    std::lock_guard guard(Gdi().lock);
+    DeviceContext* to = FindDcLocked(dest);
+    DeviceContext* from = FindDcLocked(source);
+    RECT rect{};
+    RECT sourceRect{};
+    if (to == nullptr || from == nullptr || rop != SRCCOPY || !RectFromSize(x, y, width, height, &rect) ||
+        !RectFromSize(sourceX, sourceY, sourceWidth, sourceHeight, &sourceRect))
+        return FALSE;
+    RECT device = ToDevice(*to, rect);
+    sourceRect = ToDevice(*from, sourceRect);
+    ForClip(*to, device, [&](const RECT& clip) { to->surface->Stretch(device, *from->surface, sourceRect, clip); });
+    NoteWindowDrawn(*to);
+    return TRUE;
+}
+
+BOOL TransparentImage(HDC dest, int x, int y, int width, int height, HANDLE source, int sourceX, int sourceY,
+                      int sourceWidth, int sourceHeight, COLORREF transparent)
+{
+    std::lock_guard guard(Gdi().lock);
+    DeviceContext* to = FindDcLocked(dest);
+    std::shared_ptr<Surface> surface;
+    POINT origin{};
+    RECT rect{};
+    RECT sourceRect{};
+    if (to == nullptr || !SourceLocked(source, &surface, &origin) || !RectFromSize(x, y, width, height, &rect) ||
+        !RectFromSize(sourceX, sourceY, sourceWidth, sourceHeight, &sourceRect))
+        return FALSE;
+    RECT device = ToDevice(*to, rect);
+    sourceRect = Offset(sourceRect, origin.x, origin.y);
+    Pixel key = ToPixel(transparent);
+    ForClip(*to, device, [&](const RECT& clip) { to->surface->Stretch(device, *surface, sourceRect, clip, &key); });
+    NoteWindowDrawn(*to);
+    return TRUE;
+}
+
+int IntersectClipRect(HDC dc, int left, int top, int right, int bottom)
+{
+    std::lock_guard guard(Gdi().lock);
+    DeviceContext* context = FindDcLocked(dc);
+    if (context == nullptr)
+        return 0;
+    RECT device = ToDevice(*context, RECT{left, top, right, bottom});
+    std::vector<RECT> clip;
+    for (const RECT& c : context->clip) {
+        RECT r = Intersect(c, device);
+        if (!IsEmpty(r))
+            clip.push_back(r);
+    }
+    context->clip = std::move(clip);
+    return context->clip.empty() ? 1 : 2;  // NULLREGION / SIMPLEREGION
+}
+
+int ExcludeClipRect(HDC dc, int left, int top, int right, int bottom)
+{
+    std::lock_guard guard(Gdi().lock);
+    DeviceContext* context = FindDcLocked(dc);
+    if (context == nullptr)
+        return 0;
+    RECT cut = ToDevice(*context, RECT{left, top, right, bottom});
+    std::vector<RECT> clip;
+    for (const RECT& c : context->clip) {
+        RECT inside = Intersect(c, cut);
+        if (IsEmpty(inside)) {
+            clip.push_back(c);
+            continue;
+        }
+        // Up to four pieces around the cut.
+        RECT pieces[4] = {{c.left, c.top, c.right, inside.top},
+                          {c.left, inside.bottom, c.right, c.bottom},
+                          {c.left, inside.top, inside.left, inside.bottom},
+                          {inside.right, inside.top, c.right, inside.bottom}};
+        for (const RECT& piece : pieces) {
+            if (!IsEmpty(piece))
+                clip.push_back(piece);
+        }
+    }
+    context->clip = std::move(clip);
+    return context->clip.empty() ? 1 : 3;  // NULLREGION / COMPLEXREGION
+}

@@ -1,0 +1,280 @@
+// Fonts and text: CreateFontIndirectW, measuring, ExtTextOutW and DrawTextW.
+// Text is drawn anti-aliased from the glyph cache; each run drawn is kept
+// with its rectangle on the surface (see DrawnText).
+#include <algorithm>
+#include <utility>
+
+#include "platform/base/LastError.h"
+#include "platform/base/WideString.h"
+#include "platform/gdi/GdiState.h"
+#include "platform/gdi/TextLayout.h"
+
+namespace platform::gdi {
+namespace {
+
+// Longest text one call draws or measures.
+constexpr std::size_t kMaxTextUnits = 1u << 20;
+
+std::vector<int> Advances(Font& font, std::u16string_view text)
+{
+    std::vector<int> advances(text.size(), 0);
+    ForEachCodepoint(text, [&](char32_t c, std::size_t index, std::size_t) {
+        advances[index] = font.GlyphFor(c).advance;
+    });
+    return advances;
+}
+
+int RunWidth(Font& font, std::u16string_view text)
+{
+    int width = 0;
+    ForEachCodepoint(text, [&](char32_t c, std::size_t, std::size_t) { width += font.GlyphFor(c).advance; });
+    return width;
+}
+
+// Draws a run with its top-left at device (x, y), clipped to the context and
+// to `limit` (device). `dx` optionally gives each unit's advance.
+void DrawRunLocked(DeviceContext& dc, Font& font, int x, int y, std::u16string_view text, const RECT& limit,
+                   const int* dx)
+{
+    Pixel color = ToPixel(dc.textColor);
+    int baseline = y + font.Metrics().ascent;
+    int pen = x;
+    ForEachCodepoint(text, [&](char32_t c, std::size_t index, std::size_t) {
+        const Glyph& g = font.GlyphFor(c);
+        if (g.width > 0 && g.height > 0) {
+            for (const RECT& clip : dc.clip) {
+                RECT r = Intersect(clip, limit);
+                if (!IsEmpty(r))
+                    dc.surface->BlendMask(pen + g.left, baseline - g.top, g.coverage.data(), g.width, g.height,
+                                          g.width, r, color);
+            }
+        }
+        pen += dx != nullptr ? dx[index] : g.advance;
+    });
+    RECT box{x, y, pen, y + font.Metrics().height};
+    bool shown = false;
+    for (const RECT& clip : dc.clip)
+        shown = shown || !IsEmpty(Intersect(Intersect(clip, limit), box));
+    if (shown && !text.empty())
+        dc.surface->AddText(DrawnText{WideString(text), box, dc.window});
+}
+
+void FillBackLocked(DeviceContext& dc, const RECT& device, const RECT& limit)
+{
+    for (const RECT& clip : dc.clip)
+        dc.surface->Fill(device, Intersect(clip, limit), ToPixel(dc.backColor));
+}
+
+constexpr RECT kNoLimit{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX};
+
+struct DrawTextJob {
+    DeviceContext& dc;
+    Font& font;
+    RECT rect;  // logical
+    UINT format;
+};
+
+int DrawLinesLocked(const DrawTextJob& job, const std::vector<TextLine>& lines, int underline)
+{
+    const FontMetrics& m = job.font.Metrics();
+    int total = static_cast<int>(lines.size()) * m.height;
+    int top = job.rect.top;
+    bool single = (job.format & DT_SINGLELINE) != 0;
+    if (single && (job.format & DT_VCENTER) != 0)
+        top = job.rect.top + (job.rect.bottom - job.rect.top - m.height) / 2;
+    else if (single && (job.format & DT_BOTTOM) != 0)
+        top = job.rect.bottom - m.height;
+    RECT limit = (job.format & DT_NOCLIP) != 0 ? kNoLimit : ToDevice(job.dc, job.rect);
+    int y = top;
+    for (const TextLine& line : lines) {
+        int x = job.rect.left;
+        if ((job.format & DT_CENTER) != 0)
+            x = job.rect.left + (job.rect.right - job.rect.left - line.width) / 2;
+        else if ((job.format & DT_RIGHT) != 0)
+            x = job.rect.right - line.width;
+        RECT box = ToDevice(job.dc, RECT{x, y, x + line.width, y + m.height});
+        if (job.dc.backMode == OPAQUE)
+            FillBackLocked(job.dc, box, limit);
+        DrawRunLocked(job.dc, job.font, box.left, box.top, line.text, limit, nullptr);
+        int u = underline - static_cast<int>(line.start);
+        if (underline >= 0 && u >= 0 && u < static_cast<int>(line.text.size())) {
+            int from = box.left + RunWidth(job.font, std::u16string_view(line.text).substr(0, u));
+            int to = from + job.font.GlyphFor(line.text[u]).advance;
+            RECT bar{from, box.top + m.ascent + 1, to, box.top + m.ascent + 2};
+            for (const RECT& clip : job.dc.clip)
+                job.dc.surface->Fill(bar, Intersect(clip, limit), ToPixel(job.dc.textColor));
+        }
+        y += m.height;
+    }
+    NoteWindowDrawn(job.dc);
+    return (single && (job.format & (DT_VCENTER | DT_BOTTOM)) != 0) ? top - job.rect.top + total : total;
+}
+
+}  // namespace
+}  // namespace platform::gdi
+
+using namespace platform::gdi;
+
+HFONT CreateFontIndirectW(const LOGFONTW* font)
+{
+    if (font == nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    Object o{Kind::Font};
+    o.logFont = *font;
+    o.logFont.lfFaceName[LF_FACESIZE - 1] = 0;
+    o.font = FontEngine::Instance().Get(WideString(o.logFont.lfFaceName), o.logFont.lfHeight, o.logFont.lfWeight);
+    std::lock_guard guard(Gdi().lock);
+    return static_cast<HFONT>(AddObjectLocked(o));
+}
+
+COLORREF SetTextColor(HDC dc, COLORREF color)
+{
+    std::lock_guard guard(Gdi().lock);
+    DeviceContext* context = FindDcLocked(dc);
+    if (context == nullptr)
+        return CLR_INVALID;
+    return std::exchange(context->textColor, color & 0xFFFFFF);
+}
+
+COLORREF GetTextColor(HDC dc)
+{
+    std::lock_guard guard(Gdi().lock);
+    DeviceContext* context = FindDcLocked(dc);
+    return context != nullptr ? context->textColor : CLR_INVALID;
+}
+
+COLORREF SetBkColor(HDC dc, COLORREF color)
+{
+    std::lock_guard guard(Gdi().lock);
+    DeviceContext* context = FindDcLocked(dc);
+    if (context == nullptr)
+        return CLR_INVALID;
+    return std::exchange(context->backColor, color & 0xFFFFFF);
+}
+
+int SetBkMode(HDC dc, int mode)
+{
+    std::lock_guard guard(Gdi().lock);
+    DeviceContext* context = FindDcLocked(dc);
+    if (context == nullptr || (mode != OPAQUE && mode != TRANSPARENT))
+        return 0;
+    return std::exchange(context->backMode, mode);
+}
+
+BOOL GetTextExtentPoint32W(HDC dc, LPCWSTR text, int count, SIZE* size)
+{
+    if (size == nullptr || count < 0 || static_cast<std::size_t>(count) > kMaxTextUnits ||
+        (text == nullptr && count > 0)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    std::lock_guard guard(Gdi().lock);
+    DeviceContext* context = FindDcLocked(dc);
+    if (context == nullptr)
+        return FALSE;
+    Font& font = DcFontLocked(*context);
+    auto fontLock = FontEngine::Instance().Lock();
+    size->cx = RunWidth(font, std::u16string_view(text != nullptr ? text : u"", static_cast<std::size_t>(count)));
+    size->cy = font.Metrics().height;
+    return TRUE;
+}
+
+BOOL GetTextMetricsW(HDC dc, TEXTMETRICW* metrics)
+{
+    if (metrics == nullptr)
+        return FALSE;
+    std::lock_guard guard(Gdi().lock);
+    DeviceContext* context = FindDcLocked(dc);
+    if (context == nullptr)
+        return FALSE;
+    Font& font = DcFontLocked(*context);
+    const FontMetrics& m = font.Metrics();
+    *metrics = TEXTMETRICW{};
+    metrics->tmHeight = m.height;
+    metrics->tmAscent = m.ascent;
+    metrics->tmDescent = m.descent;
+    metrics->tmInternalLeading = m.internalLeading;
+    metrics->tmAveCharWidth = m.averageWidth;
+    metrics->tmMaxCharWidth = m.maxWidth;
+    metrics->tmWeight = m.weight;
+    metrics->tmDigitizedAspectX = kDevicePixelsPerInch;
+    metrics->tmDigitizedAspectY = kDevicePixelsPerInch;
+    metrics->tmFirstChar = 0x20;
+    metrics->tmLastChar = 0xFFFC;
+    metrics->tmDefaultChar = 0x25A1;
+    metrics->tmBreakChar = 0x20;
+    metrics->tmCharSet = DEFAULT_CHARSET;
+    return TRUE;
+}
+
+// The reference point is the top-left of the text. ETO_OPAQUE fills `rect`
+// with the background colour, ETO_CLIPPED clips to it; an opaque background
+// mode fills the text's own cell.
+BOOL ExtTextOutW(HDC dc, int x, int y, UINT options, const RECT* rect, LPCWSTR text, UINT count, const int* dx)
+{
+    if ((text == nullptr && count > 0) || count > kMaxTextUnits) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    std::lock_guard guard(Gdi().lock);
+    DeviceContext* context = FindDcLocked(dc);
+    if (context == nullptr)
+        return FALSE;
+    Font& font = DcFontLocked(*context);
+    auto fontLock = FontEngine::Instance().Lock();
+    std::u16string_view run(text != nullptr ? text : u"", count);
+    RECT limit = kNoLimit;
+    if (rect != nullptr && (options & ETO_OPAQUE) != 0)
+        FillBackLocked(*context, ToDevice(*context, *rect), kNoLimit);
+    if (rect != nullptr && (options & ETO_CLIPPED) != 0)
+        limit = ToDevice(*context, *rect);
+    int width = 0;
+    if (dx != nullptr) {
+        for (UINT i = 0; i < count; ++i)
+            width += dx[i];
+    } else {
+        width = RunWidth(font, run);
+    }
+    RECT box = ToDevice(*context, RECT{x, y, x + width, y + font.Metrics().height});
+    if (context->backMode == OPAQUE)
+        FillBackLocked(*context, box, limit);
+    DrawRunLocked(*context, font, box.left, box.top, run, limit, dx);
+    NoteWindowDrawn(*context);
+    return TRUE;
+}
+
+int DrawTextW(HDC dc, LPCWSTR text, int count, RECT* rect, UINT format)
+{
+    if (rect == nullptr || (text == nullptr && count != 0)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    std::size_t length = count < 0 ? platform::WideLength(text) : static_cast<std::size_t>(count);
+    if (length > kMaxTextUnits) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    std::lock_guard guard(Gdi().lock);
+    DeviceContext* context = FindDcLocked(dc);
+    if (context == nullptr)
+        return 0;
+    Font& font = DcFontLocked(*context);
+    auto fontLock = FontEngine::Instance().Lock();
+    std::u16string_view source(text != nullptr ? text : u"", length);
+    int underline = -1;
+    WideString shown = (format & DT_NOPREFIX) != 0 ? WideString(source) : StripPrefix(source, &underline);
+    std::vector<int> advances = Advances(font, shown);
+    std::vector<TextLine> lines =
+        LayoutLines(shown, advances, rect->right - rect->left, format, RunWidth(font, u"..."));
+    if ((format & DT_CALCRECT) != 0) {
+        int widest = 0;
+        for (const TextLine& line : lines)
+            widest = std::max(widest, line.width);
+        rect->right = rect->left + widest;
+        rect->bottom = rect->top + static_cast<int>(lines.size()) * font.Metrics().height;
+        return rect->bottom - rect->top;
+    }
+    return DrawLinesLocked(DrawTextJob{*context, font, *rect, format}, lines, underline);
+}
