@@ -200,7 +200,7 @@ HGDIOBJ SelectObject(HDC dc, HGDIOBJ object)
         return nullptr;
     if (o.kind == Kind::Bitmap) {
         // Bitmaps go into memory contexts only, and into one at a time.
-        if (!context->memory || (o.selections > 0 && *slot != object)) {
+        if (!context->memory || (!o.stock && o.selections > 0 && *slot != object)) {
             SetLastError(ERROR_INVALID_PARAMETER);
             return nullptr;
         }
