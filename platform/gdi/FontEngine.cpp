@@ -69,7 +69,7 @@ public:
             m_em = cell > 0 ? (static_cast<std::int64_t>(height) * m_face->units_per_EM + cell / 2) / cell : height;
         }
         m_em = std::clamp<std::int64_t>(m_em, 1, kMaxEm);
-        if (m_face != nullptr && FT_Set_Pixel_Sizes(m_face, 0, static_cast<FT_UInt>(m_em)) != 0) {
+        if (m_face != nullptr && !SetSize(height)) {
             FT_Done_Face(m_face);
             m_face = nullptr;
         }
@@ -93,12 +93,29 @@ public:
     }
 
 private:
+    static int Ascent(const FT_Size_Metrics& m) { return static_cast<int>((m.ascender + 63) >> 6); }
+    static int Descent(const FT_Size_Metrics& m) { return static_cast<int>((-m.descender + 63) >> 6); }
+
+    // A cell height asked for is an upper bound: the largest size whose
+    // rounded ascent and descent fit in it.
+    bool SetSize(LONG height)
+    {
+        for (;;) {
+            if (FT_Set_Pixel_Sizes(m_face, 0, static_cast<FT_UInt>(m_em)) != 0)
+                return false;
+            const FT_Size_Metrics& m = m_face->size->metrics;
+            if (height <= 0 || m_em == 1 || Ascent(m) + Descent(m) <= height)
+                return true;
+            --m_em;
+        }
+    }
+
     void SetMetrics(LONG height)
     {
         int em = static_cast<int>(m_em);
         if (m_face != nullptr) {
-            m_metrics.ascent = static_cast<int>((m_face->size->metrics.ascender + 63) >> 6);
-            m_metrics.descent = static_cast<int>((-m_face->size->metrics.descender + 63) >> 6);
+            m_metrics.ascent = Ascent(m_face->size->metrics);
+            m_metrics.descent = Descent(m_face->size->metrics);
         } else {
             m_metrics.ascent = em;
             m_metrics.descent = em / 4;
