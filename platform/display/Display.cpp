@@ -28,15 +28,23 @@ bool WantSdl()
     return std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr;
 }
 
+std::once_flag g_laidOut;
 std::once_flag g_started;
 
 }  // namespace
 
-void EnsureStarted()
+void EnsureWorkArea()
 {
-    std::call_once(g_started, [] {
+    std::call_once(g_laidOut, [] {
         g_layout = LayoutFromEnvironment();
         platform::SetWorkArea(g_layout.WorkArea());
+    });
+}
+
+void EnsureStarted()
+{
+    EnsureWorkArea();
+    std::call_once(g_started, [] {
         if (WantSdl()) {
             g_sdl = StartSdlScreen(g_layout);
             if (!g_sdl)
@@ -48,7 +56,7 @@ void EnsureStarted()
 
 const ScreenLayout& Layout()
 {
-    EnsureStarted();
+    EnsureWorkArea();
     return g_layout;
 }
 

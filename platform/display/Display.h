@@ -4,9 +4,10 @@
 //
 // CORVANE_SCREEN picks the size (176x220 by default, 240x320 for the wide
 // skin). CORVANE_DISPLAY=sdl|headless picks the backend; without it an SDL
-// window is used when a display is available. The screen starts with the
-// first top-level window of the process, together with the remote control
-// (a socket DEVICE/run/screen-<pid>.sock, see RemoteControl.h).
+// window is used when a display is available. The screen starts when the
+// first top-level window of the process is shown, together with the remote
+// control (a socket DEVICE/run/screen-<pid>.sock, see RemoteControl.h); a
+// process with hidden windows only (a console tool) has no screen.
 #pragma once
 
 #include <memory>
@@ -32,7 +33,9 @@ struct ScreenLayout {
 // The layout CORVANE_SCREEN asks for.
 ScreenLayout LayoutFromEnvironment();
 
-// Starts the screen once per process (idempotent, thread-safe).
+// Sets the work area from the layout (the first top-level window needs it),
+// and starts the screen; each once per process, thread-safe.
+void EnsureWorkArea();
 void EnsureStarted();
 const ScreenLayout& Layout();
 bool IsSdl();

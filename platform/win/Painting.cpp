@@ -188,7 +188,11 @@ void RaiseLocked(HWND window)
     }
 }
 
-void DropFromZOrderLocked(HWND window) { std::erase(State().zOrder, window); }
+void DropFromZOrderLocked(HWND window)
+{
+    if (std::erase(State().zOrder, window) > 0)
+        platform::gdi::NoteScreenChanged();
+}
 
 }  // namespace platform::win
 

@@ -6,6 +6,7 @@
 
 #include "platform/base/LastError.h"
 #include "platform/base/WideString.h"
+#include "platform/display/Display.h"
 #include "platform/gdi/GdiState.h"
 #include "platform/win/WindowState.h"
 
@@ -211,6 +212,7 @@ BOOL ShowWindow(HWND window, int command)
 {
     using namespace platform::win;
     bool wasVisible = false;
+    bool topLevel = false;
     bool show = command != SW_HIDE;
     {
         std::lock_guard guard(State().lock);
@@ -218,6 +220,7 @@ BOOL ShowWindow(HWND window, int command)
         if (record == nullptr || record->destroying)
             return FALSE;
         wasVisible = (record->style & WS_VISIBLE) != 0;
+        topLevel = record->IsTopLevel();
         if (show)
             record->style |= WS_VISIBLE;
         else
@@ -225,6 +228,9 @@ BOOL ShowWindow(HWND window, int command)
         if (wasVisible != show)
             ShowChangedLocked(*record, show);
     }
+    // The first top-level window shown brings up the screen.
+    if (show && topLevel)
+        platform::display::EnsureStarted();
     if (wasVisible != show)
         SendMessageW(window, WM_SHOWWINDOW, show ? TRUE : FALSE, 0);
     return wasVisible ? TRUE : FALSE;

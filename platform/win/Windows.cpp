@@ -101,6 +101,12 @@ void DestroyTree(HWND window)
             return;
         record = it->second;
         record->destroying = true;
+        // A visible child leaves its area in the parent to be painted again.
+        if ((record->style & (WS_VISIBLE | WS_CHILD)) == (WS_VISIBLE | WS_CHILD)) {
+            auto parent = state.windows.find(HandleValue(record->parent));
+            if (parent != state.windows.end())
+                InvalidateLocked(*parent->second, &record->rect, true);
+        }
         record->style &= ~WS_VISIBLE;
         if (state.foreground == window)
             state.foreground = nullptr;
@@ -174,10 +180,9 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
                      int height, HWND parent, HMENU menu, HINSTANCE instance, void* parameter)
 {
     using namespace platform::win;
-    // The first top-level window brings up the screen (which sets the work
-    // area that CW_USEDEFAULT gives).
+    // CW_USEDEFAULT gives the screen's work area.
     if ((style & WS_CHILD) == 0)
-        platform::display::EnsureStarted();
+        platform::display::EnsureWorkArea();
     HWND window = nullptr;
     {
         std::lock_guard guard(State().lock);
