@@ -45,6 +45,10 @@ bool IsSdl();
 void SetSoftKeys(HWND window, const WideString& left, const WideString& right, bool leftEnabled = true,
                  bool rightEnabled = true);
 
+// The input mode an edit box shows in the title strip ("abc", "Abc",
+// "123") while it has the focus; an empty mode removes it.
+void SetInputMode(HWND window, const WideString& mode);
+
 // What the screen shows now: pixels and the text drawn on it, each with the
 // window that drew it (null for the shell's strips) in screen coordinates.
 struct ShownText {

@@ -1,5 +1,6 @@
 // Composing the screen: the windows in z-order over the work area and the
 // shell's two strips, drawn with the device's own drawing calls.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -38,6 +39,7 @@ struct Composer {
     HBITMAP bitmap = nullptr;
     HFONT font = nullptr;
     std::map<HWND, SoftKeys> softKeys;
+    std::map<HWND, WideString> inputModes;
 };
 
 Composer& TheComposer()
@@ -55,6 +57,7 @@ struct Snapshot {
     std::vector<gdi::ShownWindow> windows;  // bottom first
     std::vector<HWND> alive;                // every top-level window
     WideString title;
+    WideString inputMode;
     SoftKeys keys;
 };
 
@@ -64,7 +67,11 @@ Snapshot TakeSnapshot(Composer& c)
     Snapshot s;
     auto& state = win::State();
     std::lock_guard guard(state.lock);
-    std::erase_if(c.softKeys, [&](const auto& entry) { return win::FindRecordLocked(entry.first) == nullptr; });
+    auto gone = [&](const auto& entry) { return state.windows.find(win::HandleValue(entry.first)) == state.windows.end(); };
+    std::erase_if(c.softKeys, gone);
+    std::erase_if(c.inputModes, gone);
+    if (auto mode = c.inputModes.find(state.focus); mode != c.inputModes.end())
+        s.inputMode = mode->second;
     for (auto& [value, record] : state.windows) {
         if (record->IsTopLevel())
             s.alive.push_back(record->handle);
@@ -118,7 +125,15 @@ void DrawStrips(HDC dc, const ScreenLayout& layout, const Snapshot& s)
     GetTextExtentPoint32W(dc, clockText.c_str(), 5, &clockSize);
     int clockLeft = layout.width - kStripMargin - clockSize.cx;
     DrawLabel(dc, clockText, RECT{clockLeft, 0, layout.width - kStripMargin, layout.titleHeight}, DT_LEFT, kTitleText);
-    DrawLabel(dc, s.title, RECT{kStripMargin, 0, clockLeft - kStripMargin, layout.titleHeight}, DT_LEFT, kTitleText);
+    int titleRight = clockLeft - kStripMargin;
+    if (!s.inputMode.empty()) {
+        SIZE modeSize{};
+        GetTextExtentPoint32W(dc, s.inputMode.c_str(), static_cast<int>(s.inputMode.size()), &modeSize);
+        int modeLeft = std::max(kStripMargin, titleRight - static_cast<int>(modeSize.cx));
+        DrawLabel(dc, s.inputMode, RECT{modeLeft, 0, titleRight, layout.titleHeight}, DT_LEFT, kTitleText);
+        titleRight = modeLeft - kStripMargin;
+    }
+    DrawLabel(dc, s.title, RECT{kStripMargin, 0, titleRight, layout.titleHeight}, DT_LEFT, kTitleText);
 
     int top = layout.height - layout.softKeyHeight;
     HBRUSH back = CreateSolidBrush(kSoftKeyBack);
@@ -180,6 +195,19 @@ void SetSoftKeys(HWND window, const WideString& left, const WideString& right, b
         Composer& c = TheComposer();
         std::lock_guard guard(c.lock);
         c.softKeys[window] = SoftKeys{left, right, leftEnabled, rightEnabled};
+    }
+    gdi::NoteScreenChanged();
+}
+
+void SetInputMode(HWND window, const WideString& mode)
+{
+    {
+        Composer& c = TheComposer();
+        std::lock_guard guard(c.lock);
+        if (mode.empty())
+            c.inputModes.erase(window);
+        else
+            c.inputModes[window] = mode;
     }
     gdi::NoteScreenChanged();
 }

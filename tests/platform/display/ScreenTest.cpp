@@ -142,6 +142,8 @@ TEST_F(ScreenTest, StripsShowTheTopWindowsTitleAndSoftKeys)
     SetWindowTextW(back, u"Contacts");
     SetWindowTextW(front, u"Chat with Вера");
     SetSoftKeys(back, u"Menu", u"Exit");
+    SetInputMode(front, u"Abc");
+    SetFocus(front);
     ShowWindow(back, SW_SHOW);
     ShowWindow(front, SW_SHOW);
     Pump();
@@ -156,6 +158,8 @@ TEST_F(ScreenTest, StripsShowTheTopWindowsTitleAndSoftKeys)
     const ScreenLayout& layout = Layout();
     ASSERT_TRUE(shell.contains(u"Chat with Вера"));
     EXPECT_LE(shell[u"Chat with Вера"].bottom, layout.titleHeight);
+    ASSERT_TRUE(shell.contains(u"Abc"));  // the focused window's input mode, left of the clock
+    EXPECT_GT(shell[u"Abc"].left, shell[u"Chat with Вера"].right);
     // The front window sets no labels: the ones below it show.
     ASSERT_TRUE(shell.contains(u"Menu"));
     ASSERT_TRUE(shell.contains(u"Exit"));
