@@ -111,15 +111,15 @@ bool DrawDib(Surface& target, const RECT& dest, const DibTransfer& dib, const RE
     std::optional<std::size_t> needed = DibBytes(f, dib.scanCount);
     if (!needed || *needed > dib.bits.size())
         return false;
-    int dw = dest.right - dest.left;
-    int dh = dest.bottom - dest.top;
-    int sw = source.right - source.left;
-    int sh = source.bottom - source.top;
+    std::int64_t dw = static_cast<std::int64_t>(dest.right) - dest.left;
+    std::int64_t dh = static_cast<std::int64_t>(dest.bottom) - dest.top;
+    std::int64_t sw = static_cast<std::int64_t>(source.right) - source.left;
+    std::int64_t sh = static_cast<std::int64_t>(source.bottom) - source.top;
     if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0)
         return true;
     RECT r = Intersect(dest, clip);
     for (int y = r.top; y < r.bottom; ++y) {
-        std::int64_t row = source.top + static_cast<std::int64_t>(y - dest.top) * sh / dh;  // top-down row
+        std::int64_t row = source.top + (static_cast<std::int64_t>(y) - dest.top) * sh / dh;  // top-down row
         if (row < 0 || row >= f.height)
             continue;
         std::int64_t scan = f.bottomUp ? f.height - 1 - row : row;  // buffer order
@@ -129,7 +129,7 @@ bool DrawDib(Surface& target, const RECT& dest, const DibTransfer& dib, const RE
         const BYTE* line = dib.bits.data() + static_cast<std::size_t>(scan - dib.firstScan) * f.stride;
         Pixel* out = target.Row(y);
         for (int x = r.left; x < r.right; ++x) {
-            std::int64_t col = source.left + static_cast<std::int64_t>(x - dest.left) * sw / dw;
+            std::int64_t col = source.left + (static_cast<std::int64_t>(x) - dest.left) * sw / dw;
             if (col >= 0 && col < f.width)
                 out[x] = DibPixel(f, line, static_cast<int>(col));
         }

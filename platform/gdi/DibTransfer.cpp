@@ -190,8 +190,7 @@ BOOL DrawIconEx(HDC dc, int x, int y, HICON icon, int width, int height, UINT st
         width > kMaxSurfaceSide || height > kMaxSurfaceSide)
         return FALSE;
     const Surface& pixels = *o->icon;
-    RECT dest = ToDevice(*context, RECT{x, y, x + (width != 0 ? width : pixels.Width()),
-                                        y + (height != 0 ? height : pixels.Height())});
+    RECT dest = ToDevice(*context, Sized(x, y, width != 0 ? width : pixels.Width(), height != 0 ? height : pixels.Height()));
     for (const RECT& clip : context->clip)
         context->surface->BlendArgb(dest, pixels, pixels.Bounds(), clip);
     NoteWindowDrawn(*context);

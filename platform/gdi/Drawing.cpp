@@ -1,6 +1,7 @@
 // Fills, lines, pixels and blits. Every call has the same shape: find the
 // context, convert the logical rectangle to device pixels, run one engine
 // operation per clip rectangle.
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 
@@ -38,6 +39,56 @@ bool InClip(const DeviceContext& dc, int x, int y)
     return false;
 }
 
+// A rectangle from position and size; a negative or huge size is refused.
+bool RectFromSize(int x, int y, int width, int height, RECT* rect)
+{
+    if (width < 0 || height < 0 || width > kMaxSurfaceSide * 4 || height > kMaxSurfaceSide * 4) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return false;
+    }
+    *rect = Sized(x, y, width, height);
+    return true;
+}
+
+// Cuts a line to a box around every surface (Liang-Barsky), so that a line
+// between far-away points is walked only where it can be seen. False when
+// nothing of it is inside.
+bool ClipLine(std::int64_t& x0, std::int64_t& y0, std::int64_t& x1, std::int64_t& y1)
+{
+    constexpr double kLow = -2.0 * kMaxSurfaceSide;
+    constexpr double kHigh = 3.0 * kMaxSurfaceSide;
+    double dx = static_cast<double>(x1 - x0);
+    double dy = static_cast<double>(y1 - y0);
+    double enter = 0.0;
+    double leave = 1.0;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {static_cast<double>(x0) - kLow, kHigh - static_cast<double>(x0),
+                         static_cast<double>(y0) - kLow, kHigh - static_cast<double>(y0)};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0.0) {
+            if (q[i] < 0.0)
+                return false;
+            continue;
+        }
+        double t = q[i] / p[i];
+        if (p[i] < 0.0)
+            enter = std::max(enter, t);
+        else
+            leave = std::min(leave, t);
+    }
+    if (enter > leave)
+        return false;
+    double sx = static_cast<double>(x0);
+    double sy = static_cast<double>(y0);
+    x0 = static_cast<std::int64_t>(sx + enter * dx);
+    y0 = static_cast<std::int64_t>(sy + enter * dy);
+    if (leave < 1.0) {
+        x1 = static_cast<std::int64_t>(sx + leave * dx) + (dx > 0 ? 1 : dx < 0 ? -1 : 0);
+        y1 = static_cast<std::int64_t>(sy + leave * dy) + (dy > 0 ? 1 : dy < 0 ? -1 : 0);
+    }
+    return true;
+}
+
 // A pen-wide square at each point of the line from (x0, y0) up to but not
 // including (x1, y1).
 void LineLocked(DeviceContext& dc, POINT from, POINT to)
@@ -47,17 +98,18 @@ void LineLocked(DeviceContext& dc, POINT from, POINT to)
         return;
     Pixel color = ToPixel(pen->color);
     int width = pen->penWidth;
-    std::int64_t x = from.x + dc.origin.x;
-    std::int64_t y = from.y + dc.origin.y;
-    std::int64_t x1 = to.x + dc.origin.x;
-    std::int64_t y1 = to.y + dc.origin.y;
+    std::int64_t x = static_cast<std::int64_t>(from.x) + dc.origin.x;
+    std::int64_t y = static_cast<std::int64_t>(from.y) + dc.origin.y;
+    std::int64_t x1 = static_cast<std::int64_t>(to.x) + dc.origin.x;
+    std::int64_t y1 = static_cast<std::int64_t>(to.y) + dc.origin.y;
+    if (!ClipLine(x, y, x1, y1))
+        return;
     std::int64_t dx = std::llabs(x1 - x);
     std::int64_t dy = -std::llabs(y1 - y);
     int sx = x < x1 ? 1 : -1;
     int sy = y < y1 ? 1 : -1;
     std::int64_t error = dx + dy;
-    // Lines far outside any surface are not walked pixel by pixel.
-    constexpr std::int64_t kMaxSteps = 4 * kMaxSurfaceSide;
+    constexpr std::int64_t kMaxSteps = 8 * kMaxSurfaceSide;
     for (std::int64_t step = 0; (x != x1 || y != y1) && step < kMaxSteps; ++step) {
         if (width == 1) {
             if (InClip(dc, static_cast<int>(x), static_cast<int>(y)))
@@ -96,17 +148,6 @@ bool SourceLocked(HANDLE source, std::shared_ptr<Surface>* surface, POINT* origi
     *surface = bitmap->surface;
     *origin = POINT{};
     return true;
-}
-
-bool RectFromSize(int x, int y, int width, int height, RECT* rect)
-{
-    if (width < 0 || height < 0 || width > kMaxSurfaceSide * 4 || height > kMaxSurfaceSide * 4) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return false;
-    }
-    *rect = RECT{x, y, static_cast<LONG>(static_cast<std::int64_t>(x) + width),
-                 static_cast<LONG>(static_cast<std::int64_t>(y) + height)};
-    return static_cast<std::int64_t>(x) + width <= INT32_MAX && static_cast<std::int64_t>(y) + height <= INT32_MAX;
 }
 
 }  // namespace
@@ -271,10 +312,10 @@ BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC source, int sourc
     if (to == nullptr || from == nullptr || !RectFromSize(x, y, width, height, &rect))
         return FALSE;
     RECT device = ToDevice(*to, rect);
-    int sx = sourceX + from->origin.x;
-    int sy = sourceY + from->origin.y;
+    LONG sx = Add(sourceX, from->origin.x);
+    LONG sy = Add(sourceY, from->origin.y);
     ForClip(*to, device, [&](const RECT& clip) { to->surface->Copy(device, *from->surface, sx, sy, clip); });
-    RECT sourceRect{sx, sy, sx + width, sy + height};
+    RECT sourceRect = Sized(sx, sy, width, height);
     for (const RECT& clip : to->clip)
         to->surface->CopyTextFrom(*from->surface, sourceRect, device.left - sx, device.top - sy, clip, to->window);
     NoteWindowDrawn(*to);

@@ -19,7 +19,19 @@ bool Contains(const RECT& outer, const RECT& inner)
            inner.bottom <= outer.bottom;
 }
 
-RECT Offset(const RECT& r, int dx, int dy) { return RECT{r.left + dx, r.top + dy, r.right + dx, r.bottom + dy}; }
+LONG Add(LONG a, std::int64_t b)
+{
+    return static_cast<LONG>(std::clamp<std::int64_t>(a + b, INT32_MIN, INT32_MAX));
+}
+
+RECT Sized(std::int64_t x, std::int64_t y, std::int64_t width, std::int64_t height)
+{
+    LONG left = Add(0, x);
+    LONG top = Add(0, y);
+    return RECT{left, top, Add(left, width), Add(top, height)};
+}
+
+RECT Offset(const RECT& r, int dx, int dy) { return RECT{Add(r.left, dx), Add(r.top, dy), Add(r.right, dx), Add(r.bottom, dy)}; }
 
 std::shared_ptr<Surface> Surface::Create(int width, int height, Pixel fill)
 {
@@ -74,7 +86,7 @@ inline Pixel Blend(Pixel dst, Pixel src, unsigned alpha)
 void Surface::BlendMask(int x, int y, const BYTE* mask, int maskWidth, int maskHeight, int pitch, const RECT& clip,
                         Pixel color)
 {
-    RECT r = Intersect(RECT{x, y, x + maskWidth, y + maskHeight}, clip);
+    RECT r = Intersect(Sized(x, y, maskWidth, maskHeight), clip);
     for (int row = r.top; row < r.bottom; ++row) {
         const BYTE* coverage = mask + static_cast<std::ptrdiff_t>(row - y) * pitch + (r.left - x);
         Pixel* out = Row(row);
@@ -86,9 +98,15 @@ void Surface::BlendMask(int x, int y, const BYTE* mask, int maskWidth, int maskH
 void Surface::Copy(const RECT& dest, const Surface& source, int sourceX, int sourceY, const RECT& clip)
 {
     // Clip against the destination, then against the source bounds.
+    std::int64_t dx64 = static_cast<std::int64_t>(sourceX) - dest.left;
+    std::int64_t dy64 = static_cast<std::int64_t>(sourceY) - dest.top;
+    // Both ends lie inside surfaces: farther apart, nothing can be copied.
+    if (dx64 <= -2 * kMaxSurfaceSide || dx64 >= 2 * kMaxSurfaceSide || dy64 <= -2 * kMaxSurfaceSide ||
+        dy64 >= 2 * kMaxSurfaceSide)
+        return;
     RECT r = Intersect(dest, clip);
-    int dx = sourceX - dest.left;
-    int dy = sourceY - dest.top;
+    int dx = static_cast<int>(dx64);
+    int dy = static_cast<int>(dy64);
     r = Intersect(r, Offset(source.Bounds(), -dx, -dy));
     if (IsEmpty(r))
         return;
@@ -104,21 +122,21 @@ void Surface::Copy(const RECT& dest, const Surface& source, int sourceX, int sou
 void Surface::Stretch(const RECT& dest, const Surface& source, const RECT& sourceRect, const RECT& clip,
                       const Pixel* key)
 {
-    int dw = dest.right - dest.left;
-    int dh = dest.bottom - dest.top;
-    int sw = sourceRect.right - sourceRect.left;
-    int sh = sourceRect.bottom - sourceRect.top;
+    std::int64_t dw = static_cast<std::int64_t>(dest.right) - dest.left;
+    std::int64_t dh = static_cast<std::int64_t>(dest.bottom) - dest.top;
+    std::int64_t sw = static_cast<std::int64_t>(sourceRect.right) - sourceRect.left;
+    std::int64_t sh = static_cast<std::int64_t>(sourceRect.bottom) - sourceRect.top;
     if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0)
         return;
     RECT r = Intersect(dest, clip);
     for (int y = r.top; y < r.bottom; ++y) {
-        int sy = sourceRect.top + static_cast<int>(static_cast<std::int64_t>(y - dest.top) * sh / dh);
+        std::int64_t sy = sourceRect.top + (static_cast<std::int64_t>(y) - dest.top) * sh / dh;
         if (sy < 0 || sy >= source.Height())
             continue;
-        const Pixel* in = source.Row(sy);
+        const Pixel* in = source.Row(static_cast<int>(sy));
         Pixel* out = Row(y);
         for (int x = r.left; x < r.right; ++x) {
-            int sx = sourceRect.left + static_cast<int>(static_cast<std::int64_t>(x - dest.left) * sw / dw);
+            std::int64_t sx = sourceRect.left + (static_cast<std::int64_t>(x) - dest.left) * sw / dw;
             if (sx < 0 || sx >= source.Width())
                 continue;
             Pixel p = in[sx] & 0xFFFFFF;
@@ -132,22 +150,22 @@ void Surface::Stretch(const RECT& dest, const Surface& source, const RECT& sourc
 
 void Surface::BlendArgb(const RECT& dest, const Surface& source, const RECT& sourceRect, const RECT& clip)
 {
-    int dw = dest.right - dest.left;
-    int dh = dest.bottom - dest.top;
-    int sw = sourceRect.right - sourceRect.left;
-    int sh = sourceRect.bottom - sourceRect.top;
+    std::int64_t dw = static_cast<std::int64_t>(dest.right) - dest.left;
+    std::int64_t dh = static_cast<std::int64_t>(dest.bottom) - dest.top;
+    std::int64_t sw = static_cast<std::int64_t>(sourceRect.right) - sourceRect.left;
+    std::int64_t sh = static_cast<std::int64_t>(sourceRect.bottom) - sourceRect.top;
     if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0)
         return;
     RECT r = Intersect(dest, clip);
     for (int y = r.top; y < r.bottom; ++y) {
-        int sy = sourceRect.top + static_cast<int>(static_cast<std::int64_t>(y - dest.top) * sh / dh);
+        std::int64_t sy = sourceRect.top + (static_cast<std::int64_t>(y) - dest.top) * sh / dh;
         if (sy < 0 || sy >= source.Height())
             continue;
         for (int x = r.left; x < r.right; ++x) {
-            int sx = sourceRect.left + static_cast<int>(static_cast<std::int64_t>(x - dest.left) * sw / dw);
+            std::int64_t sx = sourceRect.left + (static_cast<std::int64_t>(x) - dest.left) * sw / dw;
             if (sx < 0 || sx >= source.Width())
                 continue;
-            Pixel p = source.Row(sy)[sx];
+            Pixel p = source.Row(static_cast<int>(sy))[sx];
             Row(y)[x] = Blend(Row(y)[x], p & 0xFFFFFF, p >> 24);
         }
     }

@@ -31,6 +31,11 @@ struct DrawnText {
     HWND window = nullptr;  // the window whose context drew it (null in a memory context)
 };
 
+// Coordinates come from callers and may be anywhere in the 32-bit range:
+// sums saturate instead of overflowing.
+LONG Add(LONG a, std::int64_t b);
+RECT Sized(std::int64_t x, std::int64_t y, std::int64_t width, std::int64_t height);
+
 bool IsEmpty(const RECT& r);
 RECT Intersect(const RECT& a, const RECT& b);
 bool Contains(const RECT& outer, const RECT& inner);

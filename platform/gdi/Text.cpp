@@ -37,21 +37,21 @@ void DrawRunLocked(DeviceContext& dc, Font& font, int x, int y, std::u16string_v
                    const int* dx)
 {
     Pixel color = ToPixel(dc.textColor);
-    int baseline = y + font.Metrics().ascent;
-    int pen = x;
+    std::int64_t baseline = static_cast<std::int64_t>(y) + font.Metrics().ascent;
+    std::int64_t pen = x;
     ForEachCodepoint(text, [&](char32_t c, std::size_t index, std::size_t) {
         const Glyph& g = font.GlyphFor(c);
         if (g.width > 0 && g.height > 0) {
             for (const RECT& clip : dc.clip) {
                 RECT r = Intersect(clip, limit);
                 if (!IsEmpty(r))
-                    dc.surface->BlendMask(pen + g.left, baseline - g.top, g.coverage.data(), g.width, g.height,
-                                          g.width, r, color);
+                    dc.surface->BlendMask(Add(0, pen + g.left), Add(0, baseline - g.top), g.coverage.data(), g.width,
+                                          g.height, g.width, r, color);
             }
         }
         pen += dx != nullptr ? dx[index] : g.advance;
     });
-    RECT box{x, y, pen, y + font.Metrics().height};
+    RECT box = Sized(x, y, pen - static_cast<std::int64_t>(x), font.Metrics().height);
     bool shown = false;
     for (const RECT& clip : dc.clip)
         shown = shown || !IsEmpty(Intersect(Intersect(clip, limit), box));
@@ -77,22 +77,22 @@ struct DrawTextJob {
 int DrawLinesLocked(const DrawTextJob& job, const std::vector<TextLine>& lines, int underline)
 {
     const FontMetrics& m = job.font.Metrics();
-    int total = static_cast<int>(lines.size()) * m.height;
-    int top = job.rect.top;
+    std::int64_t total = static_cast<std::int64_t>(lines.size()) * m.height;
+    std::int64_t top = job.rect.top;
     bool single = (job.format & DT_SINGLELINE) != 0;
     if (single && (job.format & DT_VCENTER) != 0)
-        top = job.rect.top + (job.rect.bottom - job.rect.top - m.height) / 2;
+        top = job.rect.top + (static_cast<std::int64_t>(job.rect.bottom) - job.rect.top - m.height) / 2;
     else if (single && (job.format & DT_BOTTOM) != 0)
-        top = job.rect.bottom - m.height;
+        top = static_cast<std::int64_t>(job.rect.bottom) - m.height;
     RECT limit = (job.format & DT_NOCLIP) != 0 ? kNoLimit : ToDevice(job.dc, job.rect);
-    int y = top;
+    std::int64_t y = top;
     for (const TextLine& line : lines) {
-        int x = job.rect.left;
+        std::int64_t x = job.rect.left;
         if ((job.format & DT_CENTER) != 0)
-            x = job.rect.left + (job.rect.right - job.rect.left - line.width) / 2;
+            x = job.rect.left + (static_cast<std::int64_t>(job.rect.right) - job.rect.left - line.width) / 2;
         else if ((job.format & DT_RIGHT) != 0)
-            x = job.rect.right - line.width;
-        RECT box = ToDevice(job.dc, RECT{x, y, x + line.width, y + m.height});
+            x = static_cast<std::int64_t>(job.rect.right) - line.width;
+        RECT box = ToDevice(job.dc, Sized(x, y, line.width, m.height));
         if (job.dc.backMode == OPAQUE)
             FillBackLocked(job.dc, box, limit);
         DrawRunLocked(job.dc, job.font, box.left, box.top, line.text, limit, nullptr);
@@ -107,7 +107,8 @@ int DrawLinesLocked(const DrawTextJob& job, const std::vector<TextLine>& lines, 
         y += m.height;
     }
     NoteWindowDrawn(job.dc);
-    return (single && (job.format & (DT_VCENTER | DT_BOTTOM)) != 0) ? top - job.rect.top + total : total;
+    std::int64_t height = (single && (job.format & (DT_VCENTER | DT_BOTTOM)) != 0) ? top - job.rect.top + total : total;
+    return static_cast<int>(std::clamp<std::int64_t>(height, INT32_MIN, INT32_MAX));
 }
 
 }  // namespace
@@ -230,14 +231,14 @@ BOOL ExtTextOutW(HDC dc, int x, int y, UINT options, const RECT* rect, LPCWSTR t
         FillBackLocked(*context, ToDevice(*context, *rect), kNoLimit);
     if (rect != nullptr && (options & ETO_CLIPPED) != 0)
         limit = ToDevice(*context, *rect);
-    int width = 0;
+    std::int64_t width = 0;
     if (dx != nullptr) {
         for (UINT i = 0; i < count; ++i)
             width += dx[i];
     } else {
         width = RunWidth(font, run);
     }
-    RECT box = ToDevice(*context, RECT{x, y, x + width, y + font.Metrics().height});
+    RECT box = ToDevice(*context, Sized(x, y, width, font.Metrics().height));
     if (context->backMode == OPAQUE)
         FillBackLocked(*context, box, limit);
     DrawRunLocked(*context, font, box.left, box.top, run, limit, dx);
@@ -266,15 +267,16 @@ int DrawTextW(HDC dc, LPCWSTR text, int count, RECT* rect, UINT format)
     int underline = -1;
     WideString shown = (format & DT_NOPREFIX) != 0 ? WideString(source) : StripPrefix(source, &underline);
     std::vector<int> advances = Advances(font, shown);
-    std::vector<TextLine> lines =
-        LayoutLines(shown, advances, rect->right - rect->left, format, RunWidth(font, u"..."));
+    auto width = static_cast<int>(std::clamp<std::int64_t>(static_cast<std::int64_t>(rect->right) - rect->left, 0, INT32_MAX));
+    std::vector<TextLine> lines = LayoutLines(shown, advances, width, format, RunWidth(font, u"..."));
     if ((format & DT_CALCRECT) != 0) {
         int widest = 0;
         for (const TextLine& line : lines)
             widest = std::max(widest, line.width);
-        rect->right = rect->left + widest;
-        rect->bottom = rect->top + static_cast<int>(lines.size()) * font.Metrics().height;
-        return rect->bottom - rect->top;
+        std::int64_t height = static_cast<std::int64_t>(lines.size()) * font.Metrics().height;
+        rect->right = Add(rect->left, widest);
+        rect->bottom = Add(rect->top, height);
+        return static_cast<int>(std::min<std::int64_t>(height, INT32_MAX));
     }
     return DrawLinesLocked(DrawTextJob{*context, font, *rect, format}, lines, underline);
 }

@@ -222,6 +222,33 @@ TEST_F(DrawingTest, DeadAndForeignHandlesFailCleanly)
     EXPECT_EQ(FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH))), 1);
 }
 
+TEST_F(DrawingTest, CoordinatesAtTheEndsOfTheRangeAreClippedNotOverflowed)
+{
+    HDC source = CreateCompatibleDC(dc);
+    constexpr int kMax = INT32_MAX;
+    constexpr int kMin = INT32_MIN;
+    RECT far{kMax - 1, kMax - 1, kMax, kMax};
+    EXPECT_EQ(FillRect(dc, &far, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH))), 1);
+    EXPECT_TRUE(BitBlt(dc, kMax - 1, kMin, 5, 5, dc, kMin, kMax - 2, SRCCOPY));
+    EXPECT_TRUE(StretchBlt(dc, kMax - 3, kMax - 3, 4, 4, dc, 0, 0, 4, 4, SRCCOPY));
+    EXPECT_TRUE(TransparentImage(dc, kMin, kMin, 4, 4, dc, kMax - 4, 0, 4, 4, 0));
+    EXPECT_TRUE(ExtTextOutW(dc, kMax - 2, kMax - 2, 0, nullptr, u"far", 3, nullptr));
+    int wide[] = {kMax, kMax, kMax};
+    EXPECT_TRUE(ExtTextOutW(dc, 0, 0, 0, nullptr, u"abc", 3, wide));
+    RECT text{kMin, kMin, kMax, kMax};
+    EXPECT_GT(DrawTextW(dc, u"far", -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE), 0);
+    // A line between the far corners crosses the bitmap on its diagonal.
+    Clear(kWhite);
+    HGDIOBJ old = SelectObject(dc, GetStockObject(BLACK_PEN));
+    MoveToEx(dc, kMin, kMin, nullptr);
+    EXPECT_TRUE(LineTo(dc, kMax, kMax));
+    SelectObject(dc, old);
+    EXPECT_EQ(GetPixel(dc, 5, 5), RGB(0, 0, 0));
+    EXPECT_EQ(GetPixel(dc, 29, 29), RGB(0, 0, 0));
+    EXPECT_EQ(Count(RGB(0, 0, 0)), 30);
+    DeleteDC(source);
+}
+
 // --- DIB transfer -----------------------------------------------------------
 
 struct Dib {
