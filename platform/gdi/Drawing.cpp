@@ -316,8 +316,14 @@ BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC source, int sourc
     LONG sy = Add(sourceY, from->origin.y);
     ForClip(*to, device, [&](const RECT& clip) { to->surface->Copy(device, *from->surface, sx, sy, clip); });
     RECT sourceRect = Sized(sx, sy, width, height);
-    for (const RECT& clip : to->clip)
-        to->surface->CopyTextFrom(*from->surface, sourceRect, device.left - sx, device.top - sy, clip, to->window);
+    std::int64_t dx = static_cast<std::int64_t>(device.left) - sx;
+    std::int64_t dy = static_cast<std::int64_t>(device.top) - sy;
+    // Text comes along only where source and destination can both be seen.
+    if (std::llabs(dx) < 2 * kMaxSurfaceSide && std::llabs(dy) < 2 * kMaxSurfaceSide) {
+        for (const RECT& clip : to->clip)
+            to->surface->CopyTextFrom(*from->surface, sourceRect, static_cast<int>(dx), static_cast<int>(dy), clip,
+                                      to->window);
+    }
     NoteWindowDrawn(*to);
     return TRUE;
 }
