@@ -251,18 +251,29 @@ BOOL LineTo(HDC dc, int x, int y)
     return TRUE;
 }
 
+namespace {
+
+// The pixel a logical point names in a context, or null outside its clip.
+Pixel* PixelLocked(DeviceContext& context, int x, int y)
+{
+    std::int64_t dx = static_cast<std::int64_t>(x) + context.origin.x;
+    std::int64_t dy = static_cast<std::int64_t>(y) + context.origin.y;
+    if (dx < INT32_MIN || dx > INT32_MAX || dy < INT32_MIN || dy > INT32_MAX ||
+        !InClip(context, static_cast<int>(dx), static_cast<int>(dy)))
+        return nullptr;
+    return context.surface->Row(static_cast<int>(dy)) + dx;
+}
+
+}  // namespace
+
 COLORREF SetPixel(HDC dc, int x, int y, COLORREF color)
 {
     std::lock_guard guard(Gdi().lock);
     DeviceContext* context = FindDcLocked(dc);
-    if (context == nullptr)
+    Pixel* pixel = context != nullptr ? PixelLocked(*context, x, y) : nullptr;
+    if (pixel == nullptr)
         return CLR_INVALID;
-    std::int64_t dx = static_cast<std::int64_t>(x) + context->origin.x;
-    std::int64_t dy = static_cast<std::int64_t>(y) + context->origin.y;
-    if (dx < INT32_MIN || dx > INT32_MAX || dy < INT32_MIN || dy > INT32_MAX ||
-        !InClip(*context, static_cast<int>(dx), static_cast<int>(dy)))
-        return CLR_INVALID;
-    context->surface->Row(static_cast<int>(dy))[dx] = ToPixel(color);
+    *pixel = ToPixel(color);
     NoteWindowDrawn(*context);
     return color & 0xFFFFFF;
 }
@@ -271,14 +282,8 @@ COLORREF GetPixel(HDC dc, int x, int y)
 {
     std::lock_guard guard(Gdi().lock);
     DeviceContext* context = FindDcLocked(dc);
-    if (context == nullptr)
-        return CLR_INVALID;
-    std::int64_t dx = static_cast<std::int64_t>(x) + context->origin.x;
-    std::int64_t dy = static_cast<std::int64_t>(y) + context->origin.y;
-    if (dx < INT32_MIN || dx > INT32_MAX || dy < INT32_MIN || dy > INT32_MAX ||
-        !InClip(*context, static_cast<int>(dx), static_cast<int>(dy)))
-        return CLR_INVALID;
-    return ToColorRef(context->surface->Row(static_cast<int>(dy))[dx]);
+    Pixel* pixel = context != nullptr ? PixelLocked(*context, x, y) : nullptr;
+    return pixel != nullptr ? ToColorRef(*pixel) : CLR_INVALID;
 }
 
 BOOL PatBlt(HDC dc, int x, int y, int width, int height, DWORD rop)
@@ -366,47 +371,37 @@ BOOL TransparentImage(HDC dest, int x, int y, int width, int height, HANDLE sour
     return TRUE;
 }
 
-int IntersectClipRect(HDC dc, int left, int top, int right, int bottom)
+namespace {
+
+// Replaces a context's clip rectangles by what `change` makes of each; the
+// result is a region type (NULLREGION 1, SIMPLEREGION 2, COMPLEXREGION 3).
+template <typename Change>
+int ChangeClip(HDC dc, const RECT& logical, Change&& change)
 {
     std::lock_guard guard(Gdi().lock);
     DeviceContext* context = FindDcLocked(dc);
     if (context == nullptr)
         return 0;
-    RECT device = ToDevice(*context, RECT{left, top, right, bottom});
+    RECT device = ToDevice(*context, logical);
     std::vector<RECT> clip;
-    for (const RECT& c : context->clip) {
-        RECT r = Intersect(c, device);
-        if (!IsEmpty(r))
-            clip.push_back(r);
-    }
+    for (const RECT& piece : context->clip)
+        change(piece, device, clip);
     context->clip = std::move(clip);
-    return context->clip.empty() ? 1 : 2;  // NULLREGION / SIMPLEREGION
+    return context->clip.empty() ? 1 : context->clip.size() == 1 ? 2 : 3;
+}
+
+}  // namespace
+
+int IntersectClipRect(HDC dc, int left, int top, int right, int bottom)
+{
+    return ChangeClip(dc, RECT{left, top, right, bottom}, [](const RECT& piece, const RECT& with, std::vector<RECT>& out) {
+        RECT r = Intersect(piece, with);
+        if (!IsEmpty(r))
+            out.push_back(r);
+    });
 }
 
 int ExcludeClipRect(HDC dc, int left, int top, int right, int bottom)
 {
-    std::lock_guard guard(Gdi().lock);
-    DeviceContext* context = FindDcLocked(dc);
-    if (context == nullptr)
-        return 0;
-    RECT cut = ToDevice(*context, RECT{left, top, right, bottom});
-    std::vector<RECT> clip;
-    for (const RECT& c : context->clip) {
-        RECT inside = Intersect(c, cut);
-        if (IsEmpty(inside)) {
-            clip.push_back(c);
-            continue;
-        }
-        // Up to four pieces around the cut.
-        RECT pieces[4] = {{c.left, c.top, c.right, inside.top},
-                          {c.left, inside.bottom, c.right, c.bottom},
-                          {c.left, inside.top, inside.left, inside.bottom},
-                          {inside.right, inside.top, c.right, inside.bottom}};
-        for (const RECT& piece : pieces) {
-            if (!IsEmpty(piece))
-                clip.push_back(piece);
-        }
-    }
-    context->clip = std::move(clip);
-    return context->clip.empty() ? 1 : 3;  // NULLREGION / COMPLEXREGION
+    return ChangeClip(dc, RECT{left, top, right, bottom}, Subtract);
 }

@@ -23,26 +23,21 @@ void InitStockLocked(GdiState& s)
 {
     if (s.stock[WHITE_BRUSH] != nullptr)
         return;
-    auto brush = [&](COLORREF color, bool hollow) {
-        Object o{Kind::Brush};
+    auto stock = [&](Kind kind, COLORREF color, bool hollow) {
+        Object o{kind};
         o.stock = true;
         o.color = color;
         o.hollow = hollow;
         return AddObjectLocked(o);
     };
+    auto brush = [&](COLORREF color, bool hollow) { return stock(Kind::Brush, color, hollow); };
+    auto pen = [&](COLORREF color, bool hollow) { return stock(Kind::Pen, color, hollow); };
     s.stock[WHITE_BRUSH] = brush(RGB(255, 255, 255), false);
     s.stock[LTGRAY_BRUSH] = brush(RGB(192, 192, 192), false);
     s.stock[GRAY_BRUSH] = brush(RGB(128, 128, 128), false);
     s.stock[DKGRAY_BRUSH] = brush(RGB(64, 64, 64), false);
     s.stock[BLACK_BRUSH] = brush(RGB(0, 0, 0), false);
     s.stock[NULL_BRUSH] = brush(0, true);
-    auto pen = [&](COLORREF color, bool hollow) {
-        Object o{Kind::Pen};
-        o.stock = true;
-        o.color = color;
-        o.hollow = hollow;
-        return AddObjectLocked(o);
-    };
     s.stock[WHITE_PEN] = pen(RGB(255, 255, 255), false);
     s.stock[BLACK_PEN] = pen(RGB(0, 0, 0), false);
     s.stock[NULL_PEN] = pen(0, true);

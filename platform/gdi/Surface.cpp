@@ -119,55 +119,66 @@ void Surface::Copy(const RECT& dest, const Surface& source, int sourceX, int sou
     CoverText(r);
 }
 
-void Surface::Stretch(const RECT& dest, const Surface& source, const RECT& sourceRect, const RECT& clip,
-                      const Pixel* key)
+// Calls put(target pixel, source pixel) for each pixel of `dest` inside
+// `clip`, with the source pixel picked by nearest neighbour from
+// `sourceRect`. Returns the rectangle walked.
+template <typename Put>
+RECT ScalePixels(Surface& target, const RECT& dest, const Surface& source, const RECT& sourceRect, const RECT& clip,
+                 Put&& put)
 {
     std::int64_t dw = static_cast<std::int64_t>(dest.right) - dest.left;
     std::int64_t dh = static_cast<std::int64_t>(dest.bottom) - dest.top;
     std::int64_t sw = static_cast<std::int64_t>(sourceRect.right) - sourceRect.left;
     std::int64_t sh = static_cast<std::int64_t>(sourceRect.bottom) - sourceRect.top;
     if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0)
-        return;
+        return RECT{};
     RECT r = Intersect(dest, clip);
     for (int y = r.top; y < r.bottom; ++y) {
         std::int64_t sy = sourceRect.top + (static_cast<std::int64_t>(y) - dest.top) * sh / dh;
         if (sy < 0 || sy >= source.Height())
             continue;
         const Pixel* in = source.Row(static_cast<int>(sy));
-        Pixel* out = Row(y);
+        Pixel* out = target.Row(y);
         for (int x = r.left; x < r.right; ++x) {
             std::int64_t sx = sourceRect.left + (static_cast<std::int64_t>(x) - dest.left) * sw / dw;
-            if (sx < 0 || sx >= source.Width())
-                continue;
-            Pixel p = in[sx] & 0xFFFFFF;
-            if (key == nullptr || p != *key)
-                out[x] = p;
+            if (sx >= 0 && sx < source.Width())
+                put(out[x], in[sx]);
         }
     }
+    return r;
+}
+
+void Surface::Stretch(const RECT& dest, const Surface& source, const RECT& sourceRect, const RECT& clip,
+                      const Pixel* key)
+{
+    RECT walked = ScalePixels(*this, dest, source, sourceRect, clip, [key](Pixel& out, Pixel in) {
+        Pixel p = in & 0xFFFFFF;
+        if (key == nullptr || p != *key)
+            out = p;
+    });
     if (key == nullptr)
-        CoverText(r);
+        CoverText(walked);
 }
 
 void Surface::BlendArgb(const RECT& dest, const Surface& source, const RECT& sourceRect, const RECT& clip)
 {
-    std::int64_t dw = static_cast<std::int64_t>(dest.right) - dest.left;
-    std::int64_t dh = static_cast<std::int64_t>(dest.bottom) - dest.top;
-    std::int64_t sw = static_cast<std::int64_t>(sourceRect.right) - sourceRect.left;
-    std::int64_t sh = static_cast<std::int64_t>(sourceRect.bottom) - sourceRect.top;
-    if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0)
+    ScalePixels(*this, dest, source, sourceRect, clip,
+                [](Pixel& out, Pixel in) { out = Blend(out, in & 0xFFFFFF, in >> 24); });
+}
+
+void Subtract(const RECT& piece, const RECT& cut, std::vector<RECT>& out)
+{
+    RECT inside = Intersect(piece, cut);
+    if (IsEmpty(inside)) {
+        out.push_back(piece);
         return;
-    RECT r = Intersect(dest, clip);
-    for (int y = r.top; y < r.bottom; ++y) {
-        std::int64_t sy = sourceRect.top + (static_cast<std::int64_t>(y) - dest.top) * sh / dh;
-        if (sy < 0 || sy >= source.Height())
-            continue;
-        for (int x = r.left; x < r.right; ++x) {
-            std::int64_t sx = sourceRect.left + (static_cast<std::int64_t>(x) - dest.left) * sw / dw;
-            if (sx < 0 || sx >= source.Width())
-                continue;
-            Pixel p = source.Row(static_cast<int>(sy))[sx];
-            Row(y)[x] = Blend(Row(y)[x], p & 0xFFFFFF, p >> 24);
-        }
+    }
+    for (RECT part : {RECT{piece.left, piece.top, piece.right, inside.top},
+                      RECT{piece.left, inside.bottom, piece.right, piece.bottom},
+                      RECT{piece.left, inside.top, inside.left, inside.bottom},
+                      RECT{inside.right, inside.top, piece.right, inside.bottom}}) {
+        if (!IsEmpty(part))
+            out.push_back(part);
     }
 }
 

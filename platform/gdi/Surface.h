@@ -40,6 +40,8 @@ bool IsEmpty(const RECT& r);
 RECT Intersect(const RECT& a, const RECT& b);
 bool Contains(const RECT& outer, const RECT& inner);
 RECT Offset(const RECT& r, int dx, int dy);
+// Appends the up to four pieces of `piece` around `cut`.
+void Subtract(const RECT& piece, const RECT& cut, std::vector<RECT>& out);
 
 // Largest side and pixel count a surface may have.
 constexpr int kMaxSurfaceSide = 16384;

@@ -111,6 +111,22 @@ int DrawLinesLocked(const DrawTextJob& job, const std::vector<TextLine>& lines, 
     return static_cast<int>(std::clamp<std::int64_t>(height, INT32_MIN, INT32_MAX));
 }
 
+// A context and its font, locked for measuring or drawing; `context` is null
+// for a handle that is not a live context.
+struct TextScope {
+    explicit TextScope(HDC dc) : guard(Gdi().lock), context(FindDcLocked(dc))
+    {
+        if (context != nullptr) {
+            font = &DcFontLocked(*context);
+            fontLock = FontEngine::Instance().Lock();
+        }
+    }
+    std::lock_guard<std::mutex> guard;
+    DeviceContext* context = nullptr;
+    Font* font = nullptr;
+    std::unique_lock<std::mutex> fontLock;
+};
+
 }  // namespace
 }  // namespace platform::gdi
 
@@ -171,12 +187,10 @@ BOOL GetTextExtentPoint32W(HDC dc, LPCWSTR text, int count, SIZE* size)
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    std::lock_guard guard(Gdi().lock);
-    DeviceContext* context = FindDcLocked(dc);
-    if (context == nullptr)
+    TextScope scope(dc);
+    if (scope.context == nullptr)
         return FALSE;
-    Font& font = DcFontLocked(*context);
-    auto fontLock = FontEngine::Instance().Lock();
+    Font& font = *scope.font;
     size->cx = RunWidth(font, std::u16string_view(text != nullptr ? text : u"", static_cast<std::size_t>(count)));
     size->cy = font.Metrics().height;
     return TRUE;
@@ -186,12 +200,10 @@ BOOL GetTextMetricsW(HDC dc, TEXTMETRICW* metrics)
 {
     if (metrics == nullptr)
         return FALSE;
-    std::lock_guard guard(Gdi().lock);
-    DeviceContext* context = FindDcLocked(dc);
-    if (context == nullptr)
+    TextScope scope(dc);
+    if (scope.context == nullptr)
         return FALSE;
-    Font& font = DcFontLocked(*context);
-    const FontMetrics& m = font.Metrics();
+    const FontMetrics& m = scope.font->Metrics();
     *metrics = TEXTMETRICW{};
     metrics->tmHeight = m.height;
     metrics->tmAscent = m.ascent;
@@ -219,12 +231,11 @@ BOOL ExtTextOutW(HDC dc, int x, int y, UINT options, const RECT* rect, LPCWSTR t
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    std::lock_guard guard(Gdi().lock);
-    DeviceContext* context = FindDcLocked(dc);
-    if (context == nullptr)
+    TextScope scope(dc);
+    if (scope.context == nullptr)
         return FALSE;
-    Font& font = DcFontLocked(*context);
-    auto fontLock = FontEngine::Instance().Lock();
+    DeviceContext* context = scope.context;
+    Font& font = *scope.font;
     std::u16string_view run(text != nullptr ? text : u"", count);
     RECT limit = kNoLimit;
     if (rect != nullptr && (options & ETO_OPAQUE) != 0)
@@ -257,12 +268,11 @@ int DrawTextW(HDC dc, LPCWSTR text, int count, RECT* rect, UINT format)
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
     }
-    std::lock_guard guard(Gdi().lock);
-    DeviceContext* context = FindDcLocked(dc);
-    if (context == nullptr)
+    TextScope scope(dc);
+    if (scope.context == nullptr)
         return 0;
-    Font& font = DcFontLocked(*context);
-    auto fontLock = FontEngine::Instance().Lock();
+    DeviceContext* context = scope.context;
+    Font& font = *scope.font;
     std::u16string_view source(text != nullptr ? text : u"", length);
     int underline = -1;
     WideString shown = (format & DT_NOPREFIX) != 0 ? WideString(source) : StripPrefix(source, &underline);

@@ -102,20 +102,8 @@ bool GeometryLocked(WindowRecord& record, DcGeometry* g)
             continue;
         RECT cut = gdi::Offset(c->rect, origin.x, origin.y);
         std::vector<RECT> next;
-        for (const RECT& piece : g->clip) {
-            RECT inside = gdi::Intersect(piece, cut);
-            if (gdi::IsEmpty(inside)) {
-                next.push_back(piece);
-                continue;
-            }
-            for (RECT part : {RECT{piece.left, piece.top, piece.right, inside.top},
-                              RECT{piece.left, inside.bottom, piece.right, piece.bottom},
-                              RECT{piece.left, inside.top, inside.left, inside.bottom},
-                              RECT{inside.right, inside.top, piece.right, inside.bottom}}) {
-                if (!gdi::IsEmpty(part))
-                    next.push_back(part);
-            }
-        }
+        for (const RECT& piece : g->clip)
+            gdi::Subtract(piece, cut, next);
         g->clip = std::move(next);
     }
     return true;
