@@ -314,6 +314,30 @@ TEST_F(DrawingTest, DibTransferReadsEveryLayout)
     }
 }
 
+TEST_F(DrawingTest, DibSectionBitsAreTheBitmapsPixelsInTheirRowOrder)
+{
+    for (LONG height : {2, -2}) {
+        SCOPED_TRACE(height > 0 ? "bottom-up" : "top-down");
+        Dib dib = MakeDib(3, height, 32, BI_RGB, {});
+        void* bits = nullptr;
+        HBITMAP section = CreateDIBSection(dc, dib.Info(), DIB_RGB_COLORS, &bits, nullptr, 0);
+        ASSERT_NE(section, nullptr);
+        ASSERT_NE(bits, nullptr);
+        static_cast<std::uint32_t*>(bits)[1] = 0x00FF0000;  // first row in memory, x = 1: red
+        HDC work = CreateCompatibleDC(dc);
+        HGDIOBJ old = SelectObject(work, section);
+        EXPECT_EQ(GetPixel(work, 1, height > 0 ? 1 : 0), kRed);
+        SetPixel(work, 2, height > 0 ? 1 : 0, kBlue);
+        EXPECT_EQ(static_cast<std::uint32_t*>(bits)[2], 0x000000FFu);
+        SelectObject(work, old);
+        DeleteDC(work);
+        EXPECT_TRUE(DeleteObject(section));
+    }
+    Dib sixteen = MakeDib(3, 2, 16, BI_RGB, {});
+    void* bits = nullptr;
+    EXPECT_EQ(CreateDIBSection(dc, sixteen.Info(), DIB_RGB_COLORS, &bits, nullptr, 0), nullptr);
+}
+
 TEST_F(DrawingTest, BadDibDescriptionsAreRefusedWithoutDrawing)
 {
     std::vector<BYTE> pixels(64, 0);
