@@ -6,6 +6,13 @@
 #include FT_SYNTHESIS_H
 
 #if defined(__SANITIZE_ADDRESS__)
+#define CORVANE_LEAK_CHECKS 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define CORVANE_LEAK_CHECKS 1
+#endif
+#endif
+#if defined(CORVANE_LEAK_CHECKS)
 #include <sanitizer/lsan_interface.h>
 #endif
 
@@ -176,7 +183,7 @@ private:
 // of ours in the sanitizer build.
 FcConfig* LoadConfig()
 {
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(CORVANE_LEAK_CHECKS)
     __lsan_disable();
     FcConfig* config = FcInitLoadConfigAndFonts();
     __lsan_enable();
