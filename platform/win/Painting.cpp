@@ -186,9 +186,17 @@ void DropFromZOrderLocked(HWND window)
 
 using namespace platform::win;
 
+// A null window invalidates every top-level window of the process.
 BOOL InvalidateRect(HWND window, const RECT* rect, BOOL erase)
 {
     std::lock_guard guard(State().lock);
+    if (window == nullptr) {
+        for (auto& [value, record] : State().windows) {
+            if (record->IsTopLevel())
+                InvalidateLocked(*record, rect, erase != FALSE);
+        }
+        return TRUE;
+    }
     WindowRecord* record = FindRecordLocked(window);
     if (record == nullptr)
         return FALSE;

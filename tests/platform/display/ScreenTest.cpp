@@ -4,7 +4,9 @@
 
 #include <SDL.h>
 
+#include <cstdlib>
 #include <map>
+#include <string>
 #include <vector>
 
 #include "platform/display/Display.h"
@@ -196,6 +198,37 @@ TEST_F(ScreenTest, ScreenshotRoundTripsThroughPng)
     EXPECT_LE(differences, 40);  // only the clock may have changed in between
     EXPECT_FALSE(ReadPng(folder / "missing.png"));
     EXPECT_FALSE(SaveScreenshot(folder / "no/such/folder.png"));
+}
+
+TEST(ScreenLayoutTest, StripsFollowTheScreenSize)
+{
+    struct Case {
+        const char* screen;
+        int width, height, title, softKeys, font;
+    } cases[] = {
+        {"176x220", 176, 220, 18, 22, 11},
+        {"240x320", 240, 320, 24, 26, 13},
+        {"320x240", 320, 240, 24, 26, 13},
+        {"100x30", 100, 30, 0, 0, 11},      // too short for the strips: all work area
+        {"junk", 176, 220, 18, 22, 11},     // unreadable: the default phone
+    };
+    const char* before = std::getenv("CORVANE_SCREEN");
+    std::string saved = before != nullptr ? before : "";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.screen);
+        ::setenv("CORVANE_SCREEN", c.screen, 1);
+        ScreenLayout layout = LayoutFromEnvironment();
+        EXPECT_EQ(layout.width, c.width);
+        EXPECT_EQ(layout.height, c.height);
+        EXPECT_EQ(layout.titleHeight, c.title);
+        EXPECT_EQ(layout.softKeyHeight, c.softKeys);
+        EXPECT_EQ(layout.stripFontPixels, c.font);
+        EXPECT_EQ(layout.WorkArea().bottom - layout.WorkArea().top, c.height - c.title - c.softKeys);
+    }
+    if (before != nullptr)
+        ::setenv("CORVANE_SCREEN", saved.c_str(), 1);
+    else
+        ::unsetenv("CORVANE_SCREEN");
 }
 
 TEST(KeyMapTest, KeyboardAndRemoteNamesGiveThePhonesKeys)
