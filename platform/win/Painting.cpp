@@ -80,6 +80,9 @@ bool GeometryLocked(WindowRecord& record, DcGeometry* g)
         WindowRecord* parent = RecordLocked(r->parent);
         if (parent == nullptr || steps > State().windows.size())
             return false;
+        // A hidden child, or a child of a hidden child, draws nowhere.
+        if ((r->style & WS_VISIBLE) == 0)
+            visible = RECT{};
         origin.x += r->rect.left;
         origin.y += r->rect.top;
         visible = gdi::Offset(visible, r->rect.left, r->rect.top);

@@ -135,6 +135,13 @@ TEST_F(ScreenTest, ChildDrawingStaysInsideTheChildAndClipChildrenSparesThem)
     ReleaseDC(parent, dc);
     EXPECT_EQ(ScreenPixel(5, top + 5), RGB(255, 255, 255));
     EXPECT_EQ(ScreenPixel(10, top + 10), RGB(0, 0, 0));
+
+    // A hidden child draws nowhere.
+    ShowWindow(child, SW_HIDE);
+    dc = GetDC(child);
+    FillRect(dc, &everything, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
+    ReleaseDC(child, dc);
+    EXPECT_EQ(ScreenPixel(10, top + 10), RGB(0, 0, 0));
 }
 
 TEST_F(ScreenTest, StripsShowTheTopWindowsTitleAndSoftKeys)
