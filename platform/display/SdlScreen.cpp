@@ -3,6 +3,8 @@
 #include <SDL.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <string>
 #include <future>
 #include <thread>
 
@@ -27,6 +29,14 @@ int Scale()
     const char* text = std::getenv("CORVANE_DISPLAY_SCALE");
     int scale = text != nullptr ? std::atoi(text) : kDefaultScale;
     return scale >= 1 && scale <= kMaxScale ? scale : kDefaultScale;
+}
+
+// The window is named after the program that owns the screen.
+std::string ProgramName()
+{
+    std::error_code error;
+    std::string name = std::filesystem::read_symlink("/proc/self/exe", error).filename().string();
+    return name.empty() ? "Corvane" : name;
 }
 
 struct Frame {
@@ -89,7 +99,7 @@ void Run(ScreenLayout layout, std::shared_ptr<std::promise<bool>> opened)
     Frame frame;
     frame.width = layout.width * scale + 2 * kBezel;
     frame.height = layout.height * scale + 2 * kBezel + kLegendHeight;
-    SDL_Window* window = SDL_CreateWindow("Corvane", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, frame.width,
+    SDL_Window* window = SDL_CreateWindow(ProgramName().c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, frame.width,
                                           frame.height, 0);
     SDL_Renderer* renderer = window != nullptr ? SDL_CreateRenderer(window, -1, 0) : nullptr;
     SDL_Texture* texture = renderer != nullptr ? SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGB888,
