@@ -54,8 +54,8 @@ struct Scene {
         windowClass.lpfnWndProc = Plain;
         windowClass.lpszClassName = u"BenchList";
         RegisterClassW(&windowClass);
-        window = CreateWindowExW(0, u"BenchList", u"Contacts", WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT,
-                                 CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, nullptr, nullptr);
+        window = CreateWindowExW(0, u"BenchList", u"Contacts", WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                 CW_USEDEFAULT, nullptr, nullptr, nullptr, nullptr);
         HDC screen = GetDC(window);
         memory = CreateCompatibleDC(screen);
         surface = CreateCompatibleBitmap(screen, kWidth, kHeight);
@@ -113,7 +113,8 @@ void BM_ContactListRedraw(benchmark::State& state)
     Scene& scene = TheScene();
     for (auto _ : state)
         scene.Redraw();
-    state.counters["frames/s"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["frames/s"] =
+        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_ContactListRedraw)->Unit(benchmark::kMicrosecond);
 

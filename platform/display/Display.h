@@ -67,8 +67,8 @@ constexpr UINT VK_LEFT_KEY = 0x25;
 constexpr UINT VK_UP_KEY = 0x26;
 constexpr UINT VK_RIGHT_KEY = 0x27;
 constexpr UINT VK_DOWN_KEY = 0x28;
-constexpr UINT VK_STAR = 0x77;      // VK_F8
-constexpr UINT VK_POUND = 0x78;     // VK_F9
+constexpr UINT VK_STAR = 0x77;   // VK_F8
+constexpr UINT VK_POUND = 0x78;  // VK_F9
 
 // Key names of the remote control ("F2", "Down", "Enter", "5", ...).
 std::optional<UINT> KeyFromName(std::string_view name);

@@ -16,11 +16,11 @@ struct KeyName {
 };
 
 constexpr KeyName kKeyNames[] = {
-    {"f1", VK_SOFT1},         {"softleft", VK_SOFT1}, {"f2", VK_SOFT2},       {"softright", VK_SOFT2},
-    {"left", VK_LEFT_KEY},    {"right", VK_RIGHT_KEY}, {"up", VK_UP_KEY},     {"down", VK_DOWN_KEY},
-    {"enter", VK_ACTION},     {"action", VK_ACTION},   {"back", VK_BACK_KEY}, {"escape", VK_BACK_KEY},
-    {"backspace", VK_BACK_KEY}, {"star", VK_STAR},     {"*", VK_STAR},        {"hash", VK_POUND},
-    {"pound", VK_POUND},      {"#", VK_POUND},
+    {"f1", VK_SOFT1},           {"softleft", VK_SOFT1},  {"f2", VK_SOFT2},      {"softright", VK_SOFT2},
+    {"left", VK_LEFT_KEY},      {"right", VK_RIGHT_KEY}, {"up", VK_UP_KEY},     {"down", VK_DOWN_KEY},
+    {"enter", VK_ACTION},       {"action", VK_ACTION},   {"back", VK_BACK_KEY}, {"escape", VK_BACK_KEY},
+    {"backspace", VK_BACK_KEY}, {"star", VK_STAR},       {"*", VK_STAR},        {"hash", VK_POUND},
+    {"pound", VK_POUND},        {"#", VK_POUND},
 };
 
 // lParam of a key message: repeat count 1; key-up adds the previous-state and
@@ -49,8 +49,8 @@ HWND KeyTarget()
     auto& state = win::State();
     std::lock_guard guard(state.lock);
     HWND top = state.zOrder.empty() ? nullptr : state.zOrder.back();
-    if (state.foreground != nullptr && std::find(state.zOrder.begin(), state.zOrder.end(), state.foreground) !=
-                                           state.zOrder.end())
+    if (state.foreground != nullptr &&
+        std::find(state.zOrder.begin(), state.zOrder.end(), state.foreground) != state.zOrder.end())
         top = state.foreground;
     if (top == nullptr)
         return nullptr;

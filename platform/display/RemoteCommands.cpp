@@ -15,7 +15,8 @@ namespace {
 std::string Handle(HWND window)
 {
     char text[32];
-    std::snprintf(text, sizeof text, "0x%llx", static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(window)));
+    std::snprintf(text, sizeof text, "0x%llx",
+                  static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(window)));
     return text;
 }
 
@@ -55,13 +56,13 @@ std::string Keys(std::string_view arguments)
 void ListWindowLocked(win::WindowRecord& record, int depth, RECT parentOrigin, std::string& out)
 {
     auto& state = win::State();
-    RECT screen = record.IsTopLevel() ? record.rect
-                                      : RECT{parentOrigin.left + record.rect.left, parentOrigin.top + record.rect.top,
-                                             parentOrigin.left + record.rect.right,
-                                             parentOrigin.top + record.rect.bottom};
+    RECT screen = record.IsTopLevel()
+                      ? record.rect
+                      : RECT{parentOrigin.left + record.rect.left, parentOrigin.top + record.rect.top,
+                             parentOrigin.left + record.rect.right, parentOrigin.top + record.rect.bottom};
     out += std::string(static_cast<std::size_t>(2 * depth), ' ') + Handle(record.handle) + " " +
-           Quote(record.windowClass ? WideToUtf8(record.windowClass->name) : "") + " " + Quote(WideToUtf8(record.text)) +
-           " " + Rect(screen);
+           Quote(record.windowClass ? WideToUtf8(record.windowClass->name) : "") + " " +
+           Quote(WideToUtf8(record.text)) + " " + Rect(screen);
     if ((record.style & WS_VISIBLE) != 0)
         out += " visible";
     if (state.focus == record.handle)

@@ -40,7 +40,8 @@ std::optional<std::string> ReceiveFrame(int fd, std::uint32_t limit, std::chrono
     BYTE length[4];
     if (!ReadAll(fd, length, deadline, false))
         return std::nullopt;
-    std::uint32_t size = length[0] | (length[1] << 8) | (length[2] << 16) | (static_cast<std::uint32_t>(length[3]) << 24);
+    std::uint32_t size =
+        length[0] | (length[1] << 8) | (length[2] << 16) | (static_cast<std::uint32_t>(length[3]) << 24);
     if (size > limit)
         return std::nullopt;
     std::string payload(size, '\0');

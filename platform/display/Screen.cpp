@@ -67,7 +67,9 @@ Snapshot TakeSnapshot(Composer& c)
     Snapshot s;
     auto& state = win::State();
     std::lock_guard guard(state.lock);
-    auto gone = [&](const auto& entry) { return state.windows.find(win::HandleValue(entry.first)) == state.windows.end(); };
+    auto gone = [&](const auto& entry) {
+        return state.windows.find(win::HandleValue(entry.first)) == state.windows.end();
+    };
     std::erase_if(c.softKeys, gone);
     std::erase_if(c.inputModes, gone);
     if (auto mode = c.inputModes.find(state.focus); mode != c.inputModes.end())

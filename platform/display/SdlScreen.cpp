@@ -99,13 +99,13 @@ void Run(ScreenLayout layout, std::shared_ptr<std::promise<bool>> opened)
     Frame frame;
     frame.width = layout.width * scale + 2 * kBezel;
     frame.height = layout.height * scale + 2 * kBezel + kLegendHeight;
-    SDL_Window* window = SDL_CreateWindow(ProgramName().c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, frame.width,
-                                          frame.height, 0);
+    SDL_Window* window = SDL_CreateWindow(ProgramName().c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                          frame.width, frame.height, 0);
     SDL_Renderer* renderer = window != nullptr ? SDL_CreateRenderer(window, -1, 0) : nullptr;
-    SDL_Texture* texture = renderer != nullptr ? SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGB888,
-                                                                   SDL_TEXTUREACCESS_STREAMING, frame.width,
-                                                                   frame.height)
-                                               : nullptr;
+    SDL_Texture* texture = renderer != nullptr
+                               ? SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
+                                                   frame.width, frame.height)
+                               : nullptr;
     if (texture == nullptr) {
         if (renderer != nullptr)
             SDL_DestroyRenderer(renderer);

@@ -9,7 +9,10 @@
 namespace platform::gdi {
 namespace {
 
-std::uint32_t Read32(const BYTE* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24); }
+std::uint32_t Read32(const BYTE* p)
+{
+    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
 
 // Scales a masked channel to 8 bits.
 BYTE Channel(std::uint32_t value, std::uint32_t mask)

@@ -17,9 +17,9 @@ struct DibFormat {
     int height = 0;  // rows, always positive
     bool bottomUp = true;
     int bitsPerPixel = 0;
-    std::size_t stride = 0;  // bytes per scan line (padded to 4)
+    std::size_t stride = 0;        // bytes per scan line (padded to 4)
     std::size_t declaredSize = 0;  // biSizeImage, 0 when not given
-    std::uint32_t masks[3] = {};  // red, green, blue
+    std::uint32_t masks[3] = {};   // red, green, blue
 };
 
 // Validates a description: `header` holds the 40-byte header and, for

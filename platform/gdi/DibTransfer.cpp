@@ -73,7 +73,8 @@ int SetDIBitsToDevice(HDC dc, int x, int y, DWORD width, DWORD height, int sourc
                       UINT scanLines, const void* bits, const BITMAPINFO* info, UINT usage)
 {
     std::optional<DibFormat> format = FormatOf(info);
-    if (!format || usage != DIB_RGB_COLORS || !SizeOk(width, height) || startScan >= static_cast<UINT>(format->height)) {
+    if (!format || usage != DIB_RGB_COLORS || !SizeOk(width, height) ||
+        startScan >= static_cast<UINT>(format->height)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
     }
@@ -85,7 +86,8 @@ int SetDIBitsToDevice(HDC dc, int x, int y, DWORD width, DWORD height, int sourc
     }
     int w = static_cast<int>(width);
     int h = static_cast<int>(height);
-    RECT dest{x, y, static_cast<LONG>(static_cast<std::int64_t>(x) + w), static_cast<LONG>(static_cast<std::int64_t>(y) + h)};
+    RECT dest{x, y, static_cast<LONG>(static_cast<std::int64_t>(x) + w),
+              static_cast<LONG>(static_cast<std::int64_t>(y) + h)};
     DibTransfer dib{*format, *span, startScan, lines};
     if (!Transfer(dc, dest, dib, SourceRows(*format, sourceX, sourceY, w, h)))
         return 0;
@@ -190,7 +192,8 @@ BOOL DrawIconEx(HDC dc, int x, int y, HICON icon, int width, int height, UINT st
         width > kMaxSurfaceSide || height > kMaxSurfaceSide)
         return FALSE;
     const Surface& pixels = *o->icon;
-    RECT dest = ToDevice(*context, Sized(x, y, width != 0 ? width : pixels.Width(), height != 0 ? height : pixels.Height()));
+    RECT dest =
+        ToDevice(*context, Sized(x, y, width != 0 ? width : pixels.Width(), height != 0 ? height : pixels.Height()));
     for (const RECT& clip : context->clip)
         context->surface->BlendArgb(dest, pixels, pixels.Bounds(), clip);
     NoteWindowDrawn(*context);

@@ -394,11 +394,12 @@ int ChangeClip(HDC dc, const RECT& logical, Change&& change)
 
 int IntersectClipRect(HDC dc, int left, int top, int right, int bottom)
 {
-    return ChangeClip(dc, RECT{left, top, right, bottom}, [](const RECT& piece, const RECT& with, std::vector<RECT>& out) {
-        RECT r = Intersect(piece, with);
-        if (!IsEmpty(r))
-            out.push_back(r);
-    });
+    return ChangeClip(dc, RECT{left, top, right, bottom},
+                      [](const RECT& piece, const RECT& with, std::vector<RECT>& out) {
+                          RECT r = Intersect(piece, with);
+                          if (!IsEmpty(r))
+                              out.push_back(r);
+                      });
 }
 
 int ExcludeClipRect(HDC dc, int left, int top, int right, int bottom)

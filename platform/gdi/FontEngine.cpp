@@ -67,8 +67,7 @@ Glyph BoxGlyph(int em, int ascent)
 
 class FreeTypeFont final : public Font {
 public:
-    FreeTypeFont(const std::string& file, LONG height, LONG weight, bool syntheticBold)
-        : m_syntheticBold(syntheticBold)
+    FreeTypeFont(const std::string& file, LONG height, LONG weight, bool syntheticBold) : m_syntheticBold(syntheticBold)
     {
         m_file = file;
         m_metrics.weight = weight;

@@ -18,9 +18,9 @@
 namespace platform::gdi {
 
 struct Glyph {
-    int advance = 0;   // pixels to the next pen position
-    int left = 0;      // from the pen position to the mask's left edge
-    int top = 0;       // from the baseline up to the mask's top edge
+    int advance = 0;  // pixels to the next pen position
+    int left = 0;     // from the pen position to the mask's left edge
+    int top = 0;      // from the baseline up to the mask's top edge
     int width = 0;
     int height = 0;
     std::vector<BYTE> coverage;  // width * height
@@ -68,7 +68,7 @@ private:
     std::mutex m_lock;
     std::unordered_map<std::string, std::weak_ptr<Font>> m_fonts;  // key: file, size, bold
     std::unordered_map<std::string, std::string> m_files;          // key: family, bold
-    std::vector<std::shared_ptr<Font>> m_recent;  // keeps recently made fonts alive between HFONTs
+    std::vector<std::shared_ptr<Font>> m_recent;                   // keeps recently made fonts alive between HFONTs
 };
 
 // Decodes UTF-16 (an unpaired surrogate becomes U+FFFD) and calls

@@ -31,7 +31,10 @@ using HFONT = HFONT__*;
 struct HICON__;
 using HICON = HICON__*;
 
-constexpr COLORREF RGB(BYTE r, BYTE g, BYTE b) { return r | (static_cast<DWORD>(g) << 8) | (static_cast<DWORD>(b) << 16); }
+constexpr COLORREF RGB(BYTE r, BYTE g, BYTE b)
+{
+    return r | (static_cast<DWORD>(g) << 8) | (static_cast<DWORD>(b) << 16);
+}
 constexpr BYTE GetRValue(COLORREF c) { return static_cast<BYTE>(c & 0xFF); }
 constexpr BYTE GetGValue(COLORREF c) { return static_cast<BYTE>((c >> 8) & 0xFF); }
 constexpr BYTE GetBValue(COLORREF c) { return static_cast<BYTE>((c >> 16) & 0xFF); }

@@ -42,8 +42,8 @@ struct DeviceContext {
     HWND window = nullptr;  // window contexts: the window drawn into
     bool memory = false;
     std::shared_ptr<Surface> surface;  // the window's top-level surface or the selected bitmap's
-    POINT origin{};          // device position of logical (0, 0)
-    std::vector<RECT> clip;  // device rectangles, inside the surface
+    POINT origin{};                    // device position of logical (0, 0)
+    std::vector<RECT> clip;            // device rectangles, inside the surface
     HGDIOBJ bitmap = nullptr;
     HGDIOBJ brush = nullptr;
     HGDIOBJ pen = nullptr;

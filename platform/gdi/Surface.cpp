@@ -19,10 +19,7 @@ bool Contains(const RECT& outer, const RECT& inner)
            inner.bottom <= outer.bottom;
 }
 
-LONG Add(LONG a, std::int64_t b)
-{
-    return static_cast<LONG>(std::clamp<std::int64_t>(a + b, INT32_MIN, INT32_MAX));
-}
+LONG Add(LONG a, std::int64_t b) { return static_cast<LONG>(std::clamp<std::int64_t>(a + b, INT32_MIN, INT32_MAX)); }
 
 RECT Sized(std::int64_t x, std::int64_t y, std::int64_t width, std::int64_t height)
 {
@@ -31,7 +28,10 @@ RECT Sized(std::int64_t x, std::int64_t y, std::int64_t width, std::int64_t heig
     return RECT{left, top, Add(left, width), Add(top, height)};
 }
 
-RECT Offset(const RECT& r, int dx, int dy) { return RECT{Add(r.left, dx), Add(r.top, dy), Add(r.right, dx), Add(r.bottom, dy)}; }
+RECT Offset(const RECT& r, int dx, int dy)
+{
+    return RECT{Add(r.left, dx), Add(r.top, dy), Add(r.right, dx), Add(r.bottom, dy)};
+}
 
 std::shared_ptr<Surface> Surface::Create(int width, int height, Pixel fill)
 {
@@ -200,8 +200,7 @@ void Surface::AddText(DrawnText text)
     m_texts.push_back(std::move(text));
 }
 
-void Surface::CopyTextFrom(const Surface& source, const RECT& sourceRect, int dx, int dy, const RECT& clip,
-                           HWND window)
+void Surface::CopyTextFrom(const Surface& source, const RECT& sourceRect, int dx, int dy, const RECT& clip, HWND window)
 {
     std::vector<DrawnText> copied;
     for (const DrawnText& t : source.m_texts) {

@@ -27,7 +27,7 @@ constexpr COLORREF ToColorRef(Pixel p) { return ((p >> 16) & 0xFF) | (p & 0xFF00
 // later fill or copy covers its whole rectangle.
 struct DrawnText {
     WideString text;
-    RECT rect{};          // surface coordinates
+    RECT rect{};            // surface coordinates
     HWND window = nullptr;  // the window whose context drew it (null in a memory context)
 };
 

@@ -18,9 +18,8 @@ constexpr std::size_t kMaxTextUnits = 1u << 20;
 std::vector<int> Advances(Font& font, std::u16string_view text)
 {
     std::vector<int> advances(text.size(), 0);
-    ForEachCodepoint(text, [&](char32_t c, std::size_t index, std::size_t) {
-        advances[index] = font.GlyphFor(c).advance;
-    });
+    ForEachCodepoint(text,
+                     [&](char32_t c, std::size_t index, std::size_t) { advances[index] = font.GlyphFor(c).advance; });
     return advances;
 }
 
@@ -127,6 +126,15 @@ struct TextScope {
     std::unique_lock<std::mutex> fontLock;
 };
 
+// Sets one setting of a context; returns the previous value, or `failed`.
+template <typename T>
+T Exchange(HDC dc, T DeviceContext::*field, T value, T failed)
+{
+    std::lock_guard guard(Gdi().lock);
+    DeviceContext* context = FindDcLocked(dc);
+    return context != nullptr ? std::exchange(context->*field, value) : failed;
+}
+
 }  // namespace
 }  // namespace platform::gdi
 
@@ -148,11 +156,7 @@ HFONT CreateFontIndirectW(const LOGFONTW* font)
 
 COLORREF SetTextColor(HDC dc, COLORREF color)
 {
-    std::lock_guard guard(Gdi().lock);
-    DeviceContext* context = FindDcLocked(dc);
-    if (context == nullptr)
-        return CLR_INVALID;
-    return std::exchange(context->textColor, color & 0xFFFFFF);
+    return Exchange(dc, &DeviceContext::textColor, color & 0xFFFFFF, CLR_INVALID);
 }
 
 COLORREF GetTextColor(HDC dc)
@@ -164,20 +168,14 @@ COLORREF GetTextColor(HDC dc)
 
 COLORREF SetBkColor(HDC dc, COLORREF color)
 {
-    std::lock_guard guard(Gdi().lock);
-    DeviceContext* context = FindDcLocked(dc);
-    if (context == nullptr)
-        return CLR_INVALID;
-    return std::exchange(context->backColor, color & 0xFFFFFF);
+    return Exchange(dc, &DeviceContext::backColor, color & 0xFFFFFF, CLR_INVALID);
 }
 
 int SetBkMode(HDC dc, int mode)
 {
-    std::lock_guard guard(Gdi().lock);
-    DeviceContext* context = FindDcLocked(dc);
-    if (context == nullptr || (mode != OPAQUE && mode != TRANSPARENT))
+    if (mode != OPAQUE && mode != TRANSPARENT)
         return 0;
-    return std::exchange(context->backMode, mode);
+    return Exchange(dc, &DeviceContext::backMode, mode, 0);
 }
 
 BOOL GetTextExtentPoint32W(HDC dc, LPCWSTR text, int count, SIZE* size)
@@ -277,7 +275,8 @@ int DrawTextW(HDC dc, LPCWSTR text, int count, RECT* rect, UINT format)
     int underline = -1;
     WideString shown = (format & DT_NOPREFIX) != 0 ? WideString(source) : StripPrefix(source, &underline);
     std::vector<int> advances = Advances(font, shown);
-    auto width = static_cast<int>(std::clamp<std::int64_t>(static_cast<std::int64_t>(rect->right) - rect->left, 0, INT32_MAX));
+    auto width =
+        static_cast<int>(std::clamp<std::int64_t>(static_cast<std::int64_t>(rect->right) - rect->left, 0, INT32_MAX));
     std::vector<TextLine> lines = LayoutLines(shown, advances, width, format, RunWidth(font, u"..."));
     if ((format & DT_CALCRECT) != 0) {
         int widest = 0;

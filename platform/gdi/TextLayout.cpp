@@ -66,7 +66,8 @@ void WrapParagraph(std::u16string_view text, const std::vector<int>& advances, s
             lines.push_back(MakeLine(text, advances, start, lineEnd));
             start = cut;
         } else {
-            std::size_t lineEnd = end > start ? end : start + (advances.size() > start + 1 && advances[start + 1] == 0 ? 2 : 1);
+            std::size_t lineEnd =
+                end > start ? end : start + (advances.size() > start + 1 && advances[start + 1] == 0 ? 2 : 1);
             lineEnd = std::min(lineEnd, to);
             lines.push_back(MakeLine(text, advances, start, lineEnd));
             start = lineEnd;

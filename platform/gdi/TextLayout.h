@@ -14,7 +14,7 @@ namespace platform::gdi {
 WideString StripPrefix(std::u16string_view text, int* underline);
 
 struct TextLine {
-    WideString text;  // as drawn (an ellipsis included)
+    WideString text;        // as drawn (an ellipsis included)
     std::size_t start = 0;  // first unit in the laid-out text
     int width = 0;
 };

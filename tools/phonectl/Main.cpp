@@ -29,10 +29,9 @@ using platform::display::RemoteCall;
 
 int Usage()
 {
-    std::fprintf(stderr,
-                 "usage: phonectl [--pid N] keys NAME... | type TEXT | screenshot FILE.png | windows |\n"
-                 "                wait CLASS-OR-TITLE [SECONDS] | text\n"
-                 "keys: F1 F2 Left Right Up Down Enter Back 0-9 Star Hash\n");
+    std::fprintf(stderr, "usage: phonectl [--pid N] keys NAME... | type TEXT | screenshot FILE.png | windows |\n"
+                         "                wait CLASS-OR-TITLE [SECONDS] | text\n"
+                         "keys: F1 F2 Left Right Up Down Enter Back 0-9 Star Hash\n");
     return 2;
 }
 

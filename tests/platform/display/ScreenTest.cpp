@@ -57,10 +57,10 @@ protected:
     HWND Make(COLORREF colour, HWND parent = nullptr, RECT rect = {}, DWORD style = 0)
     {
         bool child = parent != nullptr;
-        HWND window = CreateWindowExW(0, u"Painter", u"Painter", style | (child ? WS_CHILD | WS_VISIBLE : 0),
-                                      child ? rect.left : CW_USEDEFAULT, child ? rect.top : CW_USEDEFAULT,
-                                      child ? rect.right - rect.left : CW_USEDEFAULT,
-                                      child ? rect.bottom - rect.top : CW_USEDEFAULT, parent, nullptr, nullptr, nullptr);
+        HWND window = CreateWindowExW(
+            0, u"Painter", u"Painter", style | (child ? WS_CHILD | WS_VISIBLE : 0), child ? rect.left : CW_USEDEFAULT,
+            child ? rect.top : CW_USEDEFAULT, child ? rect.right - rect.left : CW_USEDEFAULT,
+            child ? rect.bottom - rect.top : CW_USEDEFAULT, parent, nullptr, nullptr, nullptr);
         g_colour[window] = colour;
         if (!child)
             windows.push_back(window);
@@ -213,11 +213,9 @@ TEST(ScreenLayoutTest, StripsFollowTheScreenSize)
         const char* screen;
         int width, height, title, softKeys, font;
     } cases[] = {
-        {"176x220", 176, 220, 18, 22, 11},
-        {"240x320", 240, 320, 24, 26, 13},
-        {"320x240", 320, 240, 24, 26, 13},
-        {"100x30", 100, 30, 0, 0, 11},      // too short for the strips: all work area
-        {"junk", 176, 220, 18, 22, 11},     // unreadable: the default phone
+        {"176x220", 176, 220, 18, 22, 11}, {"240x320", 240, 320, 24, 26, 13},
+        {"320x240", 320, 240, 24, 26, 13}, {"100x30", 100, 30, 0, 0, 11},  // too short for the strips: all work area
+        {"junk", 176, 220, 18, 22, 11},                                    // unreadable: the default phone
     };
     const char* before = std::getenv("CORVANE_SCREEN");
     std::string saved = before != nullptr ? before : "";
@@ -245,10 +243,18 @@ TEST(KeyMapTest, KeyboardAndRemoteNamesGiveThePhonesKeys)
         int sdl;
         UINT key;
     } cases[] = {
-        {"F1", SDLK_F1, VK_SOFT1},       {"F2", SDLK_F2, VK_SOFT2},        {"Left", SDLK_LEFT, VK_LEFT_KEY},
-        {"Right", SDLK_RIGHT, VK_RIGHT_KEY}, {"up", SDLK_UP, VK_UP_KEY},    {"DOWN", SDLK_DOWN, VK_DOWN_KEY},
-        {"Enter", SDLK_RETURN, VK_ACTION}, {"Back", SDLK_BACKSPACE, VK_BACK_KEY}, {"Escape", SDLK_ESCAPE, VK_BACK_KEY},
-        {"0", SDLK_0, '0'},              {"9", SDLK_KP_9, '9'},           {"Star", SDLK_KP_MULTIPLY, VK_STAR},
+        {"F1", SDLK_F1, VK_SOFT1},
+        {"F2", SDLK_F2, VK_SOFT2},
+        {"Left", SDLK_LEFT, VK_LEFT_KEY},
+        {"Right", SDLK_RIGHT, VK_RIGHT_KEY},
+        {"up", SDLK_UP, VK_UP_KEY},
+        {"DOWN", SDLK_DOWN, VK_DOWN_KEY},
+        {"Enter", SDLK_RETURN, VK_ACTION},
+        {"Back", SDLK_BACKSPACE, VK_BACK_KEY},
+        {"Escape", SDLK_ESCAPE, VK_BACK_KEY},
+        {"0", SDLK_0, '0'},
+        {"9", SDLK_KP_9, '9'},
+        {"Star", SDLK_KP_MULTIPLY, VK_STAR},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

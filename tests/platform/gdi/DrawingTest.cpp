@@ -70,8 +70,13 @@ TEST_F(DrawingTest, CallsSetExactlyTheirPixels)
          },
          {{{2, 3}, kRed}, {{4, 6}, kRed}, {{5, 6}, kWhite}, {{4, 7}, kWhite}},
          12},
-        {"system colour brush", [](HDC d) { RECT r{0, 0, 1, 1}; FillRect(d, &r, GetSysColorBrush(COLOR_HIGHLIGHT)); },
-         {{{0, 0}, RGB(0x31, 0x6A, 0xC5)}}, 0},
+        {"system colour brush",
+         [](HDC d) {
+             RECT r{0, 0, 1, 1};
+             FillRect(d, &r, GetSysColorBrush(COLOR_HIGHLIGHT));
+         },
+         {{{0, 0}, RGB(0x31, 0x6A, 0xC5)}},
+         0},
         {"rectangle: pen inside, brush fills the rest",
          [](HDC d) {
              HPEN pen = CreatePen(PS_SOLID, 1, kRed);
@@ -97,10 +102,22 @@ TEST_F(DrawingTest, CallsSetExactlyTheirPixels)
          },
          {{{0, 0}, kRed}, {{3, 0}, kRed}, {{4, 0}, kRed}, {{4, 2}, kRed}, {{4, 3}, kWhite}},
          7},
-        {"diagonal line", [](HDC d) { HGDIOBJ old = SelectObject(d, GetStockObject(BLACK_PEN)); MoveToEx(d, 0, 0, nullptr); LineTo(d, 3, 3); SelectObject(d, old); },
-         {{{0, 0}, 0}, {{1, 1}, 0}, {{2, 2}, 0}, {{3, 3}, kWhite}, {{1, 0}, kWhite}}, 0},
-        {"set pixel outside the bitmap does nothing", [](HDC d) { EXPECT_EQ(SetPixel(d, 40, 0, kRed), CLR_INVALID); SetPixel(d, 39, 29, kRed); },
-         {{{39, 29}, kRed}}, 1},
+        {"diagonal line",
+         [](HDC d) {
+             HGDIOBJ old = SelectObject(d, GetStockObject(BLACK_PEN));
+             MoveToEx(d, 0, 0, nullptr);
+             LineTo(d, 3, 3);
+             SelectObject(d, old);
+         },
+         {{{0, 0}, 0}, {{1, 1}, 0}, {{2, 2}, 0}, {{3, 3}, kWhite}, {{1, 0}, kWhite}},
+         0},
+        {"set pixel outside the bitmap does nothing",
+         [](HDC d) {
+             EXPECT_EQ(SetPixel(d, 40, 0, kRed), CLR_INVALID);
+             SetPixel(d, 39, 29, kRed);
+         },
+         {{{39, 29}, kRed}},
+         1},
         {"clip rectangle limits fills",
          [](HDC d) {
              IntersectClipRect(d, 5, 5, 7, 6);
@@ -109,7 +126,8 @@ TEST_F(DrawingTest, CallsSetExactlyTheirPixels)
              FillRect(d, &r, b);
              DeleteObject(b);
          },
-         {{{5, 5}, kRed}, {{6, 5}, kRed}}, 2},
+         {{{5, 5}, kRed}, {{6, 5}, kRed}},
+         2},
     };
     for (const PixelCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -293,11 +311,13 @@ TEST_F(DrawingTest, DibTransferReadsEveryLayout)
     cases.push_back({"16-bit 5-5-5, top-down", MakeDib(2, -2, 16, BI_RGB, {0x00, 0x7C, 0x1F, 0x00, 0xFF, 0x7F, 0, 0}),
                      kRed, kBlue, kWhite});
     cases.push_back({"24-bit bottom-up with padding",
-                     MakeDib(2, 2, 24, BI_RGB, {255, 0, 0, 0, 0, 0, 0, 0,  // bottom: blue, black
-                                                0, 0, 255, 0, 255, 0, 0, 0}),  // top: red, green
+                     MakeDib(2, 2, 24, BI_RGB,
+                             {255, 0, 0, 0, 0, 0, 0, 0,      // bottom: blue, black
+                              0, 0, 255, 0, 255, 0, 0, 0}),  // top: red, green
                      kRed, RGB(0, 255, 0), kBlue});
-    cases.push_back({"32-bit top-down", MakeDib(2, -2, 32, BI_RGB, {0, 0, 255, 0, 255, 0, 0, 0, 255, 255, 255, 0, 0, 0, 0, 0}),
-                     kRed, kBlue, kWhite});
+    cases.push_back({"32-bit top-down",
+                     MakeDib(2, -2, 32, BI_RGB, {0, 0, 255, 0, 255, 0, 0, 0, 255, 255, 255, 0, 0, 0, 0, 0}), kRed,
+                     kBlue, kWhite});
     for (Case& c : cases) {
         SCOPED_TRACE(c.name);
         Clear(RGB(1, 2, 3));
@@ -307,7 +327,8 @@ TEST_F(DrawingTest, DibTransferReadsEveryLayout)
         EXPECT_EQ(GetPixel(dc, 3, 5), c.bottomLeft);
         EXPECT_EQ(GetPixel(dc, 5, 4), RGB(1, 2, 3));
         // Stretched to 4x4: each source pixel covers 2x2.
-        EXPECT_EQ(StretchDIBits(dc, 10, 10, 4, 4, 0, 0, 2, 2, c.dib.bits.data(), c.dib.Info(), DIB_RGB_COLORS, SRCCOPY), 4);
+        EXPECT_EQ(StretchDIBits(dc, 10, 10, 4, 4, 0, 0, 2, 2, c.dib.bits.data(), c.dib.Info(), DIB_RGB_COLORS, SRCCOPY),
+                  4);
         EXPECT_EQ(GetPixel(dc, 11, 11), c.topLeft);
         EXPECT_EQ(GetPixel(dc, 12, 10), c.topRight);
         EXPECT_EQ(GetPixel(dc, 10, 13), c.bottomLeft);
@@ -355,7 +376,11 @@ TEST_F(DrawingTest, BadDibDescriptionsAreRefusedWithoutDrawing)
         {"8 bits per pixel", [](Dib& d) { d.Header().biBitCount = 8; }},
         {"header size too small", [](Dib& d) { d.Header().biSize = 12; }},
         {"buffer smaller than the pixels", [](Dib& d) { d.Header().biSizeImage = 7; }},  // 8 needed,
-        {"16-bit mask wider than a pixel", [](Dib& d) { d.Header().biCompression = BI_BITFIELDS; d.Masks(0xFF0000, 0xF0, 0xF); }},
+        {"16-bit mask wider than a pixel",
+         [](Dib& d) {
+             d.Header().biCompression = BI_BITFIELDS;
+             d.Masks(0xFF0000, 0xF0, 0xF);
+         }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
