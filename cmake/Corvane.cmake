@@ -56,6 +56,6 @@ function(corvane_test name)
   target_link_libraries(${name} PRIVATE corvane_options ${ARG_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
   gtest_discover_tests(${name}
     DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "CORVANE_DEVICE=${CMAKE_BINARY_DIR}/test-device/${name}"
+    PROPERTIES ENVIRONMENT "CORVANE_DEVICE=${CMAKE_BINARY_DIR}/test-device/${name};CORVANE_DISPLAY=headless"
                TIMEOUT 120)
 endfunction()

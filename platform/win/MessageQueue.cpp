@@ -3,7 +3,8 @@
 //
 // Retrieval order, as on the device: messages sent by other threads are run
 // first (never returned), then posted messages in posting order, then WM_QUIT
-// once no posted message is left, then due timers.
+// once no posted message is left, then WM_PAINT for a window with an update
+// region, then due timers.
 #include <algorithm>
 
 #include "platform/base/Clock.h"
@@ -49,6 +50,18 @@ Fetched FetchTimerLocked(ThreadQueue& queue, MSG* out, HWND filter, UINT filterM
     return Fetched::Nothing;
 }
 
+bool FetchPaintLocked(const ThreadQueue& queue, MSG* out, HWND filter, UINT filterMin, UINT filterMax)
+{
+    bool inRange = (filterMin == 0 && filterMax == 0) || (WM_PAINT >= filterMin && WM_PAINT <= filterMax);
+    if (!inRange || filter == reinterpret_cast<HWND>(static_cast<std::intptr_t>(-1)))
+        return false;
+    HWND window = PaintCandidateLocked(queue, filter);
+    if (window == nullptr)
+        return false;
+    *out = MSG{window, WM_PAINT, 0, 0, GetTickCount(), {}};
+    return true;
+}
+
 Fetched FetchLocked(Lock& guard, ThreadQueue& queue, MSG* out, HWND filter, UINT filterMin, UINT filterMax,
                     bool remove)
 {
@@ -69,6 +82,9 @@ Fetched FetchLocked(Lock& guard, ThreadQueue& queue, MSG* out, HWND filter, UINT
             queue.quitPending = false;
         return Fetched::Quit;
     }
+    // WM_PAINT stays until the window validates its update region.
+    if (FetchPaintLocked(queue, out, filter, filterMin, filterMax))
+        return Fetched::Message;
     return FetchTimerLocked(queue, out, filter, filterMin, filterMax, remove);
 }
 
@@ -175,11 +191,28 @@ BOOL PeekMessageW(MSG* message, HWND window, UINT filterMin, UINT filterMax, UIN
                                                                                                          : FALSE;
 }
 
-// Key input has no character translation yet: nothing is generated.
+// The phone's keys that carry a character: the number keys, star (VK_F8)
+// and pound (VK_F9). Their WM_CHAR is the next message the thread gets.
+// Keyboard text other than these arrives as WM_CHAR directly.
 BOOL TranslateMessage(const MSG* message)
 {
-    (void)message;
-    return FALSE;
+    using namespace platform::win;
+    if (message == nullptr || message->message != WM_KEYDOWN || message->hwnd == nullptr)
+        return FALSE;
+    WPARAM key = message->wParam;
+    WPARAM character = 0;
+    if (key >= '0' && key <= '9')
+        character = key;
+    else if (key == 0x77)
+        character = '*';
+    else if (key == 0x78)
+        character = '#';
+    if (character == 0)
+        return FALSE;
+    std::lock_guard guard(State().lock);
+    std::shared_ptr<ThreadQueue> queue = CurrentQueueLocked();
+    queue->posted.push_front(MSG{message->hwnd, WM_CHAR, character, message->lParam, GetTickCount(), {}});
+    return TRUE;
 }
 
 // A WM_TIMER whose lParam names a procedure calls that procedure, but only

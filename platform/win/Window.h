@@ -3,8 +3,10 @@
 // (FindWindowW, SetForegroundWindow, WM_COPYDATA, simple posted and sent
 // messages) between processes that share a device folder.
 //
-// Win32 names and semantics wherever the program uses them. Windows have no
-// pixels yet; drawing, focus and input are added on the same structures.
+// Win32 names and semantics wherever the program uses them. Painting
+// (BeginPaint, InvalidateRect, GetDC), focus and the drawing calls are
+// declared in platform/gdi/Gdi.h; the screen and its keys in
+// platform/display/Display.h.
 #pragma once
 
 #include "platform/base/Types.h"

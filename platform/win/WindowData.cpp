@@ -6,6 +6,8 @@
 
 #include "platform/base/LastError.h"
 #include "platform/base/WideString.h"
+#include "platform/display/Display.h"
+#include "platform/gdi/GdiState.h"
 #include "platform/win/WindowState.h"
 
 namespace platform::win {
@@ -86,6 +88,37 @@ RECT ScreenRectLocked(const WindowRecord& record)
 
 }  // namespace
 
+// A window shown or hidden: top-level windows enter or leave the z-order; a
+// shown window is painted whole; a hidden child leaves its area in the parent
+// to be painted again.
+void ShowChangedLocked(WindowRecord& record, bool show)
+{
+    if (record.IsTopLevel()) {
+        if (show)
+            RaiseLocked(record.handle);
+        else
+            DropFromZOrderLocked(record.handle);
+        platform::gdi::NoteScreenChanged();
+    }
+    if (show) {
+        InvalidateLocked(record, nullptr, true);
+        return;
+    }
+    if (WindowRecord* parent = record.IsTopLevel() ? nullptr : FindRecordLocked(record.parent))
+        InvalidateLocked(*parent, &record.rect, true);
+}
+
+void MovedLocked(WindowRecord& record, const RECT& before, bool repaint)
+{
+    if (record.IsTopLevel())
+        platform::gdi::NoteScreenChanged();
+    if (!repaint || (record.style & WS_VISIBLE) == 0)
+        return;
+    InvalidateLocked(record, nullptr, true);
+    if (WindowRecord* parent = record.IsTopLevel() ? nullptr : FindRecordLocked(record.parent))
+        InvalidateLocked(*parent, &before, true);
+}
+
 bool ActivateLocal(HWND window, RealClock::time_point deadline)
 {
     HWND previous = nullptr;
@@ -94,7 +127,10 @@ bool ActivateLocal(HWND window, RealClock::time_point deadline)
         if (FindRecordLocked(window) == nullptr)
             return false;
         previous = std::exchange(State().foreground, window);
+        if (FindRecordLocked(window)->IsTopLevel() && (FindRecordLocked(window)->style & WS_VISIBLE) != 0)
+            RaiseLocked(window);
     }
+    platform::gdi::NoteScreenChanged();
     LRESULT ignored = 0;
     if (previous != nullptr && previous != window)
         SendLocal(previous, WM_ACTIVATE, WA_INACTIVE, reinterpret_cast<LPARAM>(window), deadline, &ignored);
@@ -136,7 +172,9 @@ BOOL SetWindowTextW(HWND window, LPCWSTR text)
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return FALSE;
     }
-    return SendMessageW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)) != 0 ? TRUE : FALSE;
+    BOOL done = SendMessageW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)) != 0 ? TRUE : FALSE;
+    platform::gdi::NoteScreenChanged();  // the title strip shows it
+    return done;
 }
 
 int GetWindowTextW(HWND window, LPWSTR buffer, int size)
@@ -174,6 +212,7 @@ BOOL ShowWindow(HWND window, int command)
 {
     using namespace platform::win;
     bool wasVisible = false;
+    bool topLevel = false;
     bool show = command != SW_HIDE;
     {
         std::lock_guard guard(State().lock);
@@ -181,18 +220,21 @@ BOOL ShowWindow(HWND window, int command)
         if (record == nullptr || record->destroying)
             return FALSE;
         wasVisible = (record->style & WS_VISIBLE) != 0;
+        topLevel = record->IsTopLevel();
         if (show)
             record->style |= WS_VISIBLE;
         else
             record->style &= ~WS_VISIBLE;
+        if (wasVisible != show)
+            ShowChangedLocked(*record, show);
     }
+    // The first top-level window shown brings up the screen.
+    if (show && topLevel)
+        platform::display::EnsureStarted();
     if (wasVisible != show)
         SendMessageW(window, WM_SHOWWINDOW, show ? TRUE : FALSE, 0);
     return wasVisible ? TRUE : FALSE;
 }
-
-// Windows have no pixels yet: there is nothing to paint.
-BOOL UpdateWindow(HWND window) { return IsWindow(window); }
 
 // Visible when the window and every parent have WS_VISIBLE.
 BOOL IsWindowVisible(HWND window)
@@ -237,7 +279,6 @@ BOOL GetClientRect(HWND window, RECT* rect)
 BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint)
 {
     using namespace platform::win;
-    (void)repaint;
     RECT before{};
     {
         std::lock_guard guard(State().lock);
@@ -248,6 +289,7 @@ BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint)
         width = static_cast<int>(std::clamp<std::int64_t>(width, 0, INT32_MAX - static_cast<std::int64_t>(x)));
         height = static_cast<int>(std::clamp<std::int64_t>(height, 0, INT32_MAX - static_cast<std::int64_t>(y)));
         record->rect = RECT{x, y, x + width, y + height};
+        MovedLocked(*record, before, repaint != FALSE);
     }
     if (before.left != x || before.top != y)
         SendMessageW(window, WM_MOVE, 0, MAKELONG(static_cast<WORD>(x), static_cast<WORD>(y)));

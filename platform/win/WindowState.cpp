@@ -173,6 +173,9 @@ void ForgetWindowLocked(WindowRecord& record)
         --state.topLevelCount;
     if (state.foreground == window)
         state.foreground = nullptr;
+    if (state.focus == window)
+        state.focus = nullptr;
+    DropFromZOrderLocked(window);
     record.procedure = nullptr;
     state.windows.erase(HandleValue(window));
 }

@@ -47,6 +47,8 @@ struct WindowRecord {
     WideString text;
     RECT rect{};  // relative to the parent's client area (screen for top-level)
     bool destroying = false;
+    RECT invalid{};  // bounding rectangle of the update region, client coordinates
+    bool erasePending = false;  // WM_ERASEBKGND owed at the next BeginPaint
 
     bool IsTopLevel() const { return (style & WS_CHILD) == 0; }
 };
@@ -94,6 +96,8 @@ struct WinState {
     std::uint64_t nextSerial = 1;
     UINT_PTR nextThreadTimerId = 1;
     HWND foreground = nullptr;
+    HWND focus = nullptr;
+    std::vector<HWND> zOrder;  // visible top-level windows, bottom first
     int topLevelCount = 0;
 };
 
@@ -155,6 +159,16 @@ HWND FindLocalWindow(const WideString* className, const WideString* windowName);
 
 // Case-insensitive comparison of class names (ASCII letters fold).
 bool SameClassName(std::u16string_view a, std::u16string_view b);
+
+// Painting: adds a client rectangle (null = all) to the window's update
+// region; without WS_CLIPCHILDREN its children under it are invalidated too.
+void InvalidateLocked(WindowRecord& record, const RECT* rect, bool erase);
+// The window of this thread that needs WM_PAINT next (parents before
+// children), or null.
+HWND PaintCandidateLocked(const ThreadQueue& queue, HWND filter);
+// Z-order of visible top-level windows.
+void RaiseLocked(HWND window);
+void DropFromZOrderLocked(HWND window);
 
 // Starts or stops the listener so that it runs exactly while this process
 // owns a top-level window. Call without the window lock.

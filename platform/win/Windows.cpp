@@ -4,6 +4,8 @@
 
 #include "platform/base/LastError.h"
 #include "platform/base/WideString.h"
+#include "platform/display/Display.h"
+#include "platform/gdi/Gdi.h"
 #include "platform/sync/Sync.h"
 #include "platform/win/WindowState.h"
 
@@ -99,6 +101,12 @@ void DestroyTree(HWND window)
             return;
         record = it->second;
         record->destroying = true;
+        // A visible child leaves its area in the parent to be painted again.
+        if ((record->style & (WS_VISIBLE | WS_CHILD)) == (WS_VISIBLE | WS_CHILD)) {
+            auto parent = state.windows.find(HandleValue(record->parent));
+            if (parent != state.windows.end())
+                InvalidateLocked(*parent->second, &record->rect, true);
+        }
         record->style &= ~WS_VISIBLE;
         if (state.foreground == window)
             state.foreground = nullptr;
@@ -134,6 +142,31 @@ void DestroyTree(HWND window)
         SyncListener();
 }
 
+// Fills the client area with the class background brush; 0 when the class
+// has none.
+LRESULT EraseBackground(HWND window, HDC dc)
+{
+    void* brush = nullptr;
+    RECT client{};
+    {
+        std::lock_guard guard(State().lock);
+        WindowRecord* record = FindRecordLocked(window);
+        if (record == nullptr || !record->windowClass)
+            return 0;
+        brush = record->windowClass->info.hbrBackground;
+        client = RECT{0, 0, record->rect.right - record->rect.left, record->rect.bottom - record->rect.top};
+    }
+    if (brush == nullptr)
+        return 0;
+    return FillRect(dc, &client, static_cast<HBRUSH>(brush)) != 0 ? 1 : 0;
+}
+
+bool IsDescendant(HWND window, HWND ancestor)
+{
+    std::lock_guard guard(State().lock);
+    return IsDescendantLocked(window, ancestor);
+}
+
 }  // namespace
 }  // namespace platform::win
 
@@ -147,6 +180,9 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
                      int height, HWND parent, HMENU menu, HINSTANCE instance, void* parameter)
 {
     using namespace platform::win;
+    // CW_USEDEFAULT gives the screen's work area.
+    if ((style & WS_CHILD) == 0)
+        platform::display::EnsureWorkArea();
     HWND window = nullptr;
     {
         std::lock_guard guard(State().lock);
@@ -223,6 +259,21 @@ LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CLOSE:
         DestroyWindow(window);
         return 0;
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        if (BeginPaint(window, &paint) != nullptr)
+            EndPaint(window, &paint);
+        return 0;
+    }
+    case WM_ERASEBKGND:
+        return EraseBackground(window, reinterpret_cast<HDC>(wParam));
+    case WM_ACTIVATE: {
+        // An activated window takes the focus unless one of its own windows has it.
+        HWND focus = GetFocus();
+        if (LOWORD(wParam) != WA_INACTIVE && (focus == nullptr || !IsDescendant(focus, window)))
+            SetFocus(window);
+        return 0;
+    }
     case WM_SETTEXT: {
         auto text = reinterpret_cast<LPCWSTR>(lParam);
         std::lock_guard guard(State().lock);

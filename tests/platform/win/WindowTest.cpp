@@ -3,6 +3,7 @@
 #include <thread>
 
 #include "platform/base/LastError.h"
+#include "platform/gdi/Gdi.h"
 #include "platform/sync/Sync.h"
 #include "tests/platform/win/Recorder.h"
 
@@ -308,7 +309,10 @@ TEST_F(WindowTest, ForegroundChangeActivatesAndDeactivates)
     // The device's "with owned pop-ups" form: lowest bit set.
     EXPECT_TRUE(SetForegroundWindow(reinterpret_cast<HWND>(reinterpret_cast<std::uintptr_t>(second) | 1)));
     EXPECT_EQ(GetForegroundWindow(), second);
+    // The activated window takes the focus as well (WM_SETFOCUS/WM_KILLFOCUS).
+    EXPECT_EQ(GetFocus(), second);
     auto seen = Recorder::Instance().Take();
+    std::erase_if(seen, [](const Recorded& r) { return r.message != WM_ACTIVATE; });
     ASSERT_EQ(seen.size(), 3u);
     EXPECT_EQ(seen[0].window, first);
     EXPECT_EQ(seen[0].wParam, WA_ACTIVE);
