@@ -231,7 +231,10 @@ TEST_F(SyncTest, DetachedThreadRunsItsBodyAndThenReleasesWhatTheBodyHolds)
     HANDLE ran = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     auto held = std::make_shared<int>(7);
     std::weak_ptr<int> watch = held;
-    ASSERT_TRUE(platform::StartDetachedThread([held = std::move(held), ran] { SetEvent(ran); }));
+    ASSERT_TRUE(platform::StartDetachedThread([held = std::move(held), ran] {
+        EXPECT_EQ(*held, 7);
+        SetEvent(ran);
+    }));
     EXPECT_EQ(WaitForSingleObject(ran, 60000), WAIT_OBJECT_0);
     for (int i = 0; i < 10000 && !watch.expired(); ++i)
         Sleep(1000);
