@@ -3,6 +3,7 @@
 #include "app/AppGlobals.h"
 #include "app/InterfaceStage.h"
 #include "platform/base/Clock.h"
+#include "platform/sync/DetachedThread.h"
 
 AppCore::AppCore(ProgramWindow* mainWindow, AppCoreParts parts) : m_mainWindow(mainWindow), m_parts(std::move(parts))
 {
@@ -104,36 +105,13 @@ void AppCore::Enqueue(const RefPtr<AppEvent>& event)
         SetEvent(m_wake);
 }
 
-namespace {
-
-struct DelayedPostRecord {
-    RefPtr<AppCore> core;
-    DWORD delay = 0;
-    RefPtr<AppEvent> event;
-};
-
-DWORD DelayedPostThread(void* parameter)
-{
-    auto* record = static_cast<DelayedPostRecord*>(parameter);
-    RefPtr<AppCore> core = std::move(record->core);
-    RefPtr<AppEvent> event = std::move(record->event);
-    DWORD delay = record->delay;
-    delete record;
-    Sleep(delay);
-    core->Post(event);
-    return 0;
-}
-
-}  // namespace
-
 void AppCore::PostAfter(DWORD delayMilliseconds, const RefPtr<AppEvent>& event)
 {
-    auto* record = new DelayedPostRecord{RefPtr<AppCore>(this), delayMilliseconds, event};
-    HANDLE thread = CreateThread(nullptr, 0, &DelayedPostThread, record, 0, nullptr);
-    if (thread != nullptr)
-        CloseHandle(thread);
-    else
-        delete record;
+    RefPtr<AppCore> core(this);
+    platform::StartDetachedThread([core, delayMilliseconds, event] {
+        Sleep(delayMilliseconds);
+        core->Post(event);
+    });
 }
 
 void AppCore::AddHandler(const RefPtr<EventHandler>& handler)

@@ -2,6 +2,7 @@
 // that applies them to a contact store.
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 
 #include "app/AppCore.h"
 #include "app/InterfaceStage.h"
@@ -39,6 +40,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         info->Status();
         info->Capabilities();
     }
+    // The exact rule must never report more bytes than there are.
+    std::size_t consumed = 0;
+    if (oscar::ReadUserInfo(snac->Data()->Bytes(), oscar::UserInfoItems::Exact, &consumed) &&
+        consumed > snac->Data()->Bytes().size())
+        std::abort();
     // The handler's refresh events wait in a process-wide list that a
     // dispatcher window would empty; there is none here, so they are dropped
     // now rather than piling up over the run.

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <set>
 
-#include "oscar/TlvBlock.h"
 #include "oscar/codec/TextCodec.h"
+#include "oscar/codec/TlvBlock.h"
 #include "platform/base/Clock.h"
 #include "platform/text/Collation.h"
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "oscar/TlvBlock.h"
+#include "oscar/codec/TlvBlock.h"
 
 namespace oscar {
 namespace {

@@ -33,12 +33,11 @@ ServerListPart ReadServerListPart(std::span<const std::uint8_t> data, bool lastP
     // The date of the last part is its final 4 bytes; items never run into it.
     std::span<const std::uint8_t> itemBytes = data;
     if (lastPart) {
-        if (data.size() < 4) {
+        ByteReader dateReader(data.size() < 4 ? data.first(0) : data.last(4));
+        if (!dateReader.ReadU32BE(part.date)) {
             part.complete = false;
             return part;
         }
-        ByteReader dateReader(data.subspan(data.size() - 4));
-        dateReader.ReadU32BE(part.date);
         itemBytes = data.first(data.size() - 4);
     }
     ByteReader reader(itemBytes);

@@ -1,11 +1,12 @@
 #include "oscar/SignOnCommands.h"
 
 #include "oscar/ServerListItem.h"
-#include "oscar/TlvBlock.h"
 #include "oscar/UserInfo.h"
 #include "oscar/codec/ByteReader.h"
 #include "oscar/codec/TextCodec.h"
 #include "oscar/codec/Tlv.h"
+#include "oscar/codec/TlvBlock.h"
+#include "oscar/meta/MetaRequest.h"
 #include "platform/base/WideString.h"
 #include "platform/text/CodePage.h"
 
@@ -174,13 +175,7 @@ RefPtr<FlapFrame> BuildAddToClientList(const std::vector<WideString>& uins)
 
 RefPtr<FlapFrame> BuildOfflineMessagesRequest(std::uint32_t ownUin)
 {
-    auto value = MakeRef<ByteBuffer>();
-    value->AppendU16LE(8);
-    value->AppendU32LE(ownUin);
-    value->AppendU16LE(0x003C);
-    value->AppendU16LE(2);
-    RefPtr<ByteBuffer> item = Tlv::FromBuffer(0x0001, value)->Serialise();
-    return BuildSnacFrame(CommandNumber::MetaRequest, 0x00020001, ByteBuffer::CopyOf(item->Bytes()));
+    return BuildMetaRequestFrame(0x00020001, ownUin, kMetaRequestOffline, 2, {});
 }
 
 LoginReply ReadLoginReply(const FlapFrame& frame)

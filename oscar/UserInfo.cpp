@@ -37,22 +37,25 @@ std::optional<WideString> ReadLengthPrefixedUin(std::span<const std::uint8_t> da
     return uin;
 }
 
-std::optional<UserInfo> ReadUserInfo(std::span<const std::uint8_t> data)
+std::optional<UserInfo> ReadUserInfo(std::span<const std::uint8_t> data, UserInfoItems rule, std::size_t* consumed)
 {
-    std::size_t consumed = 0;
-    std::optional<WideString> uin = ReadLengthPrefixedUin(data, &consumed);
+    std::size_t uinSize = 0;
+    std::optional<WideString> uin = ReadLengthPrefixedUin(data, &uinSize);
     if (!uin)
         return std::nullopt;
     UserInfo info;
     info.uin = *uin;
-    ByteReader reader(data.subspan(consumed));
+    ByteReader reader(data.subspan(uinSize));
     std::uint16_t count = 0;
-    if (!reader.ReadU16BE(info.warningLevel) || !reader.ReadU16BE(count))
-        return info;
-    std::vector<TlvView> items = ReadTlvBlock(reader.Rest());
-    if (items.size() > count)
-        items.resize(count);
-    info.items = std::move(items);
+    if (reader.ReadU16BE(info.warningLevel) && reader.ReadU16BE(count)) {
+        TlvView item;
+        for (std::uint16_t i = 0; i < count && ReadTlv(reader, item); ++i)
+            info.items.push_back(item);
+    }
+    if (rule == UserInfoItems::Exact && !reader.Ok())
+        return std::nullopt;
+    if (consumed != nullptr)
+        *consumed = uinSize + reader.Position();
     return info;
 }
 

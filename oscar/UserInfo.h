@@ -10,8 +10,8 @@
 
 #include "app/Uin.h"
 #include "oscar/OnlineStatus.h"
-#include "oscar/TlvBlock.h"
 #include "oscar/codec/ByteBuffer.h"
+#include "oscar/codec/TlvBlock.h"
 #include "platform/base/Types.h"
 
 namespace oscar {
@@ -27,10 +27,22 @@ struct UserInfo {
     std::optional<std::vector<Capability>> Capabilities() const;
 };
 
-// Decodes one block from the front of the bytes. Items past the end of the
-// data, or more than the count says, are not read; an empty or non-digit
-// UIN gives nullopt.
-std::optional<UserInfo> ReadUserInfo(std::span<const std::uint8_t> data);
+// How a block whose items do not all fit is read.
+enum class UserInfoItems {
+    // Presence and own information: the items that fit are kept, and a block
+    // that ends after the UIN has no items. Later items are not needed there.
+    UpToCount,
+    // Incoming messages: the message items follow the block, so a block
+    // whose warning level, count or counted items run past the end of the
+    // data has no known end and gives nullopt.
+    Exact,
+};
+
+// Decodes one block from the front of the bytes; never reads more items than
+// the count says. An empty or non-digit UIN gives nullopt. consumed, when
+// given, receives the number of bytes read (with Exact: the block's size).
+std::optional<UserInfo> ReadUserInfo(std::span<const std::uint8_t> data,
+                                     UserInfoItems rule = UserInfoItems::UpToCount, std::size_t* consumed = nullptr);
 
 // Appends a UIN as a length byte and its digits (the form of every command
 // that names a user); false for a UIN longer than 255 characters.

@@ -2,9 +2,10 @@
 //
 // Every read checks the remaining length first. A read that does not fit
 // returns false, leaves the output and the position unchanged and marks the
-// reader failed (Ok() turns false and stays false), so a decoder may read a
-// run of fields and test once at the end. Nothing is ever read outside the
-// span. The reader does not own the bytes.
+// reader failed (Ok() turns false and stays false). Each result must be
+// used (a dropped one is a compile error), so no field is taken as read when
+// it was not. Nothing is ever read outside the span. The reader does not own
+// the bytes.
 #pragma once
 
 #include <cstddef>
@@ -17,14 +18,14 @@ class ByteReader {
 public:
     explicit ByteReader(std::span<const std::uint8_t> bytes) : m_bytes(bytes) {}
 
-    bool ReadU8(std::uint8_t& out);
-    bool ReadU16BE(std::uint16_t& out);
-    bool ReadU32BE(std::uint32_t& out);
-    bool ReadU16LE(std::uint16_t& out);
-    bool ReadU32LE(std::uint32_t& out);
+    [[nodiscard]] bool ReadU8(std::uint8_t& out);
+    [[nodiscard]] bool ReadU16BE(std::uint16_t& out);
+    [[nodiscard]] bool ReadU32BE(std::uint32_t& out);
+    [[nodiscard]] bool ReadU16LE(std::uint16_t& out);
+    [[nodiscard]] bool ReadU32LE(std::uint32_t& out);
     // A view of the next count bytes (valid while the underlying bytes are).
-    bool ReadBytes(std::size_t count, std::span<const std::uint8_t>& out);
-    bool Skip(std::size_t count);
+    [[nodiscard]] bool ReadBytes(std::size_t count, std::span<const std::uint8_t>& out);
+    [[nodiscard]] bool Skip(std::size_t count);
 
     // The bytes not read yet.
     std::span<const std::uint8_t> Rest() const { return m_bytes.subspan(m_position); }

@@ -2,6 +2,7 @@
 
 #include "oscar/codec/ByteReader.h"
 #include "oscar/codec/SnacDecoding.h"
+#include "oscar/codec/TlvBlock.h"
 
 namespace oscar {
 namespace {
@@ -12,21 +13,12 @@ struct FlapHeader {
     std::uint16_t length = 0;
 };
 
-// Reads the items of a non-SNAC body; stops at the first item whose value
-// does not fit.
+// Copies the items of a non-SNAC body into the frame; reading stops at the
+// first item that does not fit.
 void ReadItems(std::span<const std::uint8_t> body, FlapFrame& frame)
 {
-    ByteReader reader(body);
-    while (reader.Remaining() >= static_cast<std::size_t>(kTlvHeaderSize)) {
-        std::uint16_t type = 0;
-        std::uint16_t length = 0;
-        std::span<const std::uint8_t> value;
-        reader.ReadU16BE(type);
-        reader.ReadU16BE(length);
-        if (!reader.ReadBytes(length, value))
-            return;
-        frame.AddItem(MakeRef<Tlv>(type, ByteBuffer::CopyOf(value)));
-    }
+    for (const TlvView& item : ReadTlvBlock(body))
+        frame.AddItem(MakeRef<Tlv>(item.type, ByteBuffer::CopyOf(item.value)));
 }
 
 bool IsSignOnGreeting(std::span<const std::uint8_t> body)
@@ -43,10 +35,8 @@ bool ReadFrame(ByteReader& reader, FlapHeader& header, std::span<const std::uint
     if (probe.Remaining() < static_cast<std::size_t>(kFlapHeaderSize) || !probe.ReadU8(marker) ||
         marker != kFlapStartMarker)
         return false;
-    probe.ReadU8(header.channel);
-    probe.ReadU16BE(header.sequence);
-    probe.ReadU16BE(header.length);
-    if (!probe.ReadBytes(header.length, body))
+    if (!probe.ReadU8(header.channel) || !probe.ReadU16BE(header.sequence) || !probe.ReadU16BE(header.length) ||
+        !probe.ReadBytes(header.length, body))
         return false;
     reader = probe;
     return true;
@@ -76,7 +66,8 @@ int ParseFrames(const ByteBuffer& accumulator, std::int32_t& position, const Fra
     if (position < 0 || position > accumulator.Size())
         return 0;
     ByteReader reader(accumulator.Bytes());
-    reader.Skip(static_cast<std::size_t>(position));
+    if (!reader.Skip(static_cast<std::size_t>(position)))
+        return 0;
     int delivered = 0;
     FlapHeader header;
     std::span<const std::uint8_t> body;

@@ -2,11 +2,12 @@
 
 #include <algorithm>
 
+#include "app/HexDigit.h"
 #include "oscar/OnlineStatus.h"
-#include "oscar/TlvBlock.h"
 #include "oscar/UserInfo.h"
 #include "oscar/codec/ByteReader.h"
 #include "oscar/codec/TextCodec.h"
+#include "oscar/codec/TlvBlock.h"
 #include "platform/base/Clock.h"
 #include "platform/text/CodePage.h"
 
@@ -15,7 +16,6 @@ namespace {
 
 constexpr std::uint16_t kItemMessageData = 0x0002;
 constexpr std::uint16_t kItemRendezvous = 0x0005;
-constexpr std::uint16_t kItemStatus = 0x0006;
 constexpr std::uint16_t kItemExtensionData = 0x2711;
 constexpr std::uint8_t kFragmentText = 1;
 constexpr std::uint8_t kFragmentFeatures = 5;
@@ -42,23 +42,11 @@ std::optional<Header> ReadHeader(std::span<const std::uint8_t> data)
         return std::nullopt;
     header.cookie = static_cast<std::uint64_t>(high) << 32 | low;
     std::size_t consumed = 0;
-    std::optional<WideString> uin = ReadLengthPrefixedUin(reader.Rest(), &consumed);
-    if (!uin || !reader.Skip(consumed))
+    std::optional<UserInfo> sender = ReadUserInfo(reader.Rest(), UserInfoItems::Exact, &consumed);
+    if (!sender || !reader.Skip(consumed))
         return std::nullopt;
-    header.sender = *uin;
-    std::uint16_t warning = 0;
-    std::uint16_t count = 0;
-    if (!reader.ReadU16BE(warning) || !reader.ReadU16BE(count))
-        return std::nullopt;
-    for (std::uint16_t i = 0; i < count; ++i) {
-        std::uint16_t type = 0;
-        std::uint16_t length = 0;
-        std::span<const std::uint8_t> value;
-        if (!reader.ReadU16BE(type) || !reader.ReadU16BE(length) || !reader.ReadBytes(length, value))
-            return std::nullopt;
-        if (type == kItemStatus && value.size() >= 4)
-            header.status = static_cast<std::int32_t>(value[2] << 8 | value[3]);
-    }
+    header.sender = sender->uin;
+    header.status = sender->Status();
     header.messageItems = ReadTlvBlock(reader.Rest());
     return header;
 }
@@ -120,7 +108,7 @@ std::optional<std::array<std::uint8_t, 16>> ParseCapabilityTextImpl(std::span<co
     std::array<std::uint8_t, 16> bytes{};
     int nibbles = 0;
     for (std::uint8_t c : text) {
-        int value = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+        int value = app::HexDigitValue(c);
         if (value < 0) {
             if (c == '{' || c == '}' || c == '-' || c == 0)
                 continue;

@@ -6,6 +6,7 @@
 
 #include "oscar/SignOnCommands.h"
 #include "oscar/UserInfo.h"
+#include "oscar/meta/MetaRequest.h"
 #include "platform/base/Clock.h"
 #include "platform/base/WideString.h"
 
@@ -105,14 +106,9 @@ RefPtr<FlapFrame> BuildChannelTwoReply(const ChannelTwoReply& reply)
 
 RefPtr<FlapFrame> BuildDeleteOfflineMessages(std::uint32_t ownUin)
 {
-    auto data = MakeRef<ByteBuffer>();
-    data->AppendU16(0x0001);
-    data->AppendU16(10);
-    data->AppendU16LE(8);
-    data->AppendU32LE(ownUin);
-    data->AppendU16LE(0x003E);
-    data->AppendU16LE(0);
-    data->AppendU16(0);
+    RefPtr<ByteBuffer> data = BuildMetaRequestData(ownUin, kMetaRequestDeleteOffline, 0, {});
+    if (!data || !data->AppendU16(0))
+        return nullptr;
     return BuildSnacFrame(CommandNumber::MetaRequest, 0, data);
 }
 

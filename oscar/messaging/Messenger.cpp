@@ -7,6 +7,7 @@
 #include "oscar/messaging/IncomingDecoding.h"
 #include "oscar/messaging/OfflineMessages.h"
 #include "platform/base/Clock.h"
+#include "platform/sync/DetachedThread.h"
 #include "platform/sync/Sync.h"
 
 namespace {
@@ -22,26 +23,24 @@ struct Watch {
     DWORD delay = 0;
 };
 
-DWORD WatchThread(void* parameter)
+void RunWatch(const Watch& watch)
 {
-    std::unique_ptr<Watch> watch(static_cast<Watch*>(parameter));
-    Sleep(watch->delay);
-    ContactStore& store = *watch->store;
+    Sleep(watch.delay);
+    ContactStore& store = *watch.store;
     std::optional<WideString> uin;
     {
         platform::CriticalSectionLock guard(store.Lock());
-        uin = watch->byCookie ? store.Pending().TakeCookieIf(watch->key, watch->serial)
-                              : store.Pending().TakeFrameIf(static_cast<std::uint32_t>(watch->key), watch->serial);
+        uin = watch.byCookie ? store.Pending().TakeCookieIf(watch.key, watch.serial)
+                             : store.Pending().TakeFrameIf(static_cast<std::uint32_t>(watch.key), watch.serial);
         if (uin) {
             if (RefPtr<Contact> contact = store.FindContact(*uin))
                 contact->sending = false;
         }
     }
     if (uin) {
-        watch->core->Post(MakeRef<oscar::DeliveryEvent>(EventType::OwnMessageNotConfirmed, *uin, WideString()));
-        watch->core->Post(MakeRef<AppEvent>(EventType::ViewRefresh));
+        watch.core->Post(MakeRef<oscar::DeliveryEvent>(EventType::OwnMessageNotConfirmed, *uin, WideString()));
+        watch.core->Post(MakeRef<AppEvent>(EventType::ViewRefresh));
     }
-    return 0;
 }
 
 }  // namespace
@@ -99,12 +98,8 @@ oscar::SendResult Messenger::SendMessage(const WideString& uin)
 
 void Messenger::StartWatch(bool byCookie, std::uint64_t key, std::uint64_t serial, DWORD delay)
 {
-    auto* watch = new Watch{RefPtr<AppCore>(&m_core), m_store, byCookie, key, serial, delay};
-    HANDLE thread = CreateThread(nullptr, 0, &WatchThread, watch, 0, nullptr);
-    if (thread != nullptr)
-        CloseHandle(thread);
-    else
-        delete watch;
+    Watch watch{RefPtr<AppCore>(&m_core), m_store, byCookie, key, serial, delay};
+    platform::StartDetachedThread([watch] { RunWatch(watch); });
 }
 
 bool Messenger::SendTyping(const WideString& uin, oscar::TypingState state)

@@ -2,9 +2,9 @@
 
 #include <ctime>
 
-#include "oscar/TlvBlock.h"
 #include "oscar/codec/ByteReader.h"
 #include "oscar/codec/TextCodec.h"
+#include "oscar/codec/TlvBlock.h"
 #include "platform/base/Clock.h"
 
 namespace oscar {
@@ -36,7 +36,7 @@ SYSTEMTIME LocalTimeOf(std::uint16_t year, std::uint8_t month, std::uint8_t day,
     utc.tm_mday = day;
     utc.tm_hour = hour;
     utc.tm_min = minute;
-    std::time_t seconds = timegm(&utc) - static_cast<std::time_t>(TimeZoneBiasMinutes()) * 60;
+    std::time_t seconds = timegm(&utc) - static_cast<std::time_t>(platform::TimeZoneBiasMinutes()) * 60;
     std::tm local{};
     gmtime_r(&seconds, &local);
     SYSTEMTIME time{};
@@ -50,12 +50,6 @@ SYSTEMTIME LocalTimeOf(std::uint16_t year, std::uint8_t month, std::uint8_t day,
 }
 
 }  // namespace
-
-int TimeZoneBiasMinutes()
-{
-    tzset();
-    return static_cast<int>(timezone / 60);
-}
 
 std::optional<std::uint16_t> MetaReplyType(std::span<const std::uint8_t> data)
 {

@@ -23,7 +23,4 @@ std::optional<std::uint16_t> MetaReplyType(std::span<const std::uint8_t> data);
 // the message is kept. The text is read by the unknown-byte-order rule.
 RefPtr<IncomingMessage> DecodeOfflineMessage(std::span<const std::uint8_t> data, UINT codePage);
 
-// The device's time-zone bias in minutes (UTC = local + bias).
-int TimeZoneBiasMinutes();
-
 }  // namespace oscar

@@ -60,11 +60,12 @@ bool BasicInfoReply::DecodeFields(ByteReader& reader)
         return false;
     info.authorisationRequired = authorisation == 1;
     // The three publishing flags are not used by any window; a reply that
-    // ends before them keeps its data.
+    // ends before them keeps its data, and the flags missing stay 0.
     ByteReader flags(reader.Rest());
-    flags.ReadU8(info.webAware);
-    flags.ReadU8(info.directConnection);
-    flags.ReadU8(info.publishEmail);
+    for (std::uint8_t* flag : {&info.webAware, &info.directConnection, &info.publishEmail}) {
+        if (!flags.ReadU8(*flag))
+            break;
+    }
     m_info = std::move(info);
     return true;
 }

@@ -1,7 +1,7 @@
 #include "oscar/meta/MetaReply.h"
 
-#include "oscar/TlvBlock.h"
 #include "oscar/codec/CommandTable.h"
+#include "oscar/codec/TlvBlock.h"
 
 namespace oscar {
 namespace {

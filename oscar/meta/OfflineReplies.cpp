@@ -20,6 +20,11 @@ void OfflineMessageReply::DecodeBody(ByteReader& body)
     m_valid = true;
 }
 
-void OfflineEndReply::DecodeBody(ByteReader& body) { body.ReadU8(m_dropped); }
+void OfflineEndReply::DecodeBody(ByteReader& body)
+{
+    // An empty body leaves the flag at 0.
+    if (!body.ReadU8(m_dropped))
+        m_dropped = 0;
+}
 
 }  // namespace oscar

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 namespace platform {
@@ -16,6 +17,7 @@ struct ClockState {
     double scale = 1.0;
     RealClock::time_point baseReal = RealClock::now();
     double baseTicks = 0.0;  // device ms at baseReal
+    std::optional<int> timeZoneBias;  // set by tests; none: the system's
 };
 
 double ScaleFromEnvironment()
@@ -89,6 +91,25 @@ RealClock::time_point DeadlineAfter(DWORD deviceMilliseconds)
     if (deviceMilliseconds == INFINITE)
         return RealClock::time_point::max();
     return RealClock::now() + RealDuration(deviceMilliseconds);
+}
+
+int TimeZoneBiasMinutes()
+{
+    ClockState& s = State();
+    {
+        std::lock_guard guard(s.lock);
+        if (s.timeZoneBias)
+            return *s.timeZoneBias;
+    }
+    tzset();
+    return static_cast<int>(timezone / 60);
+}
+
+void SetTimeZoneBiasMinutes(std::optional<int> minutes)
+{
+    ClockState& s = State();
+    std::lock_guard guard(s.lock);
+    s.timeZoneBias = minutes;
 }
 
 }  // namespace platform

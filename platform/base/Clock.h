@@ -9,6 +9,7 @@
 #pragma once
 
 #include <chrono>
+#include <optional>
 
 #include "platform/base/Types.h"
 
@@ -38,5 +39,13 @@ RealClock::duration RealDuration(DWORD deviceMilliseconds);
 
 // Real deadline for a device time-out from now; INFINITE gives time_point::max().
 RealClock::time_point DeadlineAfter(DWORD deviceMilliseconds);
+
+// The device's time-zone bias in minutes (UTC = local time + bias), daylight
+// saving not included: the system time zone's (TZ), unless one was set.
+int TimeZoneBiasMinutes();
+
+// Sets the bias the device reports (tests); nullopt returns to the system
+// time zone.
+void SetTimeZoneBiasMinutes(std::optional<int> minutes);
 
 }  // namespace platform

@@ -6,7 +6,7 @@
 
 #include "platform/base/Clock.h"
 #include "platform/base/LastError.h"
-#include "platform/sync/Sync.h"
+#include "platform/sync/DetachedThread.h"
 #include "platform/win/Window.h"
 
 namespace {
@@ -30,32 +30,16 @@ ConnMgrState& State()
     return *state;
 }
 
-struct DelayedAnswer {
-    Request request;
-    DWORD delay = 0;
-};
-
-DWORD AnswerLater(void* parameter)
-{
-    auto* answer = static_cast<DelayedAnswer*>(parameter);
-    Sleep(answer->delay);
-    PostMessageW(answer->request.window, answer->request.message, CONNMGR_STATUS_CONNECTED, 0);
-    delete answer;
-    return 0;
-}
-
 void Answer(const Request& request, DWORD delay)
 {
     if (delay == 0) {
         PostMessageW(request.window, request.message, CONNMGR_STATUS_CONNECTED, 0);
         return;
     }
-    auto* pending = new DelayedAnswer{request, delay};
-    HANDLE thread = CreateThread(nullptr, 0, &AnswerLater, pending, 0, nullptr);
-    if (thread != nullptr)
-        CloseHandle(thread);
-    else
-        delete pending;
+    platform::StartDetachedThread([request, delay] {
+        Sleep(delay);
+        PostMessageW(request.window, request.message, CONNMGR_STATUS_CONNECTED, 0);
+    });
 }
 
 }  // namespace

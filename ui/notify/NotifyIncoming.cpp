@@ -4,6 +4,7 @@
 
 #include "app/AppCore.h"
 #include "app/Settings.h"
+#include "platform/sync/DetachedThread.h"
 #include "platform/sync/Sync.h"
 #include "ui/notify/NotificationThread.h"
 
@@ -27,11 +28,7 @@ bool StartNotification(DWORD request)
     if (request == 0)
         return false;
     void* parameter = reinterpret_cast<void*>(static_cast<std::uintptr_t>(request));
-    HANDLE thread = CreateThread(nullptr, 0, NotificationThreadProc, parameter, 0, nullptr);
-    if (thread == nullptr)
-        return false;
-    CloseHandle(thread);  // the thread runs on; nobody waits for it
-    return true;
+    return platform::StartDetachedThread([parameter] { NotificationThreadProc(parameter); });
 }
 
 bool NotifyIncoming(Settings& settings)

@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "oscar/OnlineStatus.h"
-#include "oscar/TlvBlock.h"
+#include "oscar/codec/TlvBlock.h"
 #include "oscar/messaging/MessageEvents.h"
 #include "oscar/messaging/SendResult.h"
 #include "store/ContactListCache.h"

@@ -3,8 +3,8 @@
 // what the core makes of a message that such a client sends twice.
 #include <gtest/gtest.h>
 
-#include "oscar/TlvBlock.h"
 #include "oscar/codec/ByteReader.h"
+#include "oscar/codec/TlvBlock.h"
 #include "oscar/messaging/MessageEvents.h"
 #include "store/MessageHistory.h"
 #include "tests/common/TestSupport.h"

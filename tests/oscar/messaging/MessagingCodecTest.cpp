@@ -1,20 +1,19 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <optional>
 
 #include "oscar/OnlineStatus.h"
-#include "platform/base/Clock.h"
-#include "oscar/TlvBlock.h"
 #include "oscar/codec/ByteReader.h"
+#include "oscar/codec/TextCodec.h"
+#include "oscar/codec/TlvBlock.h"
 #include "oscar/messaging/IncomingDecoding.h"
 #include "oscar/messaging/MessageCommands.h"
 #include "oscar/messaging/OfflineMessages.h"
 #include "oscar/messaging/PendingDeliveries.h"
-#include "tests/oscar/messaging/MessageBytes.h"
 #include "oscar/messaging/RecentCookies.h"
-#include "oscar/codec/TextCodec.h"
+#include "platform/base/Clock.h"
 #include "platform/text/CodePage.h"
+#include "tests/oscar/messaging/MessageBytes.h"
 
 namespace {
 
@@ -217,7 +216,7 @@ Bytes OfflineReply(std::uint16_t year, std::uint8_t month, std::uint8_t day, con
 
 TEST(OfflineMessages, RecordsWithLocalTimeAndTheUnknownByteOrderRule)
 {
-    setenv("TZ", "UTC+2", 1);  // two hours behind UTC, no daylight time
+    platform::SetTimeZoneBiasMinutes(120);  // two hours behind UTC
     Bytes reply = OfflineReply(2026, 3, 15, {'h', 'i'});
     EXPECT_EQ(oscar::MetaReplyType(reply), 0x0041);
     RefPtr<oscar::IncomingMessage> m = oscar::DecodeOfflineMessage(reply, 1252);
@@ -239,7 +238,7 @@ TEST(OfflineMessages, RecordsWithLocalTimeAndTheUnknownByteOrderRule)
     RefPtr<oscar::IncomingMessage> month13 = oscar::DecodeOfflineMessage(OfflineReply(2026, 13, 0, {'x'}), 1252);
     ASSERT_TRUE(month13);  // kept, with the time it was read
     EXPECT_EQ(month13->time.wYear, now.wYear);
-    unsetenv("TZ");
+    platform::SetTimeZoneBiasMinutes(std::nullopt);
 
     Bytes cut = OfflineReply(2026, 3, 15, {'a', 'b', 'c'});
     cut.resize(cut.size() - 3);

@@ -108,21 +108,32 @@ TEST(UserInfoDecoding, PresenceBlocksAndBadInput)
     ASSERT_TRUE(info->Capabilities());
     EXPECT_EQ(info->Capabilities()->size(), 1u);
 
+    // Exact: the block must end where its count says, since message items
+    // follow it.
+    std::size_t consumed = 0;
+    Bytes followed = good;
+    followed.insert(followed.end(), {0, 2, 0, 0});
+    ASSERT_TRUE(oscar::ReadUserInfo(followed, oscar::UserInfoItems::Exact, &consumed));
+    EXPECT_EQ(consumed, good.size());
+
     struct Case {
         const char* name;
         Bytes data;
         bool decodes;
+        bool decodesExact;
     } cases[] = {
-        {"empty", {}, false},
-        {"uin length past the end", {9, '1', '2'}, false},
-        {"empty uin", {0, 0, 0, 0, 0}, false},
-        {"non-digit uin", {2, '1', 'x', 0, 0, 0, 0}, false},
-        {"no header after uin", {1, '5'}, true},
-        {"item count past the items", {1, '5', 0, 0, 0, 9, 0, 6, 0, 4, 0, 0, 0, 1}, true},
-        {"item length past the end", {1, '5', 0, 0, 0, 1, 0, 6, 0, 40, 0}, true},
+        {"empty", {}, false, false},
+        {"uin length past the end", {9, '1', '2'}, false, false},
+        {"empty uin", {0, 0, 0, 0, 0}, false, false},
+        {"non-digit uin", {2, '1', 'x', 0, 0, 0, 0}, false, false},
+        {"no header after uin", {1, '5'}, true, false},
+        {"item count past the items", {1, '5', 0, 0, 0, 9, 0, 6, 0, 4, 0, 0, 0, 1}, true, false},
+        {"item length past the end", {1, '5', 0, 0, 0, 1, 0, 6, 0, 40, 0}, true, false},
     };
-    for (const Case& c : cases)
+    for (const Case& c : cases) {
         EXPECT_EQ(oscar::ReadUserInfo(c.data).has_value(), c.decodes) << c.name;
+        EXPECT_EQ(oscar::ReadUserInfo(c.data, oscar::UserInfoItems::Exact).has_value(), c.decodesExact) << c.name;
+    }
     EXPECT_FALSE(oscar::ReadUserInfo(Bytes{1, '5', 0, 0, 0, 1, 0, 6, 0, 40, 0})->Status());
 }
 

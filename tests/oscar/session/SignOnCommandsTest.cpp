@@ -7,8 +7,8 @@
 #include "oscar/LoginHandler.h"
 #include "oscar/OnlineStatus.h"
 #include "oscar/SignOnCommands.h"
-#include "oscar/TlvBlock.h"
 #include "oscar/codec/FrameParser.h"
+#include "oscar/codec/TlvBlock.h"
 
 namespace {
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 
 #include "platform/base/Clock.h"
 
@@ -80,3 +81,14 @@ TEST(WallClock, LocalTimeIsAPlausibleDate)
 }
 
 }  // namespace
+
+TEST(TimeZone, BiasFollowsTheSystemZoneUntilOneIsSet)
+{
+    setenv("TZ", "UTC+2", 1);  // two hours behind UTC, no daylight time
+    EXPECT_EQ(platform::TimeZoneBiasMinutes(), 120);
+    platform::SetTimeZoneBiasMinutes(-330);
+    EXPECT_EQ(platform::TimeZoneBiasMinutes(), -330);
+    platform::SetTimeZoneBiasMinutes(std::nullopt);
+    EXPECT_EQ(platform::TimeZoneBiasMinutes(), 120);
+    unsetenv("TZ");
+}

@@ -3,10 +3,12 @@
 #include <poll.h>
 
 #include <atomic>
+#include <memory>
 #include <vector>
 
 #include "platform/base/Clock.h"
 #include "platform/base/LastError.h"
+#include "platform/sync/DetachedThread.h"
 #include "platform/sync/Sync.h"
 
 namespace {
@@ -223,3 +225,20 @@ TEST(CriticalSection, IsRecursiveAndExcludesOtherThreads)
 }
 
 }  // namespace
+
+TEST_F(SyncTest, DetachedThreadRunsItsBodyAndThenReleasesWhatTheBodyHolds)
+{
+    HANDLE ran = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    auto held = std::make_shared<int>(7);
+    std::weak_ptr<int> watch = held;
+    ASSERT_TRUE(platform::StartDetachedThread([held = std::move(held), ran] {
+        EXPECT_EQ(*held, 7);
+        SetEvent(ran);
+    }));
+    EXPECT_EQ(WaitForSingleObject(ran, 60000), WAIT_OBJECT_0);
+    for (int i = 0; i < 10000 && !watch.expired(); ++i)
+        Sleep(1000);
+    EXPECT_TRUE(watch.expired());
+    EXPECT_FALSE(platform::StartDetachedThread({}));
+    CloseHandle(ran);
+}

@@ -1,20 +1,22 @@
-#include "oscar/TlvBlock.h"
+#include "oscar/codec/TlvBlock.h"
 
 #include "oscar/codec/ByteReader.h"
 
 namespace oscar {
 
+bool ReadTlv(ByteReader& reader, TlvView& item)
+{
+    std::uint16_t length = 0;
+    return reader.ReadU16BE(item.type) && reader.ReadU16BE(length) && reader.ReadBytes(length, item.value);
+}
+
 std::vector<TlvView> ReadTlvBlock(std::span<const std::uint8_t> bytes)
 {
     std::vector<TlvView> items;
     ByteReader reader(bytes);
-    while (reader.Remaining() >= 4) {
-        TlvView item;
-        std::uint16_t length = 0;
-        if (!reader.ReadU16BE(item.type) || !reader.ReadU16BE(length) || !reader.ReadBytes(length, item.value))
-            break;
+    TlvView item;
+    while (!reader.AtEnd() && ReadTlv(reader, item))
         items.push_back(item);
-    }
     return items;
 }
 

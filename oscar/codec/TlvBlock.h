@@ -11,10 +11,16 @@
 
 namespace oscar {
 
+class ByteReader;
+
 struct TlvView {
     std::uint16_t type = 0;
     std::span<const std::uint8_t> value;
 };
+
+// Reads one item (type, length, value) at the reader's position. False, with
+// the reader failed, when the header or the value runs past the end.
+bool ReadTlv(ByteReader& reader, TlvView& item);
 
 // Items read from the front of the bytes until they end or an item does not
 // fit; the items read so far are kept.
