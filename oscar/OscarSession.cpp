@@ -148,12 +148,12 @@ RefPtr<oscar::ByteBuffer> OscarSession::Cookie()
     return m_cookie;
 }
 
-void OscarSession::SendFrame(int kind, const RefPtr<oscar::FlapFrame>& frame)
+void OscarSession::SendFrame(net::ConnectionKind kind, const RefPtr<oscar::FlapFrame>& frame)
 {
     RefPtr<FlapConnection> connection;
     {
         platform::CriticalSectionLock guard(m_lock);
-        connection = kind == oscar::kLoginConnection ? m_loginConnection : m_bosConnection;
+        connection = kind == net::ConnectionKind::Login ? m_loginConnection : m_bosConnection;
     }
     if (connection)
         connection->Send(frame);
@@ -175,14 +175,14 @@ void OscarSession::OnConnected(FlapConnection& connection)
 {
     if (!IsCurrent(connection))
         return;
-    SetEvent(connection.Kind() == oscar::kLoginConnection ? m_loginConnected : m_bosConnected);
+    SetEvent(connection.Kind() == net::ConnectionKind::Login ? m_loginConnected : m_bosConnected);
 }
 
 void OscarSession::OnClosed(FlapConnection& connection, bool)
 {
     if (!IsCurrent(connection))
         return;
-    if (connection.Kind() == oscar::kLoginConnection) {
+    if (connection.Kind() == net::ConnectionKind::Login) {
         // Login servers close the connection right after their reply. Once
         // the reply is queued, the LoginHandler decides the outcome when it
         // reads it; a close reported here first must not overtake it.
@@ -197,18 +197,18 @@ void OscarSession::OnError(FlapConnection& connection, const WideString&) { OnCl
 void OscarSession::OnPacketSent(FlapConnection& connection, const RefPtr<oscar::FlapFrame>& packet)
 {
     std::int32_t type =
-        connection.Kind() == oscar::kLoginConnection ? EventType::LoginFrameSent : EventType::BosFrameSent;
+        connection.Kind() == net::ConnectionKind::Login ? EventType::LoginFrameSent : EventType::BosFrameSent;
     m_core.Post(MakeRef<oscar::FrameSentEvent>(type, packet->FrameNumber()));
 }
 
 void OscarSession::Parse(FlapConnection& connection, const oscar::ByteBuffer& accumulator, std::int32_t& position)
 {
-    if (connection.Kind() == oscar::kBosConnection) {
+    if (connection.Kind() == net::ConnectionKind::Bos) {
         m_lastReceived = GetTickCount();
         oscar::ParseAndPost(m_core, connection.Kind(), accumulator, position);
         return;
     }
-    std::int32_t type = oscar::FrameEventType(oscar::kLoginConnection);
+    std::int32_t type = oscar::FrameEventType(net::ConnectionKind::Login);
     oscar::ParseFrames(accumulator, position, [this, type](RefPtr<oscar::FlapFrame> frame) {
         if (frame->Channel() == oscar::kChannelSignOff)
             m_loginReplyQueued = true;
@@ -218,30 +218,30 @@ void OscarSession::Parse(FlapConnection& connection, const oscar::ByteBuffer& ac
 
 void OscarSession::PostStatusText(const WideString& text) { m_core.Post(MakeRef<oscar::StatusTextEvent>(text)); }
 
-RefPtr<FlapConnection> OscarSession::OpenConnection(int kind, const std::string& host, const std::string& port)
+RefPtr<FlapConnection> OscarSession::OpenConnection(net::ConnectionKind kind, const std::string& host, const std::string& port)
 {
     std::string label;
     {
         platform::CriticalSectionLock guard(m_lock);
-        label = kind == oscar::kLoginConnection ? "Login" + std::to_string(m_loginCounter++)
+        label = kind == net::ConnectionKind::Login ? "Login" + std::to_string(m_loginCounter++)
                                                 : "BOS" + std::to_string(m_bosCounter++);
     }
     auto connection = MakeRef<FlapConnection>(RefPtr<ConnectionOwner>(this), kind, label, host, port);
     {
         platform::CriticalSectionLock guard(m_lock);
-        (kind == oscar::kLoginConnection ? m_loginConnection : m_bosConnection) = connection;
+        (kind == net::ConnectionKind::Login ? m_loginConnection : m_bosConnection) = connection;
     }
     connection->Start();
     return connection;
 }
 
-void OscarSession::DropConnection(int kind)
+void OscarSession::DropConnection(net::ConnectionKind kind)
 {
     RefPtr<FlapConnection> connection;
     {
         platform::CriticalSectionLock guard(m_lock);
-        connection = std::move(kind == oscar::kLoginConnection ? m_loginConnection : m_bosConnection);
-        (kind == oscar::kLoginConnection ? m_loginConnection : m_bosConnection) = nullptr;
+        connection = std::move(kind == net::ConnectionKind::Login ? m_loginConnection : m_bosConnection);
+        (kind == net::ConnectionKind::Login ? m_loginConnection : m_bosConnection) = nullptr;
     }
     if (connection)
         connection->Close();
@@ -322,8 +322,8 @@ void OscarSession::RunLogin()
             break;
         }
     }
-    DropConnection(oscar::kLoginConnection);
-    DropConnection(oscar::kBosConnection);
+    DropConnection(net::ConnectionKind::Login);
+    DropConnection(net::ConnectionKind::Bos);
     StopOnlineHandler();
 }
 
@@ -349,14 +349,14 @@ OscarSession::Outcome OscarSession::LogIn()
     ResetEvent(m_loginAccepted);
     m_loginReplyQueued = false;
     m_core.AddHandler(handler);
-    OpenConnection(oscar::kLoginConnection, host.host, host.port);
+    OpenConnection(net::ConnectionKind::Login, host.host, host.port);
     Outcome outcome = WaitOutcome(m_loginConnected, m_loginFailed);
     if (outcome == Outcome::Success) {
         PostStatusText(u"Logging on");
         outcome = WaitOutcome(m_loginAccepted, m_loginFailed);
     }
     m_core.RemoveHandlerAfterQueued(handler);
-    DropConnection(oscar::kLoginConnection);
+    DropConnection(net::ConnectionKind::Login);
     if (outcome != Outcome::Success)
         PostStatusText(u"Offline");
     return outcome;
@@ -379,7 +379,7 @@ OscarSession::Outcome OscarSession::ConnectAndSignOn()
     ResetEvent(m_bosFailed);
     ResetEvent(m_signedOn);
     m_core.AddHandler(handler);
-    OpenConnection(oscar::kBosConnection, host, port);
+    OpenConnection(net::ConnectionKind::Bos, host, port);
     Outcome outcome = WaitOutcome(m_bosConnected, m_bosFailed);
     if (outcome == Outcome::Success)
         outcome = WaitOutcome(m_signedOn, m_bosFailed);
@@ -387,7 +387,7 @@ OscarSession::Outcome OscarSession::ConnectAndSignOn()
     if (outcome != Outcome::Success) {
         StopOnlineHandler();
         PostStatusText(u"Offline");
-        DropConnection(oscar::kBosConnection);
+        DropConnection(net::ConnectionKind::Bos);
         return outcome;
     }
     MoveSuccessfulHostFirst();
@@ -407,7 +407,7 @@ OscarSession::Outcome OscarSession::StayOnline()
 {
     HANDLE waits[] = {m_bosFailed, m_stop, m_networkDown, m_quit};
     DWORD which = WaitForMultipleObjects(4, waits, FALSE, INFINITE);
-    DropConnection(oscar::kBosConnection);
+    DropConnection(net::ConnectionKind::Bos);
     StopOnlineHandler();
     m_online = false;
     m_core.Post(MakeRef<AppEvent>(EventType::SessionOffline));

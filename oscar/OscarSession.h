@@ -70,9 +70,9 @@ public:
     AppCore& Core() { return m_core; }
     ContactStore& Store() { return *m_store; }
 
-    // Hands a frame to the login (kind 0) or BOS (kind 1) connection; a frame
+    // Hands a frame to the login or the BOS connection; a frame
     // for a connection that does not exist is dropped. Worker stage (28/29).
-    void SendFrame(int kind, const RefPtr<oscar::FlapFrame>& frame);
+    void SendFrame(net::ConnectionKind kind, const RefPtr<oscar::FlapFrame>& frame);
 
     // The retry delay after one more failure: 5 s more, at most 60 s.
     static DWORD NextRetryDelay(DWORD current);
@@ -123,8 +123,8 @@ private:
     void MoveSuccessfulHostFirst();
     bool WaitBeforeRetry();
     void PostStatusText(const WideString& text);
-    RefPtr<FlapConnection> OpenConnection(int kind, const std::string& host, const std::string& port);
-    void DropConnection(int kind);
+    RefPtr<FlapConnection> OpenConnection(net::ConnectionKind kind, const std::string& host, const std::string& port);
+    void DropConnection(net::ConnectionKind kind);
     bool IsCurrent(const FlapConnection& connection);
 
     AppCore& m_core;

@@ -47,10 +47,10 @@ void ProtocolHandler::Handle(const RefPtr<AppEvent>& event)
             OnStatusChosen(chosen->Code());
         break;
     case EventType::SendLoginFrame:
-        OnSendFrame(event, oscar::kLoginConnection);
+        OnSendFrame(event, net::ConnectionKind::Login);
         break;
     case EventType::SendBosFrame:
-        OnSendFrame(event, oscar::kBosConnection);
+        OnSendFrame(event, net::ConnectionKind::Bos);
         break;
     case EventType::AccountChanged:
         OnAccountChanged();
@@ -162,7 +162,7 @@ void ProtocolHandler::OnServerDisconnect(const oscar::FlapFrame& frame)
     m_core.Post(MakeRef<AppEvent>(EventType::ViewRefresh));
 }
 
-void ProtocolHandler::OnSendFrame(const RefPtr<AppEvent>& event, int kind)
+void ProtocolHandler::OnSendFrame(const RefPtr<AppEvent>& event, net::ConnectionKind kind)
 {
     auto* send = dynamic_cast<oscar::SendFrameEvent*>(event.Get());
     RefPtr<OscarSession> session = CurrentSession(m_core);

@@ -6,6 +6,7 @@
 
 #include "app/AppCore.h"
 #include "app/AppEvent.h"
+#include "net/ConnectionKind.h"
 #include "oscar/codec/FlapFrame.h"
 
 class ProtocolHandler : public EventHandler {
@@ -24,7 +25,7 @@ private:
     void OnLoginRequested();
     void OnDataLinkDown();
     void OnStatusChosen(std::int32_t status);
-    void OnSendFrame(const RefPtr<AppEvent>& event, int kind);
+    void OnSendFrame(const RefPtr<AppEvent>& event, net::ConnectionKind kind);
     void OnAccountChanged();
     void OnBosFrame(const RefPtr<AppEvent>& event);
     void OnServerDisconnect(const oscar::FlapFrame& frame);

@@ -30,7 +30,7 @@ std::uint64_t NewMessageCookie()
 }
 
 RefPtr<FlapFrame> BuildSendMessage(std::uint64_t cookie, const WideString& uin, const OutgoingText& text,
-                                   bool store)
+                                   Confirmation confirmation)
 {
     if (!text.bytes)
         return nullptr;
@@ -61,7 +61,7 @@ RefPtr<FlapFrame> BuildSendMessage(std::uint64_t cookie, const WideString& uin, 
     data->AppendU16(text.charset);
     data->AppendU16(0x0000);
     data->Append(text.bytes->Bytes());
-    if (store) {
+    if (confirmation == Confirmation::Acknowledged) {
         // Servers acknowledge a message (0x04/0x0C) only when the sender asks
         // with the empty item 0x0003; 0x0006 asks them to keep it for a
         // recipient who is offline.
