@@ -174,7 +174,7 @@ void ProtocolHandler::OnAccountChanged()
 {
     {
         platform::CriticalSectionLock guard(m_core.Lock());
-        m_core.ShutDownSession();
+        m_core.ShutDownAccount();
         m_core.SetUpAccount();
     }
     m_core.Post(MakeRef<AppEvent>(EventType::ViewRefresh));

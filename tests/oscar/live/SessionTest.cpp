@@ -255,7 +255,7 @@ TEST_F(SessionTest, QuitDuringARetryWaitEndsTheSessionPromptly)
     m_core->Choose(OnlineStatus::Online);
     // The third failure starts a wait of 15 s.
     ASSERT_TRUE(WaitForText("Offline", 3, 200000));
-    m_core->Core().ShutDownSession();
+    m_core->Core().ShutDownAccount();
     EXPECT_TRUE(m_core->PumpUntil([] { return app::LiveSessionCount().load() == 0; }, 10000));
 }
 

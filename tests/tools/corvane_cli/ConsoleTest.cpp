@@ -147,7 +147,7 @@ TEST(ConsoleMessages, RefusalsSayWhyAndTypingHasThreeStates)
             EXPECT_NE(text.find(c.line), std::string::npos) << c.command.substr(0, 30) << "\n" << text;
     }
     std::fclose(out);
-    core->ShutDownSession();
+    core->ShutDownAccount();
     core->StopWorker();
     platform::SetTimeScale(1.0);
 }
