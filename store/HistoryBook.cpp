@@ -2,7 +2,7 @@
 
 RefPtr<MessageHistory> HistoryBook::Of(const WideString& contactUin)
 {
-    std::lock_guard guard(m_lock);
+    platform::CriticalSectionLock guard(m_lock);
     RefPtr<MessageHistory>& history = m_histories[contactUin];
     if (!history)
         history = MakeRef<MessageHistory>(m_ownUin, contactUin);

@@ -3,8 +3,8 @@
 #pragma once
 
 #include <map>
-#include <mutex>
 
+#include "platform/sync/Sync.h"
 #include "store/MessageHistory.h"
 
 class HistoryBook : public virtual RefCounted {
@@ -23,6 +23,6 @@ protected:
 
 private:
     WideString m_ownUin;
-    std::mutex m_lock;
+    CRITICAL_SECTION m_lock;
     std::map<WideString, RefPtr<MessageHistory>> m_histories;
 };

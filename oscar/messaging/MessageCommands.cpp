@@ -1,6 +1,5 @@
 #include "oscar/messaging/MessageCommands.h"
 
-#include <mutex>
 #include <random>
 #include <vector>
 
@@ -8,6 +7,7 @@
 #include "oscar/UserInfo.h"
 #include "platform/base/Clock.h"
 #include "platform/base/WideString.h"
+#include "platform/sync/Sync.h"
 
 namespace oscar {
 namespace {
@@ -20,9 +20,9 @@ constexpr std::uint16_t kItemStoreMessage = 0x0006;
 
 std::uint64_t NewMessageCookie()
 {
-    static std::mutex lock;
+    static CRITICAL_SECTION lock;
     static std::minstd_rand generator(GetTickCount());
-    std::lock_guard guard(lock);
+    platform::CriticalSectionLock guard(lock);
     std::uint64_t cookie = 0;
     for (int i = 0; i < 4; ++i)
         cookie += static_cast<std::uint64_t>(generator() % 0x8000) << (16 * i);

@@ -151,7 +151,7 @@ TEST_F(SessionTest, UnreachableHostsAreSkippedAndTheWorkingOneIsSavedFirst)
     EXPECT_EQ(m_core->Record().CountText("Finding host"), 3);
 
     std::string saved;
-    ASSERT_TRUE(settings_file::ReadAll(m_folder + "/Corvane.config", saved));
+    ASSERT_TRUE(app::ReadSettingsFile(m_folder + "/Corvane.config", saved));
     std::string expected = "LOGINHOSTS=" + m_server->LoginHost() + "," + dead1 + "," + dead2 + "\r\n";
     EXPECT_NE(saved.find(expected), std::string::npos) << saved;
 }

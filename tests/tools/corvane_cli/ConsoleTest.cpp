@@ -115,7 +115,7 @@ TEST_F(ConsoleTest, BadCommandsFailWithAClearLineAndTheRunGoesOn)
 // refusal says why, and what was not sent is kept or left with the user.
 TEST(ConsoleMessages, RefusalsSayWhyAndTypingHasThreeStates)
 {
-    testing_support::TempFolder folder("corvane-console");
+    testsupport::TempFolder folder("corvane-console");
     ASSERT_TRUE(folder.Ok());
     platform::SetTimeScale(20.0);
     app::SetAppFolder(platform::Utf8ToWide(folder.Path() + "/"));
