@@ -3,6 +3,7 @@
 #include "net/DataLink.h"
 #include "oscar/FrameEvents.h"
 #include "oscar/IcqAccount.h"
+#include "oscar/KeepAlive.h"
 #include "oscar/OnlineStatus.h"
 #include "oscar/ProtocolErrors.h"
 #include "oscar/SessionEvents.h"
@@ -142,7 +143,7 @@ void ProtocolHandler::OnBosFrame(const RefPtr<AppEvent>& event)
         return;
     // The answer to the session's liveness probe repeats the status already
     // shown; it only proves that the server is there.
-    if (frame.Snac()->RequestId() == OscarSession::kProbeRequestId)
+    if (frame.Snac()->RequestId() == oscar::KeepAlive::kProbeRequestId)
         return;
     std::optional<oscar::UserInfo> info = oscar::ReadUserInfo(frame.Snac()->Data()->Bytes());
     if (!info)

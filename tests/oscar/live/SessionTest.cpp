@@ -239,7 +239,8 @@ TEST_F(SessionTest, FrozenServerIsNoticedAndTheSessionComesBackAfterIt)
     m_server->Freeze();
     DWORD frozen = GetTickCount();
     ASSERT_TRUE(m_core->PumpUntil([&] { return m_core->Record().Count(EventType::SessionOffline) == 1; }, 300000));
-    EXPECT_LE(GetTickCount() - frozen, OscarSession::kSilenceLimit + OscarSession::kAnswerLimit + 2 * OscarSession::kWatchStep);
+    using oscar::KeepAlive;
+    EXPECT_LE(GetTickCount() - frozen, KeepAlive::kSilenceLimit + KeepAlive::kAnswerLimit + 2 * KeepAlive::kWatchStep);
     m_core->PumpFor(200000);  // several attempts against the frozen server
     EXPECT_EQ(m_core->Record().CountText("Online"), 1);
 
