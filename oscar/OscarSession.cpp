@@ -114,7 +114,7 @@ void OscarSession::SignedOn() { SetEvent(m_signedOn); }
 void OscarSession::StartOnlineHandler()
 {
     StopOnlineHandler();
-    auto handler = MakeRef<OnlineHandler>(m_core, m_store, m_messenger);
+    auto handler = MakeRef<oscar::OnlineHandler>(m_core, m_store, m_messenger);
     {
         platform::CriticalSectionLock guard(m_lock);
         m_onlineHandler = handler;

@@ -10,6 +10,8 @@
 #include "oscar/SignOnCommands.h"
 #include "oscar/UserInfo.h"
 
+namespace oscar {
+
 namespace {
 
 constexpr std::uint8_t kPrivacyInvisible = 3;
@@ -180,3 +182,5 @@ void ProtocolHandler::OnAccountChanged()
     }
     m_core.Post(MakeRef<AppEvent>(EventType::ViewRefresh));
 }
+
+}  // namespace oscar

@@ -9,6 +9,8 @@
 #include "net/ConnectionKind.h"
 #include "oscar/codec/FlapFrame.h"
 
+namespace oscar {
+
 class ProtocolHandler : public EventHandler {
 public:
     explicit ProtocolHandler(AppCore& core);
@@ -33,3 +35,5 @@ private:
 
     AppCore& m_core;
 };
+
+}  // namespace oscar

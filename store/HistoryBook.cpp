@@ -1,5 +1,7 @@
 #include "store/HistoryBook.h"
 
+namespace store {
+
 RefPtr<MessageHistory> HistoryBook::Of(const WideString& contactUin)
 {
     platform::CriticalSectionLock guard(m_lock);
@@ -14,3 +16,5 @@ bool HistoryBook::Append(const WideString& contactUin, bool sentByUser, const SY
 {
     return Of(contactUin)->Append(time, sentByUser ? m_ownUin : contactUin, text);
 }
+
+}  // namespace store

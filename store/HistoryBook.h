@@ -7,6 +7,8 @@
 #include "platform/sync/Sync.h"
 #include "store/MessageHistory.h"
 
+namespace store {
+
 class HistoryBook : public virtual RefCounted {
 public:
     explicit HistoryBook(WideString ownUin) : m_ownUin(std::move(ownUin)) {}
@@ -26,3 +28,5 @@ private:
     CRITICAL_SECTION m_lock;
     std::map<WideString, RefPtr<MessageHistory>> m_histories;
 };
+
+}  // namespace store
