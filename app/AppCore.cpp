@@ -56,9 +56,9 @@ void AppCore::SetUpAccount()
     WideString uin = settings->Uin();
     if (!settings->icqEnabled || uin.empty() || !m_parts.createAccount)
         return;
-    m_session = m_parts.createAccount(*this, uin);
-    if (m_session)
-        m_session->LoadCache();
+    m_account = m_parts.createAccount(*this, uin);
+    if (m_account)
+        m_account->LoadCache();
 }
 
 namespace {
@@ -162,25 +162,25 @@ RefPtr<Settings> AppCore::GetSettings()
     return m_settings;
 }
 
-RefPtr<Account> AppCore::Session()
+RefPtr<Account> AppCore::Account()
 {
     platform::CriticalSectionLock guard(m_lock);
-    return m_session;
+    return m_account;
 }
 
-void AppCore::DropSession()
+void AppCore::DropAccount()
 {
-    RefPtr<Account> dropped;
+    RefPtr<::Account> dropped;
     platform::CriticalSectionLock guard(m_lock);
-    dropped = std::move(m_session);
-    m_session = nullptr;
+    dropped = std::move(m_account);
+    m_account = nullptr;
 }
 
-void AppCore::ShutDownSession()
+void AppCore::ShutDownAccount()
 {
-    if (RefPtr<Account> session = Session())
-        session->Shutdown();
-    DropSession();
+    if (RefPtr<::Account> account = Account())
+        account->Shutdown();
+    DropAccount();
 }
 
 void AppCore::StopWorker()

@@ -32,7 +32,7 @@ struct AppCoreParts {
     // The protocol's worker-stage handler.
     std::function<RefPtr<EventHandler>(AppCore&)> createProtocolHandler;
     // The account object for a UIN.
-    std::function<RefPtr<Account>(AppCore&, const WideString& uin)> createAccount;
+    std::function<RefPtr<::Account>(AppCore&, const WideString& uin)> createAccount;
 };
 
 class AppCore : public virtual RefCounted {
@@ -66,16 +66,16 @@ public:
     // The current Settings, created with its defaults on first request.
     RefPtr<Settings> GetSettings();
 
-    // The current account (may be null) and its replacement.
-    RefPtr<Account> Session();
-    void DropSession();
+    // The current account (may be null) and its removal.
+    RefPtr<::Account> Account();
+    void DropAccount();
 
     // The account set-up: for an enabled ICQ account with a UIN, creates the
-    // account object, makes it the current session and loads its cache.
+    // account object, makes it the current account and loads its cache.
     void SetUpAccount();
 
     // Shuts the current account down and drops it (the first step of Quit).
-    void ShutDownSession();
+    void ShutDownAccount();
 
     // Clears the running flag and wakes the worker thread so that it leaves
     // its loop; events still queued are not processed.
@@ -129,7 +129,7 @@ private:
     std::deque<RefPtr<AppEvent>> m_queue;
     std::atomic<bool> m_running{false};
     HANDLE m_wake = nullptr;
-    RefPtr<Account> m_session;
+    RefPtr<::Account> m_account;
     RefPtr<DataConnectionLink> m_connectionLink;
     WideString m_lastErrorText;
     std::uint32_t m_dataLinkState = 8;

@@ -1,8 +1,7 @@
 #include "app/AppGlobals.h"
 
-#include <mutex>
-
 #include "platform/base/Device.h"
+#include "platform/sync/Sync.h"
 
 namespace app {
 namespace {
@@ -13,9 +12,9 @@ std::atomic<HWND> g_dispatcher{nullptr};
 std::atomic<std::int32_t> g_liveSessions{0};
 std::atomic<std::int32_t> g_codePage{0};
 
-std::mutex& FolderLock()
+CRITICAL_SECTION& FolderLock()
 {
-    static std::mutex lock;
+    static CRITICAL_SECTION lock;
     return lock;
 }
 
@@ -38,13 +37,13 @@ void SetDispatcherHandle(HWND window) { g_dispatcher.store(window); }
 
 WideString AppFolder()
 {
-    std::lock_guard guard(FolderLock());
+    platform::CriticalSectionLock guard(FolderLock());
     return FolderValue();
 }
 
 void SetAppFolder(const WideString& folder)
 {
-    std::lock_guard guard(FolderLock());
+    platform::CriticalSectionLock guard(FolderLock());
     FolderValue() = folder;
 }
 

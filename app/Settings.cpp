@@ -59,14 +59,14 @@ void Settings::EnsureLoaded()
 void Settings::Load()
 {
     std::string text;
-    if (settings_file::ReadAll(FilePath(), text))
+    if (app::ReadSettingsFile(FilePath(), text))
         Parse(text);
 }
 
 bool Settings::Save()
 {
     EnsureLoaded();
-    return settings_file::ReplaceFile(FilePath(), Format());
+    return app::ReplaceSettingsFile(FilePath(), Format());
 }
 
 WideString Settings::Uin()

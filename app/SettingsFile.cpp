@@ -2,16 +2,16 @@
 
 #include "platform/file/File.h"
 
-namespace settings_file {
+namespace app {
 
-bool ReadAll(const std::string& path, std::string& text)
+bool ReadSettingsFile(const std::string& path, std::string& text)
 {
-    return platform::ReadWholeFile(path, platform::FileShare::None, text, kMaxFileBytes);
+    return platform::ReadWholeFile(path, platform::FileShare::None, text, kMaxSettingsFileBytes);
 }
 
-bool ReplaceFile(const std::string& path, const std::string& text)
+bool ReplaceSettingsFile(const std::string& path, const std::string& text)
 {
     return platform::ReplaceFileContents(path, text.data(), text.size());
 }
 
-}  // namespace settings_file
+}  // namespace app

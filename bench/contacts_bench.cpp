@@ -76,7 +76,7 @@ void BM_PresenceThroughWorker(benchmark::State& state)
     auto core = MakeRef<AppCore>(nullptr, AppCoreParts{});
     auto store = MakeRef<ContactStore>();
     store->ApplyServerList(LargeList(20, 2000), 1);
-    core->AddHandler(MakeRef<OnlineHandler>(*core, store, nullptr));
+    core->AddHandler(MakeRef<oscar::OnlineHandler>(*core, store, nullptr));
     auto counter = MakeRef<Counter>();
     core->AddHandler(counter);
     core->Start();

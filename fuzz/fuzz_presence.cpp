@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     auto core = MakeRef<AppCore>(nullptr, AppCoreParts{});
     auto store = MakeRef<ContactStore>();
-    auto handler = MakeRef<OnlineHandler>(*core, store, nullptr);
+    auto handler = MakeRef<oscar::OnlineHandler>(*core, store, nullptr);
     auto snac = MakeRef<oscar::SnacCommand>(oscar::CommandNumber::ContactOnline);
     snac->SetData(oscar::ByteBuffer::CopyOf(std::span(data + 1, size - 1)));
     switch (data[0] % 5) {

@@ -27,7 +27,7 @@ WideString Wide(const char* text) { return platform::Utf8ToWide(text); }
 
 }  // namespace
 
-FlapConnection::FlapConnection(RefPtr<ConnectionOwner> owner, int kind, std::string label, std::string host,
+FlapConnection::FlapConnection(RefPtr<ConnectionOwner> owner, net::ConnectionKind kind, std::string label, std::string host,
                                std::string port)
     : m_owner(std::move(owner)), m_kind(kind), m_label(std::move(label)), m_host(std::move(host)),
       m_port(std::move(port))

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "app/RefCounted.h"
+#include "net/ConnectionKind.h"
 #include "net/ConnectionOwner.h"
 #include "oscar/codec/ByteBuffer.h"
 #include "oscar/codec/FlapFrame.h"
@@ -23,9 +24,10 @@
 
 class FlapConnection : public virtual RefCounted {
 public:
-    // kind 0 = login connection, 1 = BOS connection; passed back with reports
-    // through the connection itself. Nothing touches the network yet.
-    FlapConnection(RefPtr<ConnectionOwner> owner, int kind, std::string label, std::string host, std::string port);
+    // The kind is passed back with reports through the connection itself.
+    // Nothing touches the network yet.
+    FlapConnection(RefPtr<ConnectionOwner> owner, net::ConnectionKind kind, std::string label, std::string host,
+                   std::string port);
 
     // Sets open and starts the receive thread, which holds a reference.
     void Start();
@@ -37,7 +39,7 @@ public:
     // seen while waiting ends it without a report.
     void Close();
 
-    int Kind() const { return m_kind; }
+    net::ConnectionKind Kind() const { return m_kind; }
     const std::string& Label() const { return m_label; }
     const std::string& Host() const { return m_host; }
     const std::string& Port() const { return m_port; }
@@ -67,7 +69,7 @@ private:
     void CloseSocket();
 
     RefPtr<ConnectionOwner> m_owner;
-    const int m_kind;
+    const net::ConnectionKind m_kind;
     const std::string m_label;
     const std::string m_host;
     const std::string m_port;

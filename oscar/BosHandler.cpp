@@ -58,7 +58,7 @@ void BosHandler::Handle(const RefPtr<AppEvent>& event)
     auto* frameEvent = dynamic_cast<oscar::FrameEvent*>(event.Get());
     if (frameEvent == nullptr || !frameEvent->Frame())
         return;
-    std::lock_guard guard(m_lock);
+    platform::CriticalSectionLock guard(m_lock);
     if (!m_done)
         OnFrame(*frameEvent->Frame());
 }

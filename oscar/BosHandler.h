@@ -9,13 +9,13 @@
 #pragma once
 
 #include <cstdint>
-#include <mutex>
 #include <vector>
 
 #include "app/AppEvent.h"
 #include "oscar/ServerListItem.h"
 #include "oscar/codec/ByteBuffer.h"
 #include "oscar/codec/FlapFrame.h"
+#include "platform/sync/Sync.h"
 
 class OscarSession;
 
@@ -42,7 +42,7 @@ private:
 
     OscarSession& m_session;
     RefPtr<oscar::ByteBuffer> m_cookie;
-    std::mutex m_lock;  // events of one handler arrive on the worker thread only
+    CRITICAL_SECTION m_lock;  // events of one handler arrive on the worker thread only
     int m_phase = 0;
     bool m_serverReadySeen = false;
     bool m_versionsSeen = false;

@@ -342,7 +342,7 @@ bool ContactStore::SetAllOffline()
     return !changed.empty();
 }
 
-bool ContactStore::ClearExpiredMarks(DWORD now)
+bool ContactStore::ExpireMarks(DWORD now)
 {
     platform::CriticalSectionLock guard(m_lock);
     std::vector<RefPtr<Contact>> expired;

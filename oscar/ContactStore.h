@@ -78,7 +78,7 @@ public:
 
     // Clears the marks raised more than five minutes before `now`; true when
     // it cleared any.
-    bool ClearExpiredMarks(DWORD now);
+    bool ExpireMarks(DWORD now);
 
     // The user's messages waiting for confirmation; use under Lock().
     oscar::PendingDeliveries& Pending() { return m_pending; }

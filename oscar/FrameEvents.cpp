@@ -4,7 +4,7 @@
 
 namespace oscar {
 
-int ParseAndPost(AppCore& core, int kind, const ByteBuffer& accumulator, std::int32_t& position)
+int ParseAndPost(AppCore& core, net::ConnectionKind kind, const ByteBuffer& accumulator, std::int32_t& position)
 {
     std::int32_t type = FrameEventType(kind);
     return ParseFrames(accumulator, position,

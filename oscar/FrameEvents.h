@@ -7,13 +7,11 @@
 
 #include "app/AppCore.h"
 #include "app/AppEvent.h"
+#include "net/ConnectionKind.h"
 #include "oscar/codec/ByteBuffer.h"
 #include "oscar/codec/FlapFrame.h"
 
 namespace oscar {
-
-constexpr int kLoginConnection = 0;
-constexpr int kBosConnection = 1;
 
 // An event carrying one received frame. The frame is not changed after it
 // was posted.
@@ -30,13 +28,13 @@ private:
 };
 
 // The event type for a frame received on a connection of the given kind.
-constexpr std::int32_t FrameEventType(int kind)
+constexpr std::int32_t FrameEventType(net::ConnectionKind kind)
 {
-    return kind == kLoginConnection ? EventType::LoginFrameReceived : EventType::BosFrameReceived;
+    return kind == net::ConnectionKind::Login ? EventType::LoginFrameReceived : EventType::BosFrameReceived;
 }
 
 // Parses every whole frame from position on and posts each to the core.
 // Returns the number of frames posted.
-int ParseAndPost(AppCore& core, int kind, const ByteBuffer& accumulator, std::int32_t& position);
+int ParseAndPost(AppCore& core, net::ConnectionKind kind, const ByteBuffer& accumulator, std::int32_t& position);
 
 }  // namespace oscar

@@ -52,7 +52,7 @@ void IcqAccount::Shutdown()
 
 RefPtr<IcqAccount> IcqAccount::Current(AppCore& core)
 {
-    RefPtr<Account> account = core.Session();
+    RefPtr<Account> account = core.Account();
     return RefPtr<IcqAccount>(dynamic_cast<IcqAccount*>(account.Get()));
 }
 

@@ -6,6 +6,8 @@
 #include "oscar/SessionEvents.h"
 #include "oscar/UserInfo.h"
 
+namespace oscar {
+
 using oscar::CommandNumber;
 
 OnlineHandler::OnlineHandler(AppCore& core, RefPtr<ContactStore> store, RefPtr<Messenger> messenger)
@@ -146,3 +148,5 @@ void OnlineHandler::OnAddedYou(const oscar::SnacCommand& snac)
     if (created)
         Refresh();
 }
+
+}  // namespace oscar

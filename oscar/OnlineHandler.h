@@ -12,6 +12,8 @@
 #include "oscar/codec/SnacCommand.h"
 #include "oscar/messaging/Messenger.h"
 
+namespace oscar {
+
 class OnlineHandler : public EventHandler {
 public:
     OnlineHandler(AppCore& core, RefPtr<ContactStore> store, RefPtr<Messenger> messenger);
@@ -38,3 +40,5 @@ private:
     RefPtr<ContactStore> m_store;
     RefPtr<Messenger> m_messenger;
 };
+
+}  // namespace oscar

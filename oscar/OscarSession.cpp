@@ -10,7 +10,6 @@
 #include "oscar/LoginHandler.h"
 #include "oscar/OnlineHandler.h"
 #include "oscar/SessionEvents.h"
-#include "oscar/SignOnCommands.h"
 #include "oscar/codec/FrameParser.h"
 #include "platform/base/Clock.h"
 #include "platform/base/WideString.h"
@@ -115,7 +114,7 @@ void OscarSession::SignedOn() { SetEvent(m_signedOn); }
 void OscarSession::StartOnlineHandler()
 {
     StopOnlineHandler();
-    auto handler = MakeRef<OnlineHandler>(m_core, m_store, m_messenger);
+    auto handler = MakeRef<oscar::OnlineHandler>(m_core, m_store, m_messenger);
     {
         platform::CriticalSectionLock guard(m_lock);
         m_onlineHandler = handler;
@@ -148,21 +147,9 @@ RefPtr<oscar::ByteBuffer> OscarSession::Cookie()
     return m_cookie;
 }
 
-void OscarSession::SendFrame(int kind, const RefPtr<oscar::FlapFrame>& frame)
+void OscarSession::SendFrame(net::ConnectionKind kind, const RefPtr<oscar::FlapFrame>& frame)
 {
-    RefPtr<FlapConnection> connection;
-    {
-        platform::CriticalSectionLock guard(m_lock);
-        connection = kind == oscar::kLoginConnection ? m_loginConnection : m_bosConnection;
-    }
-    if (connection)
-        connection->Send(frame);
-}
-
-bool OscarSession::IsCurrent(const FlapConnection& connection)
-{
-    platform::CriticalSectionLock guard(m_lock);
-    return m_loginConnection.Get() == &connection || m_bosConnection.Get() == &connection;
+    m_connections.Send(kind, frame);
 }
 
 void OscarSession::OnTraffic(std::uint32_t bytes)
@@ -173,16 +160,16 @@ void OscarSession::OnTraffic(std::uint32_t bytes)
 
 void OscarSession::OnConnected(FlapConnection& connection)
 {
-    if (!IsCurrent(connection))
+    if (!m_connections.IsCurrent(connection))
         return;
-    SetEvent(connection.Kind() == oscar::kLoginConnection ? m_loginConnected : m_bosConnected);
+    SetEvent(connection.Kind() == net::ConnectionKind::Login ? m_loginConnected : m_bosConnected);
 }
 
 void OscarSession::OnClosed(FlapConnection& connection, bool)
 {
-    if (!IsCurrent(connection))
+    if (!m_connections.IsCurrent(connection))
         return;
-    if (connection.Kind() == oscar::kLoginConnection) {
+    if (connection.Kind() == net::ConnectionKind::Login) {
         // Login servers close the connection right after their reply. Once
         // the reply is queued, the LoginHandler decides the outcome when it
         // reads it; a close reported here first must not overtake it.
@@ -197,18 +184,18 @@ void OscarSession::OnError(FlapConnection& connection, const WideString&) { OnCl
 void OscarSession::OnPacketSent(FlapConnection& connection, const RefPtr<oscar::FlapFrame>& packet)
 {
     std::int32_t type =
-        connection.Kind() == oscar::kLoginConnection ? EventType::LoginFrameSent : EventType::BosFrameSent;
+        connection.Kind() == net::ConnectionKind::Login ? EventType::LoginFrameSent : EventType::BosFrameSent;
     m_core.Post(MakeRef<oscar::FrameSentEvent>(type, packet->FrameNumber()));
 }
 
 void OscarSession::Parse(FlapConnection& connection, const oscar::ByteBuffer& accumulator, std::int32_t& position)
 {
-    if (connection.Kind() == oscar::kBosConnection) {
-        m_lastReceived = GetTickCount();
+    if (connection.Kind() == net::ConnectionKind::Bos) {
+        m_keepAlive.NoteReceived(GetTickCount());
         oscar::ParseAndPost(m_core, connection.Kind(), accumulator, position);
         return;
     }
-    std::int32_t type = oscar::FrameEventType(oscar::kLoginConnection);
+    std::int32_t type = oscar::FrameEventType(net::ConnectionKind::Login);
     oscar::ParseFrames(accumulator, position, [this, type](RefPtr<oscar::FlapFrame> frame) {
         if (frame->Channel() == oscar::kChannelSignOff)
             m_loginReplyQueued = true;
@@ -217,35 +204,6 @@ void OscarSession::Parse(FlapConnection& connection, const oscar::ByteBuffer& ac
 }
 
 void OscarSession::PostStatusText(const WideString& text) { m_core.Post(MakeRef<oscar::StatusTextEvent>(text)); }
-
-RefPtr<FlapConnection> OscarSession::OpenConnection(int kind, const std::string& host, const std::string& port)
-{
-    std::string label;
-    {
-        platform::CriticalSectionLock guard(m_lock);
-        label = kind == oscar::kLoginConnection ? "Login" + std::to_string(m_loginCounter++)
-                                                : "BOS" + std::to_string(m_bosCounter++);
-    }
-    auto connection = MakeRef<FlapConnection>(RefPtr<ConnectionOwner>(this), kind, label, host, port);
-    {
-        platform::CriticalSectionLock guard(m_lock);
-        (kind == oscar::kLoginConnection ? m_loginConnection : m_bosConnection) = connection;
-    }
-    connection->Start();
-    return connection;
-}
-
-void OscarSession::DropConnection(int kind)
-{
-    RefPtr<FlapConnection> connection;
-    {
-        platform::CriticalSectionLock guard(m_lock);
-        connection = std::move(kind == oscar::kLoginConnection ? m_loginConnection : m_bosConnection);
-        (kind == oscar::kLoginConnection ? m_loginConnection : m_bosConnection) = nullptr;
-    }
-    if (connection)
-        connection->Close();
-}
 
 DWORD OscarSession::LoginThread(void* parameter)
 {
@@ -258,7 +216,7 @@ DWORD OscarSession::LoginThread(void* parameter)
 DWORD OscarSession::KeepAliveThread(void* parameter)
 {
     auto* session = static_cast<OscarSession*>(parameter);
-    session->RunKeepAlive();
+    session->m_keepAlive.Run(*session, session->m_quit);
     session->Release();
     return 0;
 }
@@ -322,8 +280,8 @@ void OscarSession::RunLogin()
             break;
         }
     }
-    DropConnection(oscar::kLoginConnection);
-    DropConnection(oscar::kBosConnection);
+    m_connections.Drop(net::ConnectionKind::Login);
+    m_connections.Drop(net::ConnectionKind::Bos);
     StopOnlineHandler();
 }
 
@@ -349,14 +307,14 @@ OscarSession::Outcome OscarSession::LogIn()
     ResetEvent(m_loginAccepted);
     m_loginReplyQueued = false;
     m_core.AddHandler(handler);
-    OpenConnection(oscar::kLoginConnection, host.host, host.port);
+    m_connections.Open(*this, net::ConnectionKind::Login, host.host, host.port);
     Outcome outcome = WaitOutcome(m_loginConnected, m_loginFailed);
     if (outcome == Outcome::Success) {
         PostStatusText(u"Logging on");
         outcome = WaitOutcome(m_loginAccepted, m_loginFailed);
     }
     m_core.RemoveHandlerAfterQueued(handler);
-    DropConnection(oscar::kLoginConnection);
+    m_connections.Drop(net::ConnectionKind::Login);
     if (outcome != Outcome::Success)
         PostStatusText(u"Offline");
     return outcome;
@@ -379,7 +337,7 @@ OscarSession::Outcome OscarSession::ConnectAndSignOn()
     ResetEvent(m_bosFailed);
     ResetEvent(m_signedOn);
     m_core.AddHandler(handler);
-    OpenConnection(oscar::kBosConnection, host, port);
+    m_connections.Open(*this, net::ConnectionKind::Bos, host, port);
     Outcome outcome = WaitOutcome(m_bosConnected, m_bosFailed);
     if (outcome == Outcome::Success)
         outcome = WaitOutcome(m_signedOn, m_bosFailed);
@@ -387,14 +345,14 @@ OscarSession::Outcome OscarSession::ConnectAndSignOn()
     if (outcome != Outcome::Success) {
         StopOnlineHandler();
         PostStatusText(u"Offline");
-        DropConnection(oscar::kBosConnection);
+        m_connections.Drop(net::ConnectionKind::Bos);
         return outcome;
     }
     MoveSuccessfulHostFirst();
     // Online is set before the text goes out, so that whoever reacts to
     // "Online" (a user sending a message at once) finds the session online.
     m_retryDelay = 0;
-    m_lastReceived = GetTickCount();
+    m_keepAlive.NoteReceived(GetTickCount());
     m_online = true;
     PostStatusText(u"Online");
     m_core.Post(MakeRef<AppEvent>(EventType::SessionOnline));
@@ -407,7 +365,7 @@ OscarSession::Outcome OscarSession::StayOnline()
 {
     HANDLE waits[] = {m_bosFailed, m_stop, m_networkDown, m_quit};
     DWORD which = WaitForMultipleObjects(4, waits, FALSE, INFINITE);
-    DropConnection(oscar::kBosConnection);
+    m_connections.Drop(net::ConnectionKind::Bos);
     StopOnlineHandler();
     m_online = false;
     m_core.Post(MakeRef<AppEvent>(EventType::SessionOffline));
@@ -451,42 +409,4 @@ bool OscarSession::WaitBeforeRetry()
     ResetEvent(m_backoffWake);
     HANDLE waits[] = {m_backoffWake, m_quit};
     return WaitForMultipleObjects(2, waits, FALSE, m_retryDelay) != WAIT_OBJECT_0 + 1;
-}
-
-// Wakes every kWatchStep to watch the connection; the keep-alive frame and
-// the clearing of old marks keep their own period.
-void OscarSession::RunKeepAlive()
-{
-    std::int32_t period = m_core.GetSettings()->icqPingPeriod;
-    DWORD wait = period > 0 ? static_cast<DWORD>(period) * 1000u : 120000u;
-    DWORD lastPing = GetTickCount();
-    while (WaitForSingleObject(m_quit, std::min(wait, kWatchStep)) == WAIT_TIMEOUT) {
-        DWORD now = GetTickCount();
-        WatchSilence(now);
-        if (now - lastPing < wait)
-            continue;
-        lastPing = now;
-        if (m_store->ClearExpiredMarks(now))
-            m_core.Post(MakeRef<AppEvent>(EventType::ViewRefresh));
-        if (m_online)
-            m_core.Post(MakeRef<oscar::SendFrameEvent>(EventType::SendBosFrame, oscar::FlapFrame::KeepAlive()));
-    }
-}
-
-// Keep-alive frames get no answer, so they cannot show that the server is
-// still there; the own-information request does.
-void OscarSession::WatchSilence(DWORD now)
-{
-    if (!m_online)
-        return;
-    DWORD silent = now - m_lastReceived.load();
-    if (silent >= kSilenceLimit + kAnswerLimit) {
-        BosFailed();
-        return;
-    }
-    if (silent >= kSilenceLimit && now - m_lastProbe >= kAnswerLimit) {
-        m_lastProbe = now;
-        m_core.Post(MakeRef<oscar::SendFrameEvent>(
-            EventType::SendBosFrame, oscar::BuildSnacFrame(oscar::CommandNumber::OwnInfoRequest, kProbeRequestId)));
-    }
 }

@@ -5,11 +5,7 @@
 // moves to the BOS server and signs on, then stays online until the
 // connection drops, the network goes away or the user goes offline; failures
 // are retried with a growing delay (5, 10, ... 60 s). Its keep-alive thread
-// sends a channel-5 frame every ICQ_PING_PERIOD seconds while online, and
-// watches the BOS connection: when nothing arrived for a while it asks the
-// server for something it must answer, and a connection that stays silent
-// after that is treated as lost (a frozen server or a forgotten NAT mapping
-// would otherwise keep the session "Online" until TCP gives up, for hours).
+// (KeepAlive) keeps the BOS connection alive and notices when it went silent.
 //
 // The wire work is done by the LoginHandler and the BosHandler on the worker
 // thread; they talk to the login thread only through the session's events.
@@ -25,6 +21,8 @@
 #include "net/ConnectionOwner.h"
 #include "net/FlapConnection.h"
 #include "oscar/ContactStore.h"
+#include "oscar/KeepAlive.h"
+#include "oscar/SessionConnections.h"
 #include "oscar/codec/ByteBuffer.h"
 #include "oscar/messaging/Messenger.h"
 #include "platform/sync/Sync.h"
@@ -70,26 +68,15 @@ public:
     AppCore& Core() { return m_core; }
     ContactStore& Store() { return *m_store; }
 
-    // Hands a frame to the login (kind 0) or BOS (kind 1) connection; a frame
+    // Hands a frame to the login or the BOS connection; a frame
     // for a connection that does not exist is dropped. Worker stage (28/29).
-    void SendFrame(int kind, const RefPtr<oscar::FlapFrame>& frame);
+    void SendFrame(net::ConnectionKind kind, const RefPtr<oscar::FlapFrame>& frame);
 
     // The retry delay after one more failure: 5 s more, at most 60 s.
     static DWORD NextRetryDelay(DWORD current);
 
     // The delay of the last retry wait in device milliseconds (tests).
     DWORD RetryDelay() const { return m_retryDelay; }
-
-    // The watch of a silent BOS connection, in device milliseconds: after
-    // kSilenceLimit without a byte from the server a request it must answer
-    // goes out (again every kAnswerLimit); after kSilenceLimit + kAnswerLimit
-    // the connection counts as lost and the session retries.
-    static constexpr DWORD kSilenceLimit = 60000;
-    static constexpr DWORD kAnswerLimit = 30000;
-    static constexpr DWORD kWatchStep = 5000;
-    // The request id of the own-information request sent as that probe; its
-    // answer is not shown as a status change.
-    static constexpr std::uint32_t kProbeRequestId = 0x00C0FFEE;
 
     // Bytes moved by this session's connections.
     std::uint32_t Traffic() const { return m_traffic.load(); }
@@ -111,8 +98,6 @@ private:
     static DWORD LoginThread(void* parameter);
     static DWORD KeepAliveThread(void* parameter);
     void RunLogin();
-    void RunKeepAlive();
-    void WatchSilence(DWORD now);
 
     // Waits for the event or for one of stop, network down or quit; no
     // answer within the step time-out counts as a failure.
@@ -123,9 +108,6 @@ private:
     void MoveSuccessfulHostFirst();
     bool WaitBeforeRetry();
     void PostStatusText(const WideString& text);
-    RefPtr<FlapConnection> OpenConnection(int kind, const std::string& host, const std::string& port);
-    void DropConnection(int kind);
-    bool IsCurrent(const FlapConnection& connection);
 
     AppCore& m_core;
     RefPtr<ContactStore> m_store;
@@ -139,15 +121,11 @@ private:
     std::atomic<bool> m_online{false};
     std::atomic<std::uint16_t> m_lastLoginError{0};
     std::atomic<std::uint32_t> m_traffic{0};
-    std::atomic<DWORD> m_lastReceived{0};  // device tick of the last bytes on BOS
     std::atomic<bool> m_loginReplyQueued{false};  // the login server's reply is on the worker's queue
-    DWORD m_lastProbe = 0;                 // keep-alive thread only
+    oscar::KeepAlive m_keepAlive;
+    oscar::SessionConnections m_connections;
 
-    CRITICAL_SECTION m_lock;  // connections, BOS address and cookie
-    RefPtr<FlapConnection> m_loginConnection;
-    RefPtr<FlapConnection> m_bosConnection;
-    int m_loginCounter = 1;
-    int m_bosCounter = 1;
+    CRITICAL_SECTION m_lock;  // online handler, BOS address and cookie
     std::string m_bosHost;
     std::string m_bosPort;
     RefPtr<oscar::ByteBuffer> m_cookie;

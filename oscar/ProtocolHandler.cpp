@@ -3,11 +3,14 @@
 #include "net/DataLink.h"
 #include "oscar/FrameEvents.h"
 #include "oscar/IcqAccount.h"
+#include "oscar/KeepAlive.h"
 #include "oscar/OnlineStatus.h"
 #include "oscar/ProtocolErrors.h"
 #include "oscar/SessionEvents.h"
 #include "oscar/SignOnCommands.h"
 #include "oscar/UserInfo.h"
+
+namespace oscar {
 
 namespace {
 
@@ -47,10 +50,10 @@ void ProtocolHandler::Handle(const RefPtr<AppEvent>& event)
             OnStatusChosen(chosen->Code());
         break;
     case EventType::SendLoginFrame:
-        OnSendFrame(event, oscar::kLoginConnection);
+        OnSendFrame(event, net::ConnectionKind::Login);
         break;
     case EventType::SendBosFrame:
-        OnSendFrame(event, oscar::kBosConnection);
+        OnSendFrame(event, net::ConnectionKind::Bos);
         break;
     case EventType::AccountChanged:
         OnAccountChanged();
@@ -142,7 +145,7 @@ void ProtocolHandler::OnBosFrame(const RefPtr<AppEvent>& event)
         return;
     // The answer to the session's liveness probe repeats the status already
     // shown; it only proves that the server is there.
-    if (frame.Snac()->RequestId() == OscarSession::kProbeRequestId)
+    if (frame.Snac()->RequestId() == oscar::KeepAlive::kProbeRequestId)
         return;
     std::optional<oscar::UserInfo> info = oscar::ReadUserInfo(frame.Snac()->Data()->Bytes());
     if (!info)
@@ -162,7 +165,7 @@ void ProtocolHandler::OnServerDisconnect(const oscar::FlapFrame& frame)
     m_core.Post(MakeRef<AppEvent>(EventType::ViewRefresh));
 }
 
-void ProtocolHandler::OnSendFrame(const RefPtr<AppEvent>& event, int kind)
+void ProtocolHandler::OnSendFrame(const RefPtr<AppEvent>& event, net::ConnectionKind kind)
 {
     auto* send = dynamic_cast<oscar::SendFrameEvent*>(event.Get());
     RefPtr<OscarSession> session = CurrentSession(m_core);
@@ -174,8 +177,10 @@ void ProtocolHandler::OnAccountChanged()
 {
     {
         platform::CriticalSectionLock guard(m_core.Lock());
-        m_core.ShutDownSession();
+        m_core.ShutDownAccount();
         m_core.SetUpAccount();
     }
     m_core.Post(MakeRef<AppEvent>(EventType::ViewRefresh));
 }
+
+}  // namespace oscar

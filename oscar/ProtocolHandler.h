@@ -6,7 +6,10 @@
 
 #include "app/AppCore.h"
 #include "app/AppEvent.h"
+#include "net/ConnectionKind.h"
 #include "oscar/codec/FlapFrame.h"
+
+namespace oscar {
 
 class ProtocolHandler : public EventHandler {
 public:
@@ -24,7 +27,7 @@ private:
     void OnLoginRequested();
     void OnDataLinkDown();
     void OnStatusChosen(std::int32_t status);
-    void OnSendFrame(const RefPtr<AppEvent>& event, int kind);
+    void OnSendFrame(const RefPtr<AppEvent>& event, net::ConnectionKind kind);
     void OnAccountChanged();
     void OnBosFrame(const RefPtr<AppEvent>& event);
     void OnServerDisconnect(const oscar::FlapFrame& frame);
@@ -32,3 +35,5 @@ private:
 
     AppCore& m_core;
 };
+
+}  // namespace oscar

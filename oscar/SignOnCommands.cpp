@@ -22,6 +22,17 @@ constexpr std::uint16_t kFamilyVersions[][2] = {{0x0001, 4}, {0x0013, 4}, {0x000
 
 constexpr std::int32_t kRateParameterBlock = 35;
 
+// The request ids the sign-on commands go out with. Servers copy a request's
+// id into their answer; these commands are sent once per sign-on, so fixed
+// ids suffice. Commands nobody waits an answer for carry none.
+constexpr std::uint32_t kNoRequestId = 0;
+constexpr std::uint32_t kFamilyVersionsRequestId = 0x17;
+constexpr std::uint32_t kRateAckRequestId = 8;
+constexpr std::uint32_t kMessagingParametersRequestId = 2;
+constexpr std::uint32_t kListRequestId = 0x00010005;
+constexpr std::uint32_t kPrivacyUpdateRequestId = 9;
+constexpr std::uint32_t kSetStatusRequestId = 0x1E;
+
 constexpr std::uint16_t kItemBosAddress = 0x0005;
 constexpr std::uint16_t kItemCookie = 0x0006;
 constexpr std::uint16_t kItemErrorCode = 0x0008;
@@ -90,7 +101,7 @@ RefPtr<FlapFrame> BuildClientFamilyVersions()
         data->AppendU16(pair[0]);
         data->AppendU16(pair[1]);
     }
-    return BuildSnacFrame(CommandNumber::ClientFamilyVersions, 0x17, data);
+    return BuildSnacFrame(CommandNumber::ClientFamilyVersions, kFamilyVersionsRequestId, data);
 }
 
 RefPtr<FlapFrame> BuildRateAck(const std::vector<std::uint16_t>& classIds)
@@ -98,7 +109,7 @@ RefPtr<FlapFrame> BuildRateAck(const std::vector<std::uint16_t>& classIds)
     auto data = MakeRef<ByteBuffer>();
     for (std::uint16_t id : classIds)
         data->AppendU16(id);
-    return BuildSnacFrame(CommandNumber::RateLimitAck, 8, data);
+    return BuildSnacFrame(CommandNumber::RateLimitAck, kRateAckRequestId, data);
 }
 
 RefPtr<FlapFrame> BuildSetUserInfo(bool supportChannel2)
@@ -107,7 +118,7 @@ RefPtr<FlapFrame> BuildSetUserInfo(bool supportChannel2)
     for (const Capability& capability : AnnouncedCapabilities(supportChannel2))
         capabilities->Append(capability.data(), static_cast<std::int32_t>(capability.size()));
     RefPtr<ByteBuffer> item = Tlv::FromBuffer(0x0005, capabilities)->Serialise();
-    return BuildSnacFrame(CommandNumber::SetUserInfo, 0, ByteBuffer::CopyOf(item->Bytes()));
+    return BuildSnacFrame(CommandNumber::SetUserInfo, kNoRequestId, ByteBuffer::CopyOf(item->Bytes()));
 }
 
 RefPtr<FlapFrame> BuildMessagingParameters(std::uint16_t channel, std::uint32_t flags)
@@ -119,7 +130,7 @@ RefPtr<FlapFrame> BuildMessagingParameters(std::uint16_t channel, std::uint32_t 
     data->AppendU16(0x03E7);  // maximum sender warning level
     data->AppendU16(0x03E7);  // maximum receiver warning level
     data->AppendU32(0);       // minimum message interval
-    return BuildSnacFrame(CommandNumber::SetMessagingParams, 2, data);
+    return BuildSnacFrame(CommandNumber::SetMessagingParams, kMessagingParametersRequestId, data);
 }
 
 RefPtr<FlapFrame> BuildListRequest(std::uint32_t date, std::uint16_t count)
@@ -127,7 +138,7 @@ RefPtr<FlapFrame> BuildListRequest(std::uint32_t date, std::uint16_t count)
     auto data = MakeRef<ByteBuffer>();
     data->AppendU32(date);
     data->AppendU16(count);
-    return BuildSnacFrame(CommandNumber::ListRequestWithCheck, 0x00010005, data);
+    return BuildSnacFrame(CommandNumber::ListRequestWithCheck, kListRequestId, data);
 }
 
 RefPtr<FlapFrame> BuildPrivacyUpdate(std::uint16_t privacyItemId, std::uint8_t value)
@@ -139,7 +150,7 @@ RefPtr<FlapFrame> BuildPrivacyUpdate(std::uint16_t privacyItemId, std::uint8_t v
     item.data = {0x00, 0xCA, 0x00, 0x01, value};
     auto data = MakeRef<ByteBuffer>();
     item.Write(*data);
-    return BuildSnacFrame(CommandNumber::ListUpdateItem, 9, data);
+    return BuildSnacFrame(CommandNumber::ListUpdateItem, kPrivacyUpdateRequestId, data);
 }
 
 RefPtr<FlapFrame> BuildSetStatus(std::int32_t status)
@@ -162,7 +173,7 @@ RefPtr<FlapFrame> BuildSetStatus(std::int32_t status)
     data->AppendU32(0);  // extended info time
     data->AppendU32(0);  // extended status time
     data->AppendU16(0);
-    return BuildSnacFrame(CommandNumber::SetStatus, 0x1E, data);
+    return BuildSnacFrame(CommandNumber::SetStatus, kSetStatusRequestId, data);
 }
 
 RefPtr<FlapFrame> BuildAddToClientList(const std::vector<WideString>& uins)
@@ -170,7 +181,7 @@ RefPtr<FlapFrame> BuildAddToClientList(const std::vector<WideString>& uins)
     auto data = MakeRef<ByteBuffer>();
     for (const WideString& uin : uins)
         AppendLengthPrefixedUin(*data, uin);
-    return BuildSnacFrame(CommandNumber::AddBuddies, 0, data);
+    return BuildSnacFrame(CommandNumber::AddBuddies, kNoRequestId, data);
 }
 
 RefPtr<FlapFrame> BuildOfflineMessagesRequest(std::uint32_t ownUin)

@@ -1,8 +1,10 @@
 #include "store/HistoryBook.h"
 
+namespace store {
+
 RefPtr<MessageHistory> HistoryBook::Of(const WideString& contactUin)
 {
-    std::lock_guard guard(m_lock);
+    platform::CriticalSectionLock guard(m_lock);
     RefPtr<MessageHistory>& history = m_histories[contactUin];
     if (!history)
         history = MakeRef<MessageHistory>(m_ownUin, contactUin);
@@ -14,3 +16,5 @@ bool HistoryBook::Append(const WideString& contactUin, bool sentByUser, const SY
 {
     return Of(contactUin)->Append(time, sentByUser ? m_ownUin : contactUin, text);
 }
+
+}  // namespace store

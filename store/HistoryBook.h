@@ -3,9 +3,11 @@
 #pragma once
 
 #include <map>
-#include <mutex>
 
+#include "platform/sync/Sync.h"
 #include "store/MessageHistory.h"
+
+namespace store {
 
 class HistoryBook : public virtual RefCounted {
 public:
@@ -23,6 +25,8 @@ protected:
 
 private:
     WideString m_ownUin;
-    std::mutex m_lock;
+    CRITICAL_SECTION m_lock;
     std::map<WideString, RefPtr<MessageHistory>> m_histories;
 };
+
+}  // namespace store

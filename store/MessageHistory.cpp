@@ -54,7 +54,7 @@ const MessageHistory::Paths& MessageHistory::PathsLocked()
 
 MessageHistory::AppendPlan MessageHistory::PlanAppend(const WideString& senderUin)
 {
-    std::lock_guard guard(m_stateLock);
+    platform::CriticalSectionLock guard(m_stateLock);
     AppendPlan plan;
     plan.paths = PathsLocked();
     plan.parties = m_parties;
@@ -74,13 +74,13 @@ MessageHistory::AppendPlan MessageHistory::PlanAppend(const WideString& senderUi
 
 void MessageHistory::RestorePartiesChanged()
 {
-    std::lock_guard guard(m_stateLock);
+    platform::CriticalSectionLock guard(m_stateLock);
     m_partiesChanged = true;
 }
 
 bool MessageHistory::Append(const SYSTEMTIME& time, const WideString& senderUin, const WideString& text)
 {
-    std::lock_guard appendGuard(m_appendLock);
+    platform::CriticalSectionLock appendGuard(m_appendLock);
     AppendPlan plan = PlanAppend(senderUin);
     if (plan.paths.text.empty())
         return false;
@@ -106,7 +106,7 @@ std::vector<HistoryMessage> MessageHistory::Read(std::int32_t skip, std::int32_t
         return {};
     Paths paths;
     {
-        std::lock_guard guard(m_stateLock);
+        platform::CriticalSectionLock guard(m_stateLock);
         paths = PathsLocked();
     }
     if (paths.text.empty())
@@ -116,7 +116,7 @@ std::vector<HistoryMessage> MessageHistory::Read(std::int32_t skip, std::int32_t
 
 void MessageHistory::SetConversationName(const WideString& name)
 {
-    std::lock_guard guard(m_stateLock);
+    platform::CriticalSectionLock guard(m_stateLock);
     if (name == m_conversationName)
         return;
     m_conversationName = name;
@@ -126,7 +126,7 @@ void MessageHistory::SetConversationName(const WideString& name)
 
 void MessageHistory::AddParty(const WideString& uin)
 {
-    std::lock_guard guard(m_stateLock);
+    platform::CriticalSectionLock guard(m_stateLock);
     m_parties.push_back(uin);
     m_pathsKnown = false;
     m_partiesChanged = true;
@@ -134,24 +134,24 @@ void MessageHistory::AddParty(const WideString& uin)
 
 std::vector<WideString> MessageHistory::Parties()
 {
-    std::lock_guard guard(m_stateLock);
+    platform::CriticalSectionLock guard(m_stateLock);
     return m_parties;
 }
 
 std::string MessageHistory::TextPath()
 {
-    std::lock_guard guard(m_stateLock);
+    platform::CriticalSectionLock guard(m_stateLock);
     return PathsLocked().text;
 }
 
 std::string MessageHistory::IndexPath()
 {
-    std::lock_guard guard(m_stateLock);
+    platform::CriticalSectionLock guard(m_stateLock);
     return PathsLocked().index;
 }
 
 std::string MessageHistory::PartiesPath()
 {
-    std::lock_guard guard(m_stateLock);
+    platform::CriticalSectionLock guard(m_stateLock);
     return PathsLocked().parties;
 }

@@ -16,12 +16,12 @@
 #pragma once
 
 #include <cstdint>
-#include <mutex>
 #include <string>
 #include <vector>
 
 #include "app/RefCounted.h"
 #include "platform/base/Types.h"
+#include "platform/sync/Sync.h"
 
 // A message as read back from the history.
 struct HistoryMessage {
@@ -83,8 +83,8 @@ private:
     AppendPlan PlanAppend(const WideString& senderUin);
     void RestorePartiesChanged();
 
-    std::mutex m_stateLock;   // parties, name, paths, flag
-    std::mutex m_appendLock;  // one append of this object at a time
+    CRITICAL_SECTION m_stateLock;   // parties, name, paths, flag
+    CRITICAL_SECTION m_appendLock;  // one append of this object at a time
     std::vector<WideString> m_parties;
     WideString m_conversationName;
     Paths m_paths;

@@ -26,7 +26,7 @@ void RegisterPluginClassAtStart() {}
 
 void ConnectMessageOutlets(AppCore& core, IcqAccount& account)
 {
-    auto histories = MakeRef<HistoryBook>(account.Uin());
+    auto histories = MakeRef<store::HistoryBook>(account.Uin());
     Messenger::Outlets outlets;
     outlets.appendHistory = [histories](const WideString& uin, bool sentByUser, const SYSTEMTIME& time,
                                         const WideString& text) { histories->Append(uin, sentByUser, time, text); };
@@ -44,7 +44,7 @@ AppCoreParts BuildAppCoreParts()
     oscar::RegisterMetaDecoders();
     AppCoreParts parts;
     parts.createConnectionLink = [](AppCore& core) { ConnMgrLink::Install(core); };
-    parts.createProtocolHandler = [](AppCore& core) { return RefPtr<EventHandler>(MakeRef<ProtocolHandler>(core)); };
+    parts.createProtocolHandler = [](AppCore& core) { return RefPtr<EventHandler>(MakeRef<oscar::ProtocolHandler>(core)); };
     parts.createAccount = [](AppCore& core, const WideString& uin) {
         RefPtr<IcqAccount> account = MakeRef<IcqAccount>(core, uin);
         account->SetCacheFile(store::ProgramFolderCacheFile());

@@ -16,7 +16,7 @@ void RunConfirmedQuit()
 {
     AppCore* core = app::Core();
     if (core != nullptr) {
-        core->ShutDownSession();
+        core->ShutDownAccount();
         if (ProgramWindow* window = core->GetMainWindow(); window != nullptr) {
             if (HWND handle = window->ProgramWindowHandle(); handle != nullptr)
                 SendMessageW(handle, WM_CLOSE, 0, 0);

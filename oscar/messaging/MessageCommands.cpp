@@ -1,6 +1,5 @@
 #include "oscar/messaging/MessageCommands.h"
 
-#include <mutex>
 #include <random>
 #include <vector>
 
@@ -9,6 +8,7 @@
 #include "oscar/meta/MetaRequest.h"
 #include "platform/base/Clock.h"
 #include "platform/base/WideString.h"
+#include "platform/sync/Sync.h"
 
 namespace oscar {
 namespace {
@@ -21,9 +21,9 @@ constexpr std::uint16_t kItemStoreMessage = 0x0006;
 
 std::uint64_t NewMessageCookie()
 {
-    static std::mutex lock;
+    static CRITICAL_SECTION lock;
     static std::minstd_rand generator(GetTickCount());
-    std::lock_guard guard(lock);
+    platform::CriticalSectionLock guard(lock);
     std::uint64_t cookie = 0;
     for (int i = 0; i < 4; ++i)
         cookie += static_cast<std::uint64_t>(generator() % 0x8000) << (16 * i);
@@ -31,7 +31,7 @@ std::uint64_t NewMessageCookie()
 }
 
 RefPtr<FlapFrame> BuildSendMessage(std::uint64_t cookie, const WideString& uin, const OutgoingText& text,
-                                   bool store)
+                                   Confirmation confirmation)
 {
     if (!text.bytes)
         return nullptr;
@@ -62,7 +62,7 @@ RefPtr<FlapFrame> BuildSendMessage(std::uint64_t cookie, const WideString& uin, 
     data->AppendU16(text.charset);
     data->AppendU16(0x0000);
     data->Append(text.bytes->Bytes());
-    if (store) {
+    if (confirmation == Confirmation::Acknowledged) {
         // Servers acknowledge a message (0x04/0x0C) only when the sender asks
         // with the empty item 0x0003; 0x0006 asks them to keep it for a
         // recipient who is offline.

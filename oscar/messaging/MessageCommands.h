@@ -17,13 +17,18 @@ namespace oscar {
 // r1 + r2*2^16 + r3*2^32 + r4*2^48. Thread-safe.
 std::uint64_t NewMessageCookie();
 
+// How the delivery of a message the user sent is confirmed: by the server's
+// acknowledgement (the message is also kept for an offline recipient), or
+// by the frame that carried it having gone out.
+enum class Confirmation { Acknowledged, FrameSent };
+
 // The 0x04/0x06 command for a message on channel 1 with the text in its
-// encoded form (its character set decides the features fragment). The store
-// flag adds the empty items 0x0003 (acknowledge) and 0x0006 (keep the
-// message for an offline recipient). Null when the text is too long for the
-// item's 16-bit length.
+// encoded form (its character set decides the features fragment). The
+// acknowledged mode adds the empty items 0x0003 (acknowledge) and 0x0006
+// (keep the message for an offline recipient). Null when the text is too
+// long for the item's 16-bit length.
 RefPtr<FlapFrame> BuildSendMessage(std::uint64_t cookie, const WideString& uin, const OutgoingText& text,
-                                   bool store);
+                                   Confirmation confirmation);
 
 // The typing notice values of 0x04/0x14.
 enum class TypingState : std::uint16_t {

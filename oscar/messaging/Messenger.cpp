@@ -61,8 +61,10 @@ void Messenger::Send(const RefPtr<oscar::FlapFrame>& frame)
 
 std::optional<oscar::OutgoingText> Messenger::Encode(const Contact& contact, const WideString& text) const
 {
-    bool preferUnicode = contact.unicodeCapable && contact.status != OnlineStatus::Offline;
-    return oscar::EncodeOutgoingText(text, preferUnicode, CodePage());
+    oscar::TextEncoding preferred = contact.unicodeCapable && contact.status != OnlineStatus::Offline
+                                        ? oscar::TextEncoding::Unicode
+                                        : oscar::TextEncoding::EightBit;
+    return oscar::EncodeOutgoingText(text, preferred, CodePage());
 }
 
 oscar::SendResult Messenger::SendMessage(const WideString& uin)
@@ -77,15 +79,17 @@ oscar::SendResult Messenger::SendMessage(const WideString& uin)
     std::optional<oscar::OutgoingText> text = Encode(*contact, contact->cachedText);
     if (!text)
         return oscar::SendResult::TooLong;
-    bool store = sendingAck || contact->status == OnlineStatus::Offline;
+    oscar::Confirmation confirmation = sendingAck || contact->status == OnlineStatus::Offline
+                                           ? oscar::Confirmation::Acknowledged
+                                           : oscar::Confirmation::FrameSent;
     if (!contact->cachedTextCookie)
         contact->cachedTextCookie = oscar::NewMessageCookie();
     std::uint64_t cookie = *contact->cachedTextCookie;
-    RefPtr<oscar::FlapFrame> frame = oscar::BuildSendMessage(cookie, uin, *text, store);
+    RefPtr<oscar::FlapFrame> frame = oscar::BuildSendMessage(cookie, uin, *text, confirmation);
     if (!frame)
         return oscar::SendResult::BadRecipient;
     contact->sending = true;
-    if (store) {
+    if (confirmation == oscar::Confirmation::Acknowledged) {
         std::uint64_t serial = m_store->Pending().AddByCookie(cookie, uin);
         StartWatch(true, cookie, serial, kAcknowledgedTimeout);
     } else {

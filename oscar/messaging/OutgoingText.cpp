@@ -33,9 +33,9 @@ std::optional<OutgoingText> Checked(OutgoingText text)
 
 }  // namespace
 
-std::optional<OutgoingText> EncodeOutgoingText(const WideString& text, bool preferUnicode, UINT codePage)
+std::optional<OutgoingText> EncodeOutgoingText(const WideString& text, TextEncoding preferred, UINT codePage)
 {
-    if (preferUnicode)
+    if (preferred == TextEncoding::Unicode)
         return Checked({kCharsetUnicode, WideToUtf16BE(text)});
     if (AllBelow(text, 0x80))
         return Checked({kCharsetAscii, AsciiBytes(text)});

@@ -19,19 +19,23 @@ constexpr std::uint16_t kCharsetLatin1 = 0x0003;  // ISO-8859-1
 // The largest message text the server takes, in bytes.
 constexpr std::size_t kMaxMessageTextBytes = 8000;
 
+// The form the sender asks for: the code page's 8-bit bytes where they carry
+// the text, or UTF-16 for a recipient that reads it.
+enum class TextEncoding { EightBit, Unicode };
+
 struct OutgoingText {
     std::uint16_t charset = kCharsetAscii;
     RefPtr<ByteBuffer> bytes;
     bool Unicode() const { return charset == kCharsetUnicode; }
 };
 
-// Unicode form when the recipient reads it (preferUnicode) or when the code
+// Unicode form when asked for (the recipient reads it) or when the code
 // page would replace a character (or is unknown); otherwise the code page's bytes, labelled
 // ASCII (0x0000) for plain ASCII, ISO-8859-1 (0x0003) for code page 1252
 // text within Latin-1, and 0x0000 for other code pages. Text of code page
 // 1252 that needs its bytes 0x80-0x9F (the euro sign, typographic quotes)
 // is not Latin-1 and goes in Unicode form. Nullopt when the bytes would not
 // fit in kMaxMessageTextBytes.
-std::optional<OutgoingText> EncodeOutgoingText(const WideString& text, bool preferUnicode, UINT codePage);
+std::optional<OutgoingText> EncodeOutgoingText(const WideString& text, TextEncoding preferred, UINT codePage);
 
 }  // namespace oscar

@@ -4,7 +4,7 @@ namespace oscar {
 
 bool RecentCookies::Remember(const WideString& sender, std::uint64_t cookie)
 {
-    std::lock_guard guard(m_lock);
+    platform::CriticalSectionLock guard(m_lock);
     for (std::size_t i = 0; i < m_count; ++i) {
         if (m_entries[i].cookie == cookie && m_entries[i].sender == sender)
             return false;

@@ -6,9 +6,9 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <mutex>
 
 #include "platform/base/Types.h"
+#include "platform/sync/Sync.h"
 
 namespace oscar {
 
@@ -25,7 +25,7 @@ private:
         WideString sender;
         std::uint64_t cookie = 0;
     };
-    std::mutex m_lock;
+    CRITICAL_SECTION m_lock;
     std::array<Entry, kCapacity> m_entries;
     std::size_t m_next = 0;
     std::size_t m_count = 0;

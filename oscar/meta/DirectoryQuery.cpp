@@ -71,7 +71,7 @@ bool DirectoryQuery::StartRequest(Mode mode, const RequestBuilder& build)
     RefPtr<FlapFrame> frame = build(cookie, own, NextMetaSequence());
     if (!frame)
         return false;
-    std::lock_guard guard(m_lock);
+    platform::CriticalSectionLock guard(m_lock);
     m_mode = mode;
     m_cookie = cookie;
     m_waiting = true;
@@ -87,7 +87,7 @@ bool DirectoryQuery::StartRequest(Mode mode, const RequestBuilder& build)
 
 void DirectoryQuery::Cancel()
 {
-    std::lock_guard guard(m_lock);
+    platform::CriticalSectionLock guard(m_lock);
     Finish();
 }
 
@@ -102,32 +102,32 @@ void DirectoryQuery::Finish()
 
 DirectoryQuery::Mode DirectoryQuery::CurrentMode() const
 {
-    std::lock_guard guard(m_lock);
+    platform::CriticalSectionLock guard(m_lock);
     return m_mode;
 }
 
 std::uint32_t DirectoryQuery::Cookie() const
 {
-    std::lock_guard guard(m_lock);
+    platform::CriticalSectionLock guard(m_lock);
     return m_cookie;
 }
 
 bool DirectoryQuery::IsWaiting() const
 {
-    std::lock_guard guard(m_lock);
+    platform::CriticalSectionLock guard(m_lock);
     return m_waiting;
 }
 
 int DirectoryQuery::PostedCount() const
 {
-    std::lock_guard guard(m_lock);
+    platform::CriticalSectionLock guard(m_lock);
     return m_posted;
 }
 
 bool DirectoryQuery::Answers(const AppEvent& event) const
 {
     std::optional<std::uint32_t> id = DirectoryRequestId(event);
-    std::lock_guard guard(m_lock);
+    platform::CriticalSectionLock guard(m_lock);
     return id && m_cookie != 0 && *id == m_cookie;
 }
 
@@ -141,7 +141,7 @@ void DirectoryQuery::Handle(const RefPtr<AppEvent>& event)
     const SnacCommand& snac = *received->Frame()->Snac();
     if (snac.Number() != CommandNumber::MetaReply && snac.Number() != CommandNumber::IcqError)
         return;
-    std::lock_guard guard(m_lock);
+    platform::CriticalSectionLock guard(m_lock);
     if (!m_waiting || snac.RequestId() != m_cookie)
         return;
     if (snac.Number() == CommandNumber::IcqError) {

@@ -20,13 +20,13 @@
 
 #include <cstdint>
 #include <functional>
-#include <mutex>
 
 #include "app/AppCore.h"
 #include "app/AppEvent.h"
 #include "oscar/codec/SnacCommand.h"
 #include "oscar/meta/DirectoryEvents.h"
 #include "oscar/meta/MetaRequest.h"
+#include "platform/sync/Sync.h"
 
 namespace oscar {
 
@@ -83,7 +83,7 @@ private:
     AppCore& m_core;
     // Guards the fields below; held while registering with AppCore (this
     // lock is always taken before AppCore's).
-    mutable std::recursive_mutex m_lock;
+    mutable CRITICAL_SECTION m_lock;
     Mode m_mode = Mode::None;
     std::uint32_t m_cookie = 0;
     bool m_waiting = false;

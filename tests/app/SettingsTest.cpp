@@ -50,7 +50,7 @@ protected:
         return settings;
     }
 
-    testing_support::TempFolder m_temp{"corvane-settings"};
+    testsupport::TempFolder m_temp{"corvane-settings"};
     const std::string m_folder = m_temp.Path();
 };
 

@@ -15,7 +15,7 @@
 #include <system_error>
 #include <thread>
 
-namespace testing_support {
+namespace testsupport {
 
 // Generous by design: a limit that is reached means the test failed, so it
 // costs nothing when things work and spares false failures under load.
@@ -70,4 +70,4 @@ private:
     std::string m_path;
 };
 
-}  // namespace testing_support
+}  // namespace testsupport

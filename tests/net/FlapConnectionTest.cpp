@@ -105,7 +105,7 @@ class FlapConnectionTest : public ::testing::Test {
 protected:
     RefPtr<FlapConnection> Open(const std::string& host, const std::string& port)
     {
-        auto connection = MakeRef<FlapConnection>(m_owner, 1, "BOS1", host, port);
+        auto connection = MakeRef<FlapConnection>(m_owner, net::ConnectionKind::Bos, "BOS1", host, port);
         connection->Start();
         return connection;
     }
@@ -373,7 +373,7 @@ TEST_F(FlapConnectionTest, SocketFaultsEndTheConnectionWithOneReport)
         layers.push_back(std::make_unique<FaultySockets>(c.fault));
         platform::net::SetSockets(layers.back().get());
         LoopbackPeer peer;
-        auto connection = MakeRef<FlapConnection>(owner, 1, "BOS1", "127.0.0.1", peer.Port());
+        auto connection = MakeRef<FlapConnection>(owner, net::ConnectionKind::Bos, "BOS1", "127.0.0.1", peer.Port());
         connection->Start();
         if (c.closedReports > 0) {
             ASSERT_TRUE(peer.Accept());

@@ -80,7 +80,7 @@ protected:
         return nullptr;
     }
 
-    testing_support::TempFolder m_temp{"corvane-entry"};
+    testsupport::TempFolder m_temp{"corvane-entry"};
     const std::string m_device = m_temp.Path();
     std::vector<pid_t> m_started;
 };
@@ -117,7 +117,7 @@ TEST_F(ProgramTest, SecondInstanceBringsTheFirstToTheFrontAndExitsAtOnce)
 
     // It exits by itself, with 0, having only brought the first forward.
     pid_t second = Start();
-    EXPECT_EQ(WaitExit(second, testing_support::kGenerousLimit), 0);
+    EXPECT_EQ(WaitExit(second, testsupport::kGenerousLimit), 0);
     MSG message{};
     for (int i = 0; i < 50 && ActivationProbe::activations == 0; ++i) {
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
@@ -150,7 +150,7 @@ TEST_F(ProgramTest, RealSecondInstanceExitsAndTheFirstEndsCleanlyOnSignals)
 
     // The second exits by itself while the first keeps running.
     pid_t second = Start();
-    EXPECT_EQ(WaitExit(second, testing_support::kGenerousLimit), 0);
+    EXPECT_EQ(WaitExit(second, testsupport::kGenerousLimit), 0);
     EXPECT_EQ(WaitExit(first, 200ms), -1);
 
     kill(first, SIGTERM);

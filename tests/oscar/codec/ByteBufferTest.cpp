@@ -8,9 +8,9 @@
 
 namespace {
 
-using codec_test::Bytes;
-using codec_test::Hex;
-using codec_test::ToBytes;
+using codectest::Bytes;
+using codectest::Hex;
+using codectest::ToBytes;
 using oscar::ByteBuffer;
 using oscar::ByteReader;
 

@@ -10,8 +10,8 @@
 
 namespace {
 
-using codec_test::Hex;
-using codec_test::ToBytes;
+using codectest::Hex;
+using codectest::ToBytes;
 using namespace oscar;
 
 TEST(CommandTable, ForwardAndReverseLookups)

@@ -9,11 +9,11 @@
 
 namespace {
 
-using codec_test::Buffer;
-using codec_test::Bytes;
-using codec_test::Hex;
-using codec_test::Text;
-using codec_test::ToBytes;
+using codectest::Buffer;
+using codectest::Bytes;
+using codectest::Hex;
+using codectest::Text;
+using codectest::ToBytes;
 using namespace oscar;
 
 std::vector<RefPtr<FlapFrame>> ParseAll(const ByteBuffer& accumulator, std::int32_t& position)

@@ -8,7 +8,7 @@
 
 #include "oscar/codec/ByteBuffer.h"
 
-namespace codec_test {
+namespace codectest {
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -48,4 +48,4 @@ inline std::string Text(const oscar::ByteBuffer& buffer)
     return std::string(span.begin(), span.end());
 }
 
-}  // namespace codec_test
+}  // namespace codectest

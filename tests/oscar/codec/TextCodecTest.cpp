@@ -7,10 +7,10 @@
 
 namespace {
 
-using codec_test::Bytes;
-using codec_test::Hex;
-using codec_test::Text;
-using codec_test::ToBytes;
+using codectest::Bytes;
+using codectest::Hex;
+using codectest::Text;
+using codectest::ToBytes;
 using namespace oscar;
 
 Bytes Raw(const std::string& text)

@@ -54,7 +54,7 @@ public:
             return;
         if (m_stalled.exchange(true))
             return;
-        testing_support::WaitFor([&] {
+        testsupport::WaitFor([&] {
             RefPtr<OscarSession> session = m_core.Session();
             return !session || !session->IsOnline();
         });
@@ -179,7 +179,7 @@ TEST_F(FaultTest, NextSignOnStartsWithEveryContactOffline)
                                                        {3, '5', '5', '5', 0, 0, 0, 1, 0, 6, 0, 4, 0, 0, 0, 0}));
             return;  // and close
         }
-        testing_support::WaitFor([&] { return done.load(); });
+        testsupport::WaitFor([&] { return done.load(); });
     });
     live::FakeServer login(live::FakeServer::Behaviour::RedirectTo, bos.Address());
     StartCore(login.Address());

@@ -143,7 +143,7 @@ public:
 
     ~LiveCore()
     {
-        m_core->ShutDownSession();
+        m_core->ShutDownAccount();
         m_core->StopWorker();
         // The session's threads end on their own once told to quit.
         PumpUntil([] { return app::LiveSessionCount().load() == 0; }, 30000);

@@ -86,7 +86,7 @@ protected:
     }
     bool PumpUntil(const std::function<bool()>& done) { return m_core->PumpUntil(done, 200000); }
 
-    testing_support::TempFolder m_temp{"corvane-raw-peer"};
+    testsupport::TempFolder m_temp{"corvane-raw-peer"};
     oscartest::ServerHarness m_server;
     std::unique_ptr<live::LiveCore> m_core;
     oscartest::RawClient m_peer;

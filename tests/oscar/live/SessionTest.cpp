@@ -151,7 +151,7 @@ TEST_F(SessionTest, UnreachableHostsAreSkippedAndTheWorkingOneIsSavedFirst)
     EXPECT_EQ(m_core->Record().CountText("Finding host"), 3);
 
     std::string saved;
-    ASSERT_TRUE(settings_file::ReadAll(m_folder + "/Corvane.config", saved));
+    ASSERT_TRUE(app::ReadSettingsFile(m_folder + "/Corvane.config", saved));
     std::string expected = "LOGINHOSTS=" + m_server->LoginHost() + "," + dead1 + "," + dead2 + "\r\n";
     EXPECT_NE(saved.find(expected), std::string::npos) << saved;
 }
@@ -239,7 +239,8 @@ TEST_F(SessionTest, FrozenServerIsNoticedAndTheSessionComesBackAfterIt)
     m_server->Freeze();
     DWORD frozen = GetTickCount();
     ASSERT_TRUE(m_core->PumpUntil([&] { return m_core->Record().Count(EventType::SessionOffline) == 1; }, 300000));
-    EXPECT_LE(GetTickCount() - frozen, OscarSession::kSilenceLimit + OscarSession::kAnswerLimit + 2 * OscarSession::kWatchStep);
+    using oscar::KeepAlive;
+    EXPECT_LE(GetTickCount() - frozen, KeepAlive::kSilenceLimit + KeepAlive::kAnswerLimit + 2 * KeepAlive::kWatchStep);
     m_core->PumpFor(200000);  // several attempts against the frozen server
     EXPECT_EQ(m_core->Record().CountText("Online"), 1);
 
@@ -255,7 +256,7 @@ TEST_F(SessionTest, QuitDuringARetryWaitEndsTheSessionPromptly)
     m_core->Choose(OnlineStatus::Online);
     // The third failure starts a wait of 15 s.
     ASSERT_TRUE(WaitForText("Offline", 3, 200000));
-    m_core->Core().ShutDownSession();
+    m_core->Core().ShutDownAccount();
     EXPECT_TRUE(m_core->PumpUntil([] { return app::LiveSessionCount().load() == 0; }, 10000));
 }
 

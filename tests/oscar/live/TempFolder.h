@@ -4,5 +4,5 @@
 #include "tests/common/TestSupport.h"
 
 namespace live {
-using TempFolder = testing_support::TempFolder;
+using TempFolder = testsupport::TempFolder;
 }  // namespace live

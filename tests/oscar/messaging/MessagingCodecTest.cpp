@@ -37,30 +37,35 @@ Bytes MessageItem(const Bytes& data)
     return item ? Bytes(item->value.begin(), item->value.end()) : Bytes{};
 }
 
-oscar::OutgoingText Encoded(const WideString& text, bool preferUnicode, UINT codePage)
+constexpr auto kEightBit = oscar::TextEncoding::EightBit;
+constexpr auto kUnicode = oscar::TextEncoding::Unicode;
+constexpr auto kAcknowledged = oscar::Confirmation::Acknowledged;
+constexpr auto kFrameSent = oscar::Confirmation::FrameSent;
+
+oscar::OutgoingText Encoded(const WideString& text, oscar::TextEncoding preferred, UINT codePage)
 {
-    return oscar::EncodeOutgoingText(text, preferUnicode, codePage).value();
+    return oscar::EncodeOutgoingText(text, preferred, codePage).value();
 }
 
 TEST(SendMessage, ItemLengthsAndLayoutInBothModes)
 {
     Bytes eight =
-        DataOf(oscar::BuildSendMessage(0x0102030405060708, u"42", Encoded(u"abc", false, 1252), false));
+        DataOf(oscar::BuildSendMessage(0x0102030405060708, u"42", Encoded(u"abc", kEightBit, 1252), kFrameSent));
     EXPECT_EQ(Bytes(eight.begin(), eight.begin() + 8), (Bytes{1, 2, 3, 4, 5, 6, 7, 8}));
     EXPECT_EQ(eight[9], 1);  // channel 1
     Bytes item = MessageItem(eight);
     EXPECT_EQ(item.size(), 16u);
     EXPECT_EQ(item, (Bytes{5, 1, 0, 1, 1, 1, 1, 0, 7, 0, 0, 0, 0, 'a', 'b', 'c'}));
 
-    Bytes wide = DataOf(oscar::BuildSendMessage(1, u"42", Encoded(u"a\u0416c", true, 1252), true));
+    Bytes wide = DataOf(oscar::BuildSendMessage(1, u"42", Encoded(u"a\u0416c", kUnicode, 1252), kAcknowledged));
     item = MessageItem(wide);
     EXPECT_EQ(item.size(), 20u);
     EXPECT_EQ(Bytes(item.begin() + 6, item.end()), (Bytes{1, 1, 0, 10, 0, 2, 0, 0, 0, 'a', 0x04, 0x16, 0, 'c'}));
-    // The store flag: the empty items 0x0003 (acknowledge) and 0x0006 (store) at the end.
+    // Acknowledged mode: the empty items 0x0003 (acknowledge) and 0x0006 (store) at the end.
     EXPECT_EQ(Bytes(wide.end() - 8, wide.end()), (Bytes{0, 3, 0, 0, 0, 6, 0, 0}));
 
     // Latin-1 text carries its character set in the text fragment.
-    item = MessageItem(DataOf(oscar::BuildSendMessage(1, u"42", Encoded(u"caf\u00e9", false, 1252), false)));
+    item = MessageItem(DataOf(oscar::BuildSendMessage(1, u"42", Encoded(u"caf\u00e9", kEightBit, 1252), kFrameSent)));
     EXPECT_EQ(Bytes(item.begin() + 5, item.end()), (Bytes{1, 1, 0, 8, 0, 3, 0, 0, 'c', 'a', 'f', 0xE9}));
 }
 
@@ -73,34 +78,34 @@ TEST(SendMessage, TextIsNeverDegraded)
     struct Case {
         const char* name;
         WideString text;
-        bool preferUnicode;
+        oscar::TextEncoding preferred;
         UINT codePage;
         std::optional<std::uint16_t> charset;  // nullopt: refused as too long
         Bytes bytes;                           // checked when not empty
     } cases[] = {
-        {"ascii", u"hi", false, 1252, oscar::kCharsetAscii, {'h', 'i'}},
-        {"one character", u"x", false, 1251, oscar::kCharsetAscii, {'x'}},
-        {"empty", u"", false, 1252, oscar::kCharsetAscii, {}},
-        {"ascii to a unicode reader", u"hi", true, 1252, oscar::kCharsetUnicode, {0, 'h', 0, 'i'}},
-        {"latin-1 from 1252", u"caf\u00e9", false, 1252, oscar::kCharsetLatin1, {'c', 'a', 'f', 0xE9}},
-        {"latin-1 from the default code page", u"\u00e9", false, 0, oscar::kCharsetLatin1, {0xE9}},
-        {"euro sign is not latin-1", u"5\u20ac", false, 1252, oscar::kCharsetUnicode, {0, '5', 0x20, 0xAC}},
-        {"cyrillic the code page lacks", u"\u041f\u0440", false, 1252, oscar::kCharsetUnicode,
+        {"ascii", u"hi", kEightBit, 1252, oscar::kCharsetAscii, {'h', 'i'}},
+        {"one character", u"x", kEightBit, 1251, oscar::kCharsetAscii, {'x'}},
+        {"empty", u"", kEightBit, 1252, oscar::kCharsetAscii, {}},
+        {"ascii to a unicode reader", u"hi", kUnicode, 1252, oscar::kCharsetUnicode, {0, 'h', 0, 'i'}},
+        {"latin-1 from 1252", u"caf\u00e9", kEightBit, 1252, oscar::kCharsetLatin1, {'c', 'a', 'f', 0xE9}},
+        {"latin-1 from the default code page", u"\u00e9", kEightBit, 0, oscar::kCharsetLatin1, {0xE9}},
+        {"euro sign is not latin-1", u"5\u20ac", kEightBit, 1252, oscar::kCharsetUnicode, {0, '5', 0x20, 0xAC}},
+        {"cyrillic the code page lacks", u"\u041f\u0440", kEightBit, 1252, oscar::kCharsetUnicode,
          {0x04, 0x1F, 0x04, 0x40}},
-        {"cyrillic of its own code page", u"\u0416\u0443\u043a", false, 1251, oscar::kCharsetAscii,
+        {"cyrillic of its own code page", u"\u0416\u0443\u043a", kEightBit, 1251, oscar::kCharsetAscii,
          {0xC6, 0xF3, 0xEA}},
-        {"no character in the code page", u"\u05e9\u05dc", false, 1251, oscar::kCharsetUnicode,
+        {"no character in the code page", u"\u05e9\u05dc", kEightBit, 1251, oscar::kCharsetUnicode,
          {0x05, 0xE9, 0x05, 0xDC}},
-        {"emoji as a surrogate pair", u"\U0001F600", false, 1252, oscar::kCharsetUnicode, {0xD8, 0x3D, 0xDE, 0x00}},
-        {"unknown code page", u"\u00e9", false, 437, oscar::kCharsetUnicode, {0x00, 0xE9}},
-        {"4,000 cyrillic characters fit", WideString(most / 2, u'\u0416'), false, 1252, oscar::kCharsetUnicode, {}},
-        {"4,001 do not", WideString(most / 2 + 1, u'\u0416'), false, 1252, std::nullopt, {}},
-        {"8,000 ascii characters fit", WideString(most, u'a'), false, 1252, oscar::kCharsetAscii, {}},
-        {"8,001 do not", WideString(most + 1, u'a'), false, 1252, std::nullopt, {}},
-        {"4,001 ascii for a unicode reader do not", WideString(most / 2 + 1, u'a'), true, 1252, std::nullopt, {}},
+        {"emoji as a surrogate pair", u"\U0001F600", kEightBit, 1252, oscar::kCharsetUnicode, {0xD8, 0x3D, 0xDE, 0x00}},
+        {"unknown code page", u"\u00e9", kEightBit, 437, oscar::kCharsetUnicode, {0x00, 0xE9}},
+        {"4,000 cyrillic characters fit", WideString(most / 2, u'\u0416'), kEightBit, 1252, oscar::kCharsetUnicode, {}},
+        {"4,001 do not", WideString(most / 2 + 1, u'\u0416'), kEightBit, 1252, std::nullopt, {}},
+        {"8,000 ascii characters fit", WideString(most, u'a'), kEightBit, 1252, oscar::kCharsetAscii, {}},
+        {"8,001 do not", WideString(most + 1, u'a'), kEightBit, 1252, std::nullopt, {}},
+        {"4,001 ascii for a unicode reader do not", WideString(most / 2 + 1, u'a'), kUnicode, 1252, std::nullopt, {}},
     };
     for (const Case& c : cases) {
-        std::optional<oscar::OutgoingText> text = oscar::EncodeOutgoingText(c.text, c.preferUnicode, c.codePage);
+        std::optional<oscar::OutgoingText> text = oscar::EncodeOutgoingText(c.text, c.preferred, c.codePage);
         ASSERT_EQ(text.has_value(), c.charset.has_value()) << c.name;
         if (!text)
             continue;

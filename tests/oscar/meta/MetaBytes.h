@@ -10,9 +10,9 @@
 #include "oscar/meta/MetaReply.h"
 #include "tests/oscar/codec/TestBytes.h"
 
-namespace meta_test {
+namespace metatest {
 
-using codec_test::Bytes;
+using codectest::Bytes;
 
 class Le {
 public:
@@ -74,4 +74,4 @@ inline RefPtr<oscar::SnacCommand> Decode(const Bytes& data)
     return oscar::DecodeSnac(SnacBody(data));
 }
 
-}  // namespace meta_test
+}  // namespace metatest

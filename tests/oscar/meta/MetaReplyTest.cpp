@@ -10,10 +10,10 @@
 namespace {
 
 using namespace oscar;
-using meta_test::Bytes;
-using meta_test::Decode;
-using meta_test::Le;
-using meta_test::ReplyData;
+using metatest::Bytes;
+using metatest::Decode;
+using metatest::Le;
+using metatest::ReplyData;
 
 constexpr std::uint16_t kDir = kMetaReplyDirectory;
 
@@ -87,10 +87,10 @@ TEST(MetaReplyDecoding, UnknownSubtypesAndBrokenEnvelopesStayPlainReplies)
 
     const Bytes broken[] = {
         {},                                    // no item
-        codec_test::Hex("0002 0002 0000"),     // another item only
-        codec_test::Hex("0001 0008 0C00 A1860100 DA07"),  // no sequence
-        codec_test::Hex("0001 000A 0A00 A1860100 DA07 0700"),  // directory reply without subtype
-        codec_test::Hex("0001 00FF 0A00 A1860100"),  // item longer than the data
+        codectest::Hex("0002 0002 0000"),     // another item only
+        codectest::Hex("0001 0008 0C00 A1860100 DA07"),  // no sequence
+        codectest::Hex("0001 000A 0A00 A1860100 DA07 0700"),  // directory reply without subtype
+        codectest::Hex("0001 00FF 0A00 A1860100"),  // item longer than the data
     };
     for (const Bytes& data : broken) {
         auto reply = As<MetaReply>(Decode(data));

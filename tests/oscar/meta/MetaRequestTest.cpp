@@ -7,9 +7,9 @@
 
 namespace {
 
-using codec_test::Bytes;
-using codec_test::Hex;
-using codec_test::ToBytes;
+using codectest::Bytes;
+using codectest::Hex;
+using codectest::ToBytes;
 using namespace oscar;
 
 constexpr std::uint32_t kOwnUin = 100001;   // A1 86 01 00 little-endian

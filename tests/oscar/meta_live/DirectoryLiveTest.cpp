@@ -18,7 +18,7 @@
 namespace {
 
 using namespace oscar;
-using meta_test::Bytes;
+using metatest::Bytes;
 
 const char* kAccounts = R"(<accounts>
   <account uin="100001" password="demo" nick="Demo"/>
@@ -133,11 +133,11 @@ protected:
     // thread would.
     void InjectReply(std::uint32_t requestId, std::uint16_t flags, const Bytes& data)
     {
-        RefPtr<SnacCommand> snac = DecodeSnac(meta_test::SnacBody(data, requestId, flags));
+        RefPtr<SnacCommand> snac = DecodeSnac(metatest::SnacBody(data, requestId, flags));
         m_core->Core().Post(MakeRef<FrameEvent>(EventType::BosFrameReceived, FlapFrame::ForSnac(snac)));
     }
 
-    testing_support::TempFolder m_temp{"corvane-directory"};
+    testsupport::TempFolder m_temp{"corvane-directory"};
     const std::string m_folder = m_temp.Path();
     std::unique_ptr<live::ServerProcess> m_server;
     std::unique_ptr<live::LiveCore> m_core;
@@ -197,7 +197,7 @@ TEST_F(DirectoryLiveTest, DetailsSearchWithOnlyANicknameSendsOneItem)
     auto items = DetailItems(*request);
     ASSERT_EQ(items.size(), 1u);
     EXPECT_EQ(items[0].first, 0x0154);
-    EXPECT_EQ(items[0].second, codec_test::Hex("0400 616C69 00"));
+    EXPECT_EQ(items[0].second, codectest::Hex("0400 616C69 00"));
     EXPECT_EQ(HitUins(), std::vector<std::uint32_t>{100004});
     auto hits = m_answers->Of<SearchHitEvent>();
     EXPECT_EQ(SearchRowText(hits[0]->Hit()), u"Alice (Alice Liddell), 20, Offline");
@@ -213,7 +213,7 @@ TEST_F(DirectoryLiveTest, SixtyAboveSendsSixtyAndTenThousand)
     auto items = DetailItems(*SentRequest());
     ASSERT_EQ(items.size(), 1u);
     EXPECT_EQ(items[0].first, 0x0168);
-    EXPECT_EQ(items[0].second, codec_test::Hex("3C00 1027"));
+    EXPECT_EQ(items[0].second, codectest::Hex("3C00 1027"));
     std::vector<std::uint32_t> uins = HitUins();
     std::sort(uins.begin(), uins.end());
     EXPECT_EQ(uins, (std::vector<std::uint32_t>{100006, 100007}));
@@ -251,21 +251,21 @@ TEST_F(DirectoryLiveTest, RepliesForAnotherRequestIdAreIgnored)
     // Queued behind the request, so both reach the worker before the
     // server's answer: a last result for another cookie, and a hit for this
     // query's cookie that is not the last.
-    meta_test::Le record;
+    metatest::Le record;
     record.U32(4242).Str("X").Str("").Str("").Str("").U8(0).U16(0).U8(0).U16(0);
-    meta_test::Le body;
+    metatest::Le body;
     body.U8(0x0A).U16(static_cast<std::uint16_t>(record.Get().size())).Raw(record.Get());
-    InjectReply(m_query->Cookie() ^ 0x00010000u, 0, meta_test::ReplyData(kMetaReplyDirectory, 0x01AE, body.Get()));
-    meta_test::Le mine;
+    InjectReply(m_query->Cookie() ^ 0x00010000u, 0, metatest::ReplyData(kMetaReplyDirectory, 0x01AE, body.Get()));
+    metatest::Le mine;
     mine.U8(0x0A).U16(0).U32(777).Str("").Str("").Str("").Str("").U8(0).U16(1).U8(0).U16(0);
-    InjectReply(m_query->Cookie(), 1, meta_test::ReplyData(kMetaReplyDirectory, 0x01A4, mine.Get()));
+    InjectReply(m_query->Cookie(), 1, metatest::ReplyData(kMetaReplyDirectory, 0x01A4, mine.Get()));
     // A reply of an unknown subtype with the right cookie is ignored too.
-    InjectReply(m_query->Cookie(), 0, meta_test::ReplyData(kMetaReplyDirectory, 0x0123, {0x0A}));
+    InjectReply(m_query->Cookie(), 0, metatest::ReplyData(kMetaReplyDirectory, 0x0123, {0x0A}));
     ASSERT_TRUE(WaitAnswer());
     EXPECT_EQ(HitUins(), (std::vector<std::uint32_t>{777, 100005}));
 
     // After the answer, even its own cookie is no longer heard.
-    InjectReply(m_query->Cookie(), 0, meta_test::ReplyData(kMetaReplyDirectory, 0x01AE, body.Get()));
+    InjectReply(m_query->Cookie(), 0, metatest::ReplyData(kMetaReplyDirectory, 0x01AE, body.Get()));
     m_core->PumpFor(2000);
     EXPECT_EQ(m_answers->events.size(), 2u);
 }

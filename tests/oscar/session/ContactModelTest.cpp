@@ -164,7 +164,7 @@ protected:
     {
         m_core = MakeRef<AppCore>(nullptr, AppCoreParts{});
         m_store = MakeRef<ContactStore>();
-        m_handler = MakeRef<OnlineHandler>(*m_core, m_store, nullptr);
+        m_handler = MakeRef<oscar::OnlineHandler>(*m_core, m_store, nullptr);
     }
     static RefPtr<oscar::SnacCommand> Snac(oscar::CommandNumber number, Bytes data)
     {
@@ -174,7 +174,7 @@ protected:
     }
     RefPtr<AppCore> m_core;
     RefPtr<ContactStore> m_store;
-    RefPtr<OnlineHandler> m_handler;
+    RefPtr<oscar::OnlineHandler> m_handler;
 };
 
 TEST_F(PresenceTest, NoticesUpdateAndCreateContacts)

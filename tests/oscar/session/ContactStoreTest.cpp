@@ -118,9 +118,9 @@ TEST(ContactStore, MarksExpireAfterFiveMinutes)
     auto contact = store->AddContact(MakeRef<Contact>(u"5"));
     contact->mark = true;
     contact->markTick = 1000;
-    store->ClearExpiredMarks(1000 + 299999);
+    store->ExpireMarks(1000 + 299999);
     EXPECT_TRUE(contact->mark);
-    store->ClearExpiredMarks(1000 + 300000);
+    store->ExpireMarks(1000 + 300000);
     EXPECT_FALSE(contact->mark);
 }
 

@@ -26,7 +26,7 @@ protected:
     void TearDown() override
     {
     }
-    testing_support::TempFolder m_temp{"corvane-file"};
+    testsupport::TempFolder m_temp{"corvane-file"};
     const std::string m_folder = m_temp.Path();
     std::string m_path;
 };

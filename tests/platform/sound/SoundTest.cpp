@@ -56,13 +56,13 @@ protected:
     void TearDown() override
     {
     }
-    testing_support::TempFolder m_temp{"corvane-sound"};
+    testsupport::TempFolder m_temp{"corvane-sound"};
     const std::string m_folder = m_temp.Path();
 };
 
 TEST_F(SoundTest, ShippedMessageSoundIsAShortMonoChime)
 {
-    std::string path = testing_support::SourcePath("assets/Sounds/Message.wav");
+    std::string path = testsupport::SourcePath("assets/Sounds/Message.wav");
     platform::WavClip clip;
     ASSERT_TRUE(platform::LoadWavFile(path, clip));
     EXPECT_EQ(clip.layout.channels, 1);
@@ -128,7 +128,7 @@ TEST(SoundWithoutOutputTest, PlaysNothingAndReportsIt)
     EXPECT_EXIT(
         {
             setenv("SDL_AUDIODRIVER", "none", 1);
-            std::string path = testing_support::SourcePath("assets/Sounds/Message.wav");
+            std::string path = testsupport::SourcePath("assets/Sounds/Message.wav");
             bool refused = !platform::HasAudioOutput() && Play(path) == FALSE && platform::SoundsStarted() == 0;
             std::exit(refused ? 0 : 1);
         },

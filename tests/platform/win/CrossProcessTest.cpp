@@ -119,7 +119,7 @@ protected:
     std::string RunPath(const std::string& name) const { return m_device + "/run/" + name; }
     std::string OwnSocket() const { return RunPath(std::to_string(::getpid()) + ".sock"); }
 
-    testing_support::TempFolder m_temp{"corvane-win"};
+    testsupport::TempFolder m_temp{"corvane-win"};
     const std::string m_device = m_temp.Path();
     std::string m_oldDevice;
 };

@@ -190,7 +190,7 @@ protected:
     {
     }
     std::u16string Path(const char* name) { return platform::Utf8ToWide(m_folder + "/" + name); }
-    testing_support::TempFolder m_temp{"corvane-xml"};
+    testsupport::TempFolder m_temp{"corvane-xml"};
     const std::string m_folder = m_temp.Path();
 };
 

@@ -54,7 +54,7 @@ protected:
         return store;
     }
 
-    testing_support::TempFolder m_temp{"corvane-cache"};
+    testsupport::TempFolder m_temp{"corvane-cache"};
     const std::string m_folder = m_temp.Path();
     std::u16string m_wideFolder;
     std::string m_path;

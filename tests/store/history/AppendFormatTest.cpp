@@ -4,7 +4,7 @@
 #include "store/MessageHistory.h"
 #include "tests/store/history/HistoryFixture.h"
 
-namespace history_test {
+namespace historytest {
 namespace {
 
 class AppendFormatTest : public HistoryTest {};
@@ -155,4 +155,4 @@ TEST_F(AppendFormatTest, AppendFailsWhenTheFolderCannotBeCreated)
 }
 
 }  // namespace
-}  // namespace history_test
+}  // namespace historytest

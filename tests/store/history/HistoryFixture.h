@@ -15,7 +15,7 @@
 #include "platform/base/WideString.h"
 #include "tests/common/TestSupport.h"
 
-namespace history_test {
+namespace historytest {
 
 using Bytes = std::string;
 
@@ -95,8 +95,8 @@ protected:
         out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     }
 
-    testing_support::TempFolder m_temp{"corvane-history"};
+    testsupport::TempFolder m_temp{"corvane-history"};
     const std::string m_root = m_temp.Path();
 };
 
-}  // namespace history_test
+}  // namespace historytest

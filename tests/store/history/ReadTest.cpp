@@ -7,7 +7,7 @@
 #include "store/MessageHistory.h"
 #include "tests/store/history/HistoryFixture.h"
 
-namespace history_test {
+namespace historytest {
 namespace {
 
 class ReadTest : public HistoryTest {
@@ -116,4 +116,4 @@ TEST_F(ReadTest, DamagedRecordsDoNotCountAgainstThePage)
 }
 
 }  // namespace
-}  // namespace history_test
+}  // namespace historytest

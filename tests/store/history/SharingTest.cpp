@@ -8,7 +8,7 @@
 #include "store/MessageHistory.h"
 #include "tests/store/history/HistoryFixture.h"
 
-namespace history_test {
+namespace historytest {
 namespace {
 
 using platform::File;
@@ -113,4 +113,4 @@ TEST_F(SharingTest, ConcurrentAppendsAndReadsKeepEveryMessageWhole)
 }
 
 }  // namespace
-}  // namespace history_test
+}  // namespace historytest

@@ -115,7 +115,7 @@ TEST_F(ConsoleTest, BadCommandsFailWithAClearLineAndTheRunGoesOn)
 // refusal says why, and what was not sent is kept or left with the user.
 TEST(ConsoleMessages, RefusalsSayWhyAndTypingHasThreeStates)
 {
-    testing_support::TempFolder folder("corvane-console");
+    testsupport::TempFolder folder("corvane-console");
     ASSERT_TRUE(folder.Ok());
     platform::SetTimeScale(20.0);
     app::SetAppFolder(platform::Utf8ToWide(folder.Path() + "/"));
@@ -147,7 +147,7 @@ TEST(ConsoleMessages, RefusalsSayWhyAndTypingHasThreeStates)
             EXPECT_NE(text.find(c.line), std::string::npos) << c.command.substr(0, 30) << "\n" << text;
     }
     std::fclose(out);
-    core->ShutDownSession();
+    core->ShutDownAccount();
     core->StopWorker();
     platform::SetTimeScale(1.0);
 }

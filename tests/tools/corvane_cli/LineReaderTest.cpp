@@ -65,10 +65,10 @@ TEST_F(LineReaderTest, StopEndsAReadThatWaitsForInput)
             ++lines;
         ended = true;
     });
-    ASSERT_TRUE(testing_support::WaitFor([&] { return lines.load() == 1; }));
+    ASSERT_TRUE(testsupport::WaitFor([&] { return lines.load() == 1; }));
     EXPECT_FALSE(ended.load());  // the write end is still open: it waits
     SetEvent(m_stop);
-    EXPECT_TRUE(testing_support::WaitFor([&] { return ended.load(); }));
+    EXPECT_TRUE(testsupport::WaitFor([&] { return ended.load(); }));
     readerThread.join();
 }
 

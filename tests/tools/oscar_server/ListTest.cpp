@@ -148,7 +148,7 @@ TEST(OscarServerList, InvisibilityFollowsStatusAndPrivacyItem)
 // client ready on.
 TEST(OscarServerList, ContactsPresenceStartsWithListActivationNotClientReady)
 {
-    testing_support::TempFolder folder("oscar-server-activate");
+    testsupport::TempFolder folder("oscar-server-activate");
     ASSERT_TRUE(folder.Ok());
     std::ofstream(folder / "100001.list") << "date 1000\nitem 1 1 0 " << oscarserver::ToHex(oscarserver::View("All"))
                                           << " -\nitem 0 1 7 " << oscarserver::ToHex(oscarserver::View("100002"))

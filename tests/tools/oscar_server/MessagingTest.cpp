@@ -49,7 +49,7 @@ struct LoggedServer {
         }
     }
 
-    testing_support::TempFolder folder{"oscar-server-messaging"};
+    testsupport::TempFolder folder{"oscar-server-messaging"};
     std::string offlineFile;
     std::unique_ptr<Server> server;
     ConnectionId demo = 0;  // 100001, signed on

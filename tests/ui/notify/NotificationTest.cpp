@@ -131,7 +131,7 @@ protected:
         return platform::GetVibratorActivity();
     }
 
-    testing_support::TempFolder m_temp{"corvane-notify"};
+    testsupport::TempFolder m_temp{"corvane-notify"};
     const std::string m_root = m_temp.Path();
     RefPtr<AppCore> m_core;
     RefPtr<Settings> m_settings;
@@ -180,7 +180,7 @@ TEST_F(NotifyIncomingTest, SoundPlaysFromTheProgramFolderAndAMissingFileLosesOnl
     EXPECT_EQ(WaitForPulses(1).pulses, 1);
     EXPECT_EQ(platform::SoundsStarted(), sounds);
 
-    std::string source = testing_support::SourcePath("assets/Sounds/Message.wav");
+    std::string source = testsupport::SourcePath("assets/Sounds/Message.wav");
     std::string copy = "mkdir -p '" + m_root + "/Sounds' && cp '" + source + "' '" + m_root + "/Sounds/'";
     ASSERT_EQ(std::system(copy.c_str()), 0);
     EXPECT_EQ(MessageSoundPath(), platform::Utf8ToWide(m_root + "/Sounds/Message.wav"));
