@@ -15,7 +15,7 @@ extern char** environ;
 namespace {
 
 using platform::display::RemoteCall;
-using testing_support::WaitFor;
+using testsupport::WaitFor;
 
 std::string EchoPath()
 {

@@ -189,7 +189,7 @@ TEST_F(ScreenTest, ScreenshotRoundTripsThroughPng)
     HWND window = Make(RGB(12, 34, 56));
     ShowWindow(window, SW_SHOW);
     Pump();
-    testing_support::TempFolder folder;
+    testsupport::TempFolder folder;
     std::string path = folder / "screen-176x220.png";
     ASSERT_TRUE(SaveScreenshot(path));
     auto read = ReadPng(path);
