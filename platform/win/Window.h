@@ -75,9 +75,11 @@ constexpr UINT WM_CLOSE = 0x0010;
 constexpr UINT WM_QUIT = 0x0012;
 constexpr UINT WM_ERASEBKGND = 0x0014;
 constexpr UINT WM_SHOWWINDOW = 0x0018;
+constexpr UINT WM_WINDOWPOSCHANGED = 0x0047;
 constexpr UINT WM_COPYDATA = 0x004A;
 constexpr UINT WM_NCCREATE = 0x0081;
 constexpr UINT WM_NCDESTROY = 0x0082;
+constexpr UINT WM_GETDLGCODE = 0x0087;
 constexpr UINT WM_KEYDOWN = 0x0100;
 constexpr UINT WM_KEYUP = 0x0101;
 constexpr UINT WM_CHAR = 0x0102;
@@ -95,6 +97,11 @@ constexpr UINT CS_VREDRAW = 0x0001;
 constexpr UINT CS_HREDRAW = 0x0002;
 constexpr DWORD WS_OVERLAPPED = 0x00000000;
 constexpr DWORD WS_CLIPCHILDREN = 0x02000000;
+constexpr DWORD WS_TABSTOP = 0x00010000;
+constexpr DWORD WS_GROUP = 0x00020000;
+constexpr DWORD WS_VSCROLL = 0x00200000;
+constexpr DWORD WS_BORDER = 0x00800000;
+constexpr DWORD WS_DISABLED = 0x08000000;
 constexpr DWORD WS_VISIBLE = 0x10000000;
 constexpr DWORD WS_CHILD = 0x40000000;
 constexpr DWORD WS_POPUP = 0x80000000;
@@ -115,6 +122,34 @@ constexpr int GWL_ID = -12;
 constexpr int GWL_STYLE = -16;
 constexpr int GWL_EXSTYLE = -20;
 constexpr int GWL_USERDATA = -21;
+
+// SetWindowPos: insert-after values and flags.
+#define HWND_TOP (reinterpret_cast<HWND>(0))
+constexpr UINT SWP_NOSIZE = 0x0001;
+constexpr UINT SWP_NOMOVE = 0x0002;
+constexpr UINT SWP_NOZORDER = 0x0004;
+constexpr UINT SWP_NOREDRAW = 0x0008;
+constexpr UINT SWP_NOACTIVATE = 0x0010;
+constexpr UINT SWP_SHOWWINDOW = 0x0040;
+constexpr UINT SWP_HIDEWINDOW = 0x0080;
+
+struct WINDOWPOS {
+    HWND hwnd = nullptr;
+    HWND hwndInsertAfter = nullptr;
+    int x = 0;
+    int y = 0;
+    int cx = 0;
+    int cy = 0;
+    UINT flags = 0;
+};
+
+// GetWindow relations.
+constexpr UINT GW_HWNDFIRST = 0;
+constexpr UINT GW_HWNDLAST = 1;
+constexpr UINT GW_HWNDNEXT = 2;
+constexpr UINT GW_HWNDPREV = 3;
+constexpr UINT GW_OWNER = 4;
+constexpr UINT GW_CHILD = 5;
 
 // SendMessageTimeoutW flags.
 constexpr UINT SMTO_NORMAL = 0x0000;
@@ -159,6 +194,23 @@ BOOL IsWindowVisible(HWND window);
 BOOL GetWindowRect(HWND window, RECT* rect);
 BOOL GetClientRect(HWND window, RECT* rect);
 BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint);
+// Moves, sizes and shows or hides as the flags say (z-order of children is
+// creation order and does not change), then sends WM_WINDOWPOSCHANGED with
+// the resulting WINDOWPOS.
+BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int height, UINT flags);
+// Raises a top-level window in the z-order without activating it.
+BOOL BringWindowToTop(HWND window);
+
+// Relations: children in creation order (GW_CHILD, then GW_HWNDNEXT/PREV
+// among siblings); GW_OWNER for the owner of a pop-up.
+HWND GetWindow(HWND window, UINT relation);
+BOOL IsChild(HWND parent, HWND window);
+int GetDlgCtrlID(HWND window);
+
+// WS_DISABLED; WM_ENABLE is sent when the state changes and a disabled
+// window loses the focus.
+BOOL EnableWindow(HWND window, BOOL enable);
+BOOL IsWindowEnabled(HWND window);
 
 // Foreground. Accepts a handle with its lowest bit set (the device's form
 // that also brings owned pop-ups forward) and works across processes: the

@@ -326,3 +326,37 @@ TEST_F(WindowTest, ForegroundChangeActivatesAndDeactivates)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(WindowTest, SiblingOrderPositionsAndEnabledState)
+{
+    HWND parent = MakeRecorderWindow();
+    HWND first = MakeRecorderWindow(parent);
+    HWND second = MakeRecorderWindow(parent);
+    SetWindowLongW(second, GWL_ID, 42);
+    EXPECT_EQ(GetWindow(parent, GW_CHILD), first);
+    EXPECT_EQ(GetWindow(first, GW_HWNDNEXT), second);
+    EXPECT_EQ(GetWindow(second, GW_HWNDNEXT), nullptr);
+    EXPECT_EQ(GetWindow(second, GW_HWNDPREV), first);
+    EXPECT_TRUE(IsChild(parent, second));
+    EXPECT_FALSE(IsChild(second, parent));
+    EXPECT_EQ(GetDlgCtrlID(second), 42);
+
+    Recorder::Instance().Take();
+    ASSERT_TRUE(SetWindowPos(second, nullptr, 5, 6, 0, 0, SWP_NOSIZE | SWP_NOZORDER));
+    RECT rect{};
+    GetWindowRect(second, &rect);
+    EXPECT_EQ(rect.right - rect.left, 100);  // size kept
+    std::vector<UINT> messages = Recorder::Instance().Messages(second);
+    EXPECT_NE(std::find(messages.begin(), messages.end(), WM_WINDOWPOSCHANGED), messages.end());
+
+    EXPECT_FALSE(EnableWindow(first, FALSE));  // was enabled
+    EXPECT_FALSE(IsWindowEnabled(first));
+    EXPECT_TRUE(EnableWindow(first, TRUE));
+    EXPECT_TRUE(IsWindowEnabled(first));
+    DestroyWindow(parent);
+    EXPECT_EQ(GetWindow(parent, GW_CHILD), nullptr);
+}
+
+}  // namespace
