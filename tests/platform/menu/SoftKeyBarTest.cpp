@@ -1,5 +1,8 @@
 // The soft-key bar made from the program's resources: labels in the strip,
 // plain and menu buttons, relabelling, and the Back key's override.
+#include <atomic>
+#include <thread>
+
 #include "tests/common/TestSupport.h"
 #include "tests/platform/menu/MenuFixture.h"
 #include "ui/framework/Resources.h"
@@ -142,6 +145,74 @@ TEST_F(SoftKeyBarTest, BackOverrideArrivesAsHotKeyAndIsHandedToTheFocus)
     Keys({VK_BACK_KEY});
     Pump();
     EXPECT_TRUE(g_received.empty());
+}
+
+}  // namespace
+
+namespace {
+
+using namespace menutest;
+using namespace platform::display;
+using testsupport::WaitFor;
+
+// The main window's menu and its "User" submenu as the screen shows them: the
+// menu rises from the bottom right corner above the strip, the submenu opens
+// to its left, the selected rows are blue bars, and the strip reads Select /
+// Cancel.
+TEST_F(SoftKeyBarTest, MenuRisesFromTheBottomRightAndItsSubmenuOpensLeft)
+{
+    ASSERT_NE(MakeBar(resources::kBarMain), nullptr);
+    std::vector<ShownText> seen;
+    std::shared_ptr<platform::gdi::Surface> screen;
+    std::atomic<bool> done{false};
+    RECT menuRect{};
+    RECT userRect{};
+    std::thread looker([&] {
+        PressKey(VK_SOFT2);
+        WaitFor([&] { return Shows("3 About..."); });
+        PressKey(VK_RIGHT_KEY);
+        WaitFor([&] { return Shows("2 Info"); });
+        screen = Capture(&seen);
+        for (const ShownText& t : seen) {
+            if (t.text == u"1 User")
+                GetWindowRect(t.window, &menuRect);
+            if (t.text == u"1 Chat")
+                GetWindowRect(t.window, &userRect);
+        }
+        SaveScreenshot(std::string(getenv("CORVANE_DEVICE")) + "/menu-" + std::to_string(Layout().width) + ".png");
+        PressKey(VK_BACK_KEY);
+        PressKey(VK_BACK_KEY);
+        done = true;
+        PostMessageW(owner, WM_NULL, 0, 0);
+    });
+    MSG message;
+    while (!done && GetMessageW(&message, nullptr, 0, 0))
+        DispatchMessageW(&message);
+    looker.join();
+    ASSERT_TRUE(screen);
+    auto find = [&](const std::string& text) {
+        for (const ShownText& t : seen) {
+            if (platform::WideToUtf8(t.text) == text)
+                return t;
+        }
+        ADD_FAILURE() << "not shown: " << text;
+        return ShownText{};
+    };
+    ShownText user = find("1 User");
+    ShownText chat = find("1 Chat");
+    find("Select");
+    find("Cancel");
+    EXPECT_EQ(menuRect.right, Layout().width);
+    EXPECT_EQ(menuRect.bottom, Layout().WorkArea().bottom);
+    EXPECT_LT(userRect.left, menuRect.left);
+    EXPECT_LE(userRect.right, menuRect.left + 6);
+    auto pixel = [&](int x, int y) { return platform::gdi::ToColorRef(screen->Row(y)[x]); };
+    int userMiddle = (user.rect.top + user.rect.bottom) / 2;
+    int chatMiddle = (chat.rect.top + chat.rect.bottom) / 2;
+    EXPECT_EQ(pixel(menuRect.right - 3, userMiddle), RGB(0x31, 0x6A, 0xC5));
+    EXPECT_EQ(pixel(userRect.left + 2, chatMiddle), RGB(0x31, 0x6A, 0xC5));
+    EXPECT_EQ(pixel(menuRect.right - 3, menuRect.bottom - 3), RGB(0xFF, 0xFF, 0xFF));  // "About..." is not selected
+    EXPECT_FALSE(FindWindowW(u"PopupMenu", nullptr));
 }
 
 }  // namespace
