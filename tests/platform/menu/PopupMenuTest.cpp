@@ -1,6 +1,7 @@
 // Pop-up menus driven by keys: numbers, wrapping, submenus, Back; rebuilding
 // on WM_INITMENUPOPUP; menus and owners destroyed or changed while open.
 #include <algorithm>
+#include <string>
 #include <thread>
 
 #include "tests/common/TestSupport.h"
@@ -200,6 +201,37 @@ TEST_F(PopupMenuTest, ChangesWhileOpenNeverCrash)
         g_react = nullptr;
         TearDown();
     }
+}
+
+}  // namespace
+
+namespace {
+
+using namespace menutest;
+using namespace platform::display;
+using testsupport::WaitFor;
+
+// A menu longer than the work area scrolls: wrapping up to the last item
+// shows it (and no longer the first), and its command is chosen.
+TEST_F(MenuFixture, LongMenuScrollsToTheSelection)
+{
+    HMENU menu = CreatePopupMenu();
+    for (UINT i = 1; i <= 20; ++i)
+        AppendMenuW(menu, MF_STRING, i, platform::Utf8ToWide("Item " + std::to_string(i)).c_str());
+    bool lastShown = false;
+    bool firstShown = true;
+    std::thread looker([&] {
+        WaitFor([&] { return Shows("1 Item 1"); });
+        PressKey(VK_UP_KEY);
+        lastShown = WaitFor([&] { return Shows("Item 20"); });
+        firstShown = Shows("1 Item 1");
+        PressKey(VK_ACTION);
+    });
+    EXPECT_EQ(TrackPopupMenuEx(menu, TPM_RETURNCMD, 0, 0, owner, nullptr), 20);
+    looker.join();
+    EXPECT_TRUE(lastShown);
+    EXPECT_FALSE(firstShown);
+    DestroyMenu(menu);
 }
 
 }  // namespace
