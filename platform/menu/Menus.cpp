@@ -95,6 +95,16 @@ HMENU NewMenu()
     return handle;
 }
 
+// The item a MENUITEMINFOW call names, after checking the record's size.
+Found FindForInfoLocked(HMENU menu, UINT position, BOOL byPosition, const MENUITEMINFOW* info)
+{
+    if (info == nullptr || info->cbSize < sizeof(MENUITEMINFOW)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return {};
+    }
+    return FindItemLocked(menu, position, byPosition != FALSE);
+}
+
 constexpr UINT kStateFlags = MF_GRAYED | MF_DISABLED | MF_CHECKED;
 
 // Removes an item; its submenu is destroyed or detached.
@@ -297,12 +307,8 @@ UINT GetMenuItemID(HMENU menu, int position)
 
 BOOL GetMenuItemInfoW(HMENU menu, UINT position, BOOL byPosition, MENUITEMINFOW* info)
 {
-    if (info == nullptr || info->cbSize < sizeof(MENUITEMINFOW)) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
     std::lock_guard guard(Menus().lock);
-    Found found = FindItemLocked(menu, position, byPosition != FALSE);
+    Found found = FindForInfoLocked(menu, position, byPosition, info);
     if (found.record == nullptr)
         return FALSE;
     const Item& item = found.record->items[found.index];
@@ -329,12 +335,8 @@ BOOL GetMenuItemInfoW(HMENU menu, UINT position, BOOL byPosition, MENUITEMINFOW*
 
 BOOL SetMenuItemInfoW(HMENU menu, UINT position, BOOL byPosition, const MENUITEMINFOW* info)
 {
-    if (info == nullptr || info->cbSize < sizeof(MENUITEMINFOW)) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
     std::lock_guard guard(Menus().lock);
-    Found found = FindItemLocked(menu, position, byPosition != FALSE);
+    Found found = FindForInfoLocked(menu, position, byPosition, info);
     if (found.record == nullptr)
         return FALSE;
     Item& item = found.record->items[found.index];

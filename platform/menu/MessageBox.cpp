@@ -6,11 +6,11 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
-#include <mutex>
 
 #include "platform/base/WideString.h"
 #include "platform/display/Display.h"
 #include "platform/gdi/Gdi.h"
+#include "platform/menu/ShellDrawing.h"
 
 namespace {
 
@@ -92,34 +92,9 @@ struct Box {
     }
 };
 
-HFONT MakeFont(int pixels, LONG weight)
-{
-    LOGFONTW description;
-    description.lfHeight = -pixels;
-    description.lfWeight = weight;
-    std::u16string_view face = u"DejaVu Sans";
-    face.copy(description.lfFaceName, face.size());
-    return CreateFontIndirectW(&description);
-}
-
-HFONT TitleFont()
-{
-    static HFONT font = MakeFont(platform::display::Layout().stripFontPixels, FW_BOLD);
-    return font;
-}
-
-HFONT BodyFont()
-{
-    static HFONT font = MakeFont(platform::display::Layout().stripFontPixels, FW_NORMAL);
-    return font;
-}
-
-void Fill(HDC dc, RECT rect, COLORREF colour)
-{
-    HBRUSH brush = CreateSolidBrush(colour);
-    FillRect(dc, &rect, brush);
-    DeleteObject(brush);
-}
+HFONT TitleFont() { return platform::menu::ShellFont(FW_BOLD); }
+HFONT BodyFont() { return platform::menu::ShellFont(FW_NORMAL); }
+void Fill(HDC dc, RECT rect, COLORREF colour) { platform::menu::FillColour(dc, rect, colour); }
 
 // The screen under the box, darkened, as the box's background.
 void MakeBackdrop(Box& box, const RECT& work)
@@ -216,32 +191,6 @@ void Paint(HWND window, const Box& box)
     EndPaint(window, &paint);
 }
 
-LRESULT BoxProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_PAINT) {
-        if (auto* box = reinterpret_cast<const Box*>(GetWindowLongW(window, GWL_USERDATA))) {
-            Paint(window, *box);
-            return 0;
-        }
-    }
-    if (message == WM_ERASEBKGND)
-        return 1;
-    if (message == WM_CLOSE)
-        return 0;  // only an answer closes the box
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-
-void RegisterBoxClass()
-{
-    static std::once_flag once;
-    std::call_once(once, [] {
-        WNDCLASSW windowClass;
-        windowClass.lpfnWndProc = BoxProcedure;
-        windowClass.lpszClassName = kBoxClass;
-        RegisterClassW(&windowClass);
-    });
-}
-
 // The answer a key gives, or 0.
 int AnswerOf(UINT key, const Answers& answers, bool secondIsDefault)
 {
@@ -266,7 +215,7 @@ int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type)
 {
     if (owner != nullptr && !IsWindow(owner))
         owner = nullptr;
-    RegisterBoxClass();
+    platform::menu::RegisterShellClass(kBoxClass, platform::menu::ViewProcedure<Box, Paint>);
     RECT work = platform::display::Layout().WorkArea();
     auto box = std::make_unique<Box>();
     box->title.assign(caption != nullptr ? caption : u"Error", platform::WideLength(caption != nullptr ? caption : u"Error"));

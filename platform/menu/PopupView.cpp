@@ -4,9 +4,9 @@
 #include "platform/menu/PopupView.h"
 
 #include <algorithm>
-#include <mutex>
 
 #include "platform/display/Display.h"
+#include "platform/menu/ShellDrawing.h"
 
 namespace platform::menu {
 
@@ -27,12 +27,7 @@ int HeightOf(const ItemView& item)
     return item.separator ? Metrics().separatorHeight : Metrics().itemHeight;
 }
 
-void Fill(HDC dc, RECT rect, COLORREF colour)
-{
-    HBRUSH brush = CreateSolidBrush(colour);
-    FillRect(dc, &rect, brush);
-    DeleteObject(brush);
-}
+void Fill(HDC dc, RECT rect, COLORREF colour) { FillColour(dc, rect, colour); }
 
 // A small triangle pointing right (submenu) or up/down (more items).
 void DrawArrow(HDC dc, int x, int y, int size, int direction, COLORREF colour)
@@ -106,19 +101,6 @@ void Paint(HWND window, const PopupView& view)
     EndPaint(window, &paint);
 }
 
-LRESULT PopupProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_PAINT) {
-        if (auto* view = reinterpret_cast<const PopupView*>(GetWindowLongW(window, GWL_USERDATA))) {
-            Paint(window, *view);
-            return 0;
-        }
-    }
-    if (message == WM_ERASEBKGND)
-        return 1;  // the paint covers everything
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-
 }  // namespace
 
 const PopupMetrics& Metrics()
@@ -133,18 +115,7 @@ const PopupMetrics& Metrics()
     return metrics;
 }
 
-HFONT PopupFont()
-{
-    static HFONT font = [] {
-        LOGFONTW description;
-        description.lfHeight = -display::Layout().stripFontPixels;
-        description.lfWeight = FW_NORMAL;
-        std::u16string_view face = u"DejaVu Sans";
-        face.copy(description.lfFaceName, face.size());
-        return CreateFontIndirectW(&description);
-    }();
-    return font;
-}
+HFONT PopupFont() { return ShellFont(FW_NORMAL); }
 
 WideString LabelOf(const std::vector<ItemView>& items, std::size_t index)
 {
@@ -232,15 +203,6 @@ int ItemTop(const PopupView& view, int index)
     return y;
 }
 
-void RegisterPopupClass()
-{
-    static std::once_flag once;
-    std::call_once(once, [] {
-        WNDCLASSW windowClass;
-        windowClass.lpfnWndProc = PopupProcedure;
-        windowClass.lpszClassName = kPopupClass;
-        RegisterClassW(&windowClass);
-    });
-}
+void RegisterPopupClass() { RegisterShellClass(kPopupClass, ViewProcedure<PopupView, Paint>); }
 
 }  // namespace platform::menu

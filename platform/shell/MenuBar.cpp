@@ -12,6 +12,7 @@
 #include "platform/display/Display.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/menu/PopupSession.h"
+#include "platform/menu/ShellDrawing.h"
 #include "platform/shell/Shell.h"
 #include "platform/win/Menu.h"
 
@@ -290,14 +291,8 @@ LRESULT BarProcedure(HWND bar, UINT message, WPARAM wParam, LPARAM lParam)
 
 void RegisterBarClass()
 {
-    static std::once_flag once;
-    std::call_once(once, [] {
-        WNDCLASSW windowClass;
-        windowClass.lpfnWndProc = BarProcedure;
-        windowClass.lpszClassName = kBarClass;
-        RegisterClassW(&windowClass);
-        platform::display::SetKeyRoute(RouteKey);
-    });
+    platform::menu::RegisterShellClass(kBarClass, BarProcedure);
+    platform::display::SetKeyRoute(RouteKey);
 }
 
 std::vector<Button> ButtonsOf(HINSTANCE instance, const platform::resources::Bar& resource)
