@@ -95,6 +95,20 @@ HMENU NewMenu()
     return handle;
 }
 
+// Sets the item's flags under `mask`; the previous ones, or kNoItem.
+DWORD ChangeFlags(HMENU menu, UINT item, UINT flags, UINT mask)
+{
+    std::lock_guard guard(Menus().lock);
+    Found found = FindItemLocked(menu, item, (flags & MF_BYPOSITION) != 0);
+    if (found.record == nullptr)
+        return kNoItem;
+    Item& target = found.record->items[found.index];
+    DWORD previous = target.flags & mask;
+    target.flags = (target.flags & ~mask) | (flags & mask);
+    TouchLocked(*found.record);
+    return previous;
+}
+
 // The item a MENUITEMINFOW call names, after checking the record's size.
 Found FindForInfoLocked(HMENU menu, UINT position, BOOL byPosition, const MENUITEMINFOW* info)
 {
@@ -248,31 +262,8 @@ BOOL AppendMenuW(HMENU menu, UINT flags, UINT_PTR newItem, LPCWSTR text)
 BOOL DeleteMenu(HMENU menu, UINT position, UINT flags) { return TakeOut(menu, position, flags, true); }
 BOOL RemoveMenu(HMENU menu, UINT position, UINT flags) { return TakeOut(menu, position, flags, false); }
 
-DWORD EnableMenuItem(HMENU menu, UINT item, UINT flags)
-{
-    std::lock_guard guard(Menus().lock);
-    Found found = FindItemLocked(menu, item, (flags & MF_BYPOSITION) != 0);
-    if (found.record == nullptr)
-        return kNoItem;
-    Item& target = found.record->items[found.index];
-    DWORD previous = target.flags & (MF_GRAYED | MF_DISABLED);
-    target.flags = (target.flags & ~(MF_GRAYED | MF_DISABLED)) | (flags & (MF_GRAYED | MF_DISABLED));
-    TouchLocked(*found.record);
-    return previous;
-}
-
-DWORD CheckMenuItem(HMENU menu, UINT item, UINT flags)
-{
-    std::lock_guard guard(Menus().lock);
-    Found found = FindItemLocked(menu, item, (flags & MF_BYPOSITION) != 0);
-    if (found.record == nullptr)
-        return kNoItem;
-    Item& target = found.record->items[found.index];
-    DWORD previous = target.flags & MF_CHECKED;
-    target.flags = (target.flags & ~MF_CHECKED) | (flags & MF_CHECKED);
-    TouchLocked(*found.record);
-    return previous;
-}
+DWORD EnableMenuItem(HMENU menu, UINT item, UINT flags) { return ChangeFlags(menu, item, flags, MF_GRAYED | MF_DISABLED); }
+DWORD CheckMenuItem(HMENU menu, UINT item, UINT flags) { return ChangeFlags(menu, item, flags, MF_CHECKED); }
 
 HMENU GetSubMenu(HMENU menu, int position)
 {
