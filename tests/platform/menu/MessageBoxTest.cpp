@@ -35,7 +35,7 @@ TEST_F(MessageBoxTest, KeysGiveTheAnswersOfEachKind)
         PressKey('5');
         PressKey(c.key);
         EXPECT_EQ(MessageBoxW(owner, u"Text", u"Title", c.type), c.answer);
-        EXPECT_FALSE(FindWindowW(u"MessageBoxCard", nullptr));
+        EXPECT_FALSE(Shows("Title"));  // the box is gone
     }
     // Without an owner, keys come from anywhere on the thread.
     PostThreadMessageW(GetCurrentThreadId(), WM_KEYDOWN, VK_SOFT2, 1);

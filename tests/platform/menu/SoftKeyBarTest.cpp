@@ -212,7 +212,7 @@ TEST_F(SoftKeyBarTest, MenuRisesFromTheBottomRightAndItsSubmenuOpensLeft)
     EXPECT_EQ(pixel(menuRect.right - 3, userMiddle), RGB(0x31, 0x6A, 0xC5));
     EXPECT_EQ(pixel(userRect.left + 2, chatMiddle), RGB(0x31, 0x6A, 0xC5));
     EXPECT_EQ(pixel(menuRect.right - 3, menuRect.bottom - 3), RGB(0xFF, 0xFF, 0xFF));  // "About..." is not selected
-    EXPECT_FALSE(FindWindowW(u"PopupMenu", nullptr));
+    EXPECT_FALSE(Shows("Select", true));  // no pop-up is left
 }
 
 }  // namespace
