@@ -104,6 +104,32 @@ TEST_F(SoftKeyBarTest, MissingResourceMakesNoBar)
     EXPECT_EQ(LastCommand(), 2003u);
 }
 
+// The owner goes away from inside its own menu (as a screen that closes
+// itself on WM_INITMENUPOPUP or on a chosen command would): the bar, its menu
+// and the pop-up go with it and nothing touches them afterwards.
+TEST_F(SoftKeyBarTest, OwnerDestroyedFromItsMenuTakesBarAndMenuAlong)
+{
+    for (UINT destroyOn : {static_cast<UINT>(WM_INITMENUPOPUP), static_cast<UINT>(WM_COMMAND)}) {
+        SCOPED_TRACE(destroyOn);
+        if (!IsWindow(owner))
+            MenuFixture::SetUp();
+        HWND bar = MakeBar(resources::kBarChat);
+        ASSERT_NE(bar, nullptr);
+        auto menu = reinterpret_cast<HMENU>(SendMessageW(bar, SHCMBM_GETMENU, 0, 0));
+        g_react = [destroyOn](HWND window, UINT message, WPARAM, LPARAM) {
+            if (message == destroyOn)
+                DestroyWindow(window);
+        };
+        Keys({VK_SOFT2, '2', VK_BACK_KEY});
+        Pump();
+        g_react = nullptr;
+        EXPECT_FALSE(IsWindow(owner));
+        EXPECT_FALSE(IsWindow(bar));
+        EXPECT_FALSE(IsMenu(menu));
+        EXPECT_EQ(SHFindMenuBar(owner), nullptr);
+    }
+}
+
 // Back goes to the focus as a key until the screen overrides it; then it
 // arrives at the screen as WM_HOTKEY, which the screen hands back to the
 // focused control.
