@@ -10,6 +10,7 @@
 #include "store/ContactListCache.h"
 #include "store/HistoryBook.h"
 #include "ui/MainWindow.h"
+#include "ui/framework/Resources.h"
 #include "ui/notify/NotifyIncoming.h"
 
 bool AnotherInstanceRuns()
@@ -80,6 +81,7 @@ int CorvaneMain(HINSTANCE instance, int showCommand)
     // COM, the common controls and the socket library need no start-up on
     // this platform; their calls join here when those services exist.
     app::SetAppFolder(app::AppFolderFromModulePath());
+    resources::RegisterProgramResources(instance);
     RegisterPluginClassAtStart();
 
     RefPtr<UIDispatcherWnd> dispatcher = MakeRef<UIDispatcherWnd>();

@@ -76,8 +76,12 @@ std::optional<UINT> KeyFromName(std::string_view name);
 // The window keys go to: the focus window when it belongs to the window on
 // top, else that window.
 HWND KeyTarget();
-// Posts WM_KEYDOWN and WM_KEYUP (TranslateMessage adds WM_CHAR for number
-// keys, star and pound).
+// The shell's soft-key bar takes some keys before the focus does: given the
+// window on top and a key, the window that gets the key instead, or null.
+using KeyRoute = HWND (*)(HWND top, UINT virtualKey);
+void SetKeyRoute(KeyRoute route);
+// Posts WM_KEYDOWN and WM_KEYUP to the routed window or the key target
+// (TranslateMessage adds WM_CHAR for number keys, star and pound).
 bool PressKey(UINT virtualKey);
 bool PostKey(UINT virtualKey, bool down);
 // Posts WM_CHAR for each character.

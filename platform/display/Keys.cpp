@@ -1,6 +1,7 @@
 // Keys of the phone: names for the remote control, the window keys go to,
 // and posting them.
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <string>
 
@@ -44,14 +45,46 @@ std::optional<UINT> KeyFromName(std::string_view name)
     return std::nullopt;
 }
 
-HWND KeyTarget()
+namespace {
+
+std::atomic<KeyRoute> g_route{nullptr};
+
+// The foreground window when it is shown, else the topmost one.
+HWND TopWindowLocked()
 {
     auto& state = win::State();
-    std::lock_guard guard(state.lock);
     HWND top = state.zOrder.empty() ? nullptr : state.zOrder.back();
     if (state.foreground != nullptr &&
         std::find(state.zOrder.begin(), state.zOrder.end(), state.foreground) != state.zOrder.end())
         top = state.foreground;
+    return top;
+}
+
+// The window a key goes to: the one the route names, else the key target.
+HWND TargetOf(UINT virtualKey)
+{
+    KeyRoute route = g_route.load();
+    if (route != nullptr) {
+        HWND top = nullptr;
+        {
+            std::lock_guard guard(win::State().lock);
+            top = TopWindowLocked();
+        }
+        if (HWND routed = top != nullptr ? route(top, virtualKey) : nullptr)
+            return routed;
+    }
+    return KeyTarget();
+}
+
+}  // namespace
+
+void SetKeyRoute(KeyRoute route) { g_route.store(route); }
+
+HWND KeyTarget()
+{
+    auto& state = win::State();
+    std::lock_guard guard(state.lock);
+    HWND top = TopWindowLocked();
     if (top == nullptr)
         return nullptr;
     if (state.focus != nullptr && win::IsDescendantLocked(state.focus, top))
@@ -61,7 +94,7 @@ HWND KeyTarget()
 
 bool PostKey(UINT virtualKey, bool down)
 {
-    HWND target = KeyTarget();
+    HWND target = TargetOf(virtualKey);
     if (target == nullptr)
         return false;
     return PostMessageW(target, down ? WM_KEYDOWN : WM_KEYUP, virtualKey, down ? kKeyDownBits : kKeyUpBits) != 0;

@@ -74,5 +74,6 @@ struct SHINITDLGINFO {
 BOOL SHInitDialog(SHINITDLGINFO* info);
 
 // Hands a key message (the WM_HOTKEY of an overridden Back key) to the window
-// that has the focus, as WM_KEYDOWN/WM_KEYUP of VK_BACK.
+// that has the focus, as WM_KEYDOWN/WM_KEYUP of the Back key (0x1B; WM_KEYUP
+// when the hot key's lParam carries MOD_KEYUP, 0x1000, in its low word).
 void SHSendBackToFocusWindow(UINT message, WPARAM wParam, LPARAM lParam);
