@@ -5,6 +5,7 @@
 
 #include "platform/base/LastError.h"
 #include "platform/base/WideString.h"
+#include "platform/win/Controls.h"
 #include "platform/win/WindowState.h"
 
 constexpr DWORD ERROR_CLASS_HAS_WINDOWS = 1412;
@@ -90,6 +91,7 @@ BOOL GetClassInfoW(HINSTANCE instance, LPCWSTR className, WNDCLASSW* windowClass
 {
     using namespace platform::win;
     (void)instance;
+    platform::RegisterStandardControls();
     if (windowClass == nullptr) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
