@@ -2,6 +2,7 @@
 // scrolling that keeps the caret visible, and painting (border, text,
 // selection, the underlined multi-tap letter, the caret).
 #include <algorithm>
+#include <optional>
 
 #include "platform/controls/EditState.h"
 #include "platform/controls/Look.h"
@@ -21,19 +22,25 @@ int Measure(HDC dc, const char16_t* units, int count)
 }
 
 // Advance of unit i of the shown text (a pair's width on its first half).
-int AdvanceOf(EditState& state, HDC dc, const WideString& shown, std::size_t i)
+// The measuring context is made only when a character is not cached yet.
+int AdvanceOf(EditState& state, std::optional<MeasureScope>& measure, const WideString& shown, std::size_t i)
 {
     char16_t c = shown[i];
     if (IsLowSurrogate(c) && i > 0)
         return 0;
-    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < shown.size() && IsLowSurrogate(shown[i + 1]))
-        return Measure(dc, shown.data() + i, 2);
     if (c == u'\r' || c == u'\n')
         return 0;
-    auto [entry, added] = state.advanceCache.try_emplace(c, 0);
-    if (added)
-        entry->second = Measure(dc, &c, 1);
-    return entry->second;
+    bool pair = c >= 0xD800 && c <= 0xDBFF && i + 1 < shown.size() && IsLowSurrogate(shown[i + 1]);
+    if (!pair) {
+        if (auto cached = state.advanceCache.find(c); cached != state.advanceCache.end())
+            return cached->second;
+    }
+    if (!measure)
+        measure.emplace(state);
+    int width = Measure(measure->Dc(), shown.data() + i, pair ? 2 : 1);
+    if (!pair)
+        state.advanceCache.emplace(c, width);
+    return width;
 }
 
 // The text as shown: the password character for each character of a
@@ -102,16 +109,17 @@ void EnsureLayout(HWND window, EditState& state)
     HFONT font = FontOf(state);
     if (!state.layoutDirty && width == state.layoutWidth && font == state.measuredFont)
         return;
-    MeasureScope measure(state);
+    std::optional<MeasureScope> measure;
     if (font != state.measuredFont) {
+        measure.emplace(state);
         state.advanceCache.clear();
         state.measuredFont = font;
-        state.lineHeight = std::max(1, LineHeight(measure.Dc()));
+        state.lineHeight = std::max(1, LineHeight(measure->Dc()));
     }
     WideString shown = ShownText(window, state);
     state.advances.resize(shown.size());
     for (std::size_t i = 0; i < shown.size(); ++i)
-        state.advances[i] = AdvanceOf(state, measure.Dc(), shown, i);
+        state.advances[i] = AdvanceOf(state, measure, shown, i);
     if (IsMultiLine(window))
         state.lines = WrapLines(shown, state.advances, width, true);
     else
