@@ -15,7 +15,8 @@ constexpr int kCaptionGap = 4;
 constexpr UINT BM_GETSTATE = 0x00F2;
 
 struct ButtonState : ControlState {
-    ButtonState() : ControlState(Kind::Button) {}
+    static constexpr Kind kKind = Kind::Button;
+    ButtonState() : ControlState(kKind) {}
     WPARAM check = BST_UNCHECKED;
 };
 
@@ -84,14 +85,13 @@ void PaintPushButton(HWND window, HDC dc, const RECT& client, bool focused, bool
 
 void Paint(HWND window, const ButtonState& state)
 {
-    PaintScope paint(window, state);
+    PaintScope paint(window, state, kBackground);
     HDC dc = paint.Dc();
     if (dc == nullptr)
         return;
     RECT client = paint.Client();
     bool focused = HasFocus(window);
     bool enabled = IsWindowEnabled(window) != FALSE;
-    FillSolid(dc, client, kBackground);
     if (IsCheckBox(window))
         PaintCheckBox(window, state, dc, client, focused, enabled);
     else
@@ -161,21 +161,7 @@ LRESULT Message(HWND window, ButtonState& state, UINT message, WPARAM wParam, LP
 
 LRESULT ButtonProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_NCCREATE) {
-        AttachState(window, std::make_shared<ButtonState>());
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    std::shared_ptr<ButtonState> state = StateOf<ButtonState>(window, Kind::Button);
-    if (!state)
-        return DefWindowProcW(window, message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        DetachState(window);
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    LRESULT result = 0;
-    if (HandleCommonMessage(window, *state, message, wParam, lParam, &result))
-        return result;
-    return Message(window, *state, message, wParam, lParam);
+    return ControlProcedure<ButtonState, Message>(window, message, wParam, lParam);
 }
 
 }  // namespace platform::controls

@@ -55,4 +55,28 @@ void NotifyParent(HWND window, WORD code);
 DWORD StyleOf(HWND window);
 bool HasFocus(HWND window);
 
+// The frame of every control's window procedure: the state is made at
+// WM_NCCREATE and dropped at WM_NCDESTROY, fonts and enabling are answered
+// alike, and every other message goes to `Handle` with the state held for
+// the call.
+template <typename State, LRESULT (*Handle)(HWND, State&, UINT, WPARAM, LPARAM)>
+LRESULT ControlProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE) {
+        AttachState(window, std::make_shared<State>());
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    std::shared_ptr<State> state = StateOf<State>(window, State::kKind);
+    if (!state)
+        return DefWindowProcW(window, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        DetachState(window);
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    LRESULT result = 0;
+    if (HandleCommonMessage(window, *state, message, wParam, lParam, &result))
+        return result;
+    return Handle(window, *state, message, wParam, lParam);
+}
+
 }  // namespace platform::controls

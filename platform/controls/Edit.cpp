@@ -169,6 +169,10 @@ void OnTimer(HWND window, EditState& state, WPARAM id)
 LRESULT WindowMessage(HWND window, EditState& state, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
+    case WM_CREATE:
+        if (const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam); create != nullptr)
+            SetText(window, state, create->lpszName);
+        return 0;
     case WM_SETTEXT:
         SetText(window, state, reinterpret_cast<LPCWSTR>(lParam));
         // As on the device, only a single-line edit reports a text set from outside.
@@ -218,27 +222,7 @@ LRESULT WindowMessage(HWND window, EditState& state, UINT message, WPARAM wParam
 
 LRESULT EditProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_NCCREATE) {
-        auto state = std::make_shared<EditState>();
-        if (const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam); create != nullptr)
-            state->text.assign(create->lpszName != nullptr ? create->lpszName : u"",
-                               std::min<std::size_t>(WideLength(create->lpszName), kMaxEditLimit));
-        AttachState(window, std::move(state));
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    std::shared_ptr<EditState> state = StateOf<EditState>(window, Kind::Edit);
-    if (!state)
-        return DefWindowProcW(window, message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        DetachState(window);
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    LRESULT result = 0;
-    if (HandleCommonMessage(window, *state, message, wParam, lParam, &result)) {
-        state->layoutDirty = true;
-        return result;
-    }
-    return WindowMessage(window, *state, message, wParam, lParam);
+    return ControlProcedure<EditState, WindowMessage>(window, message, wParam, lParam);
 }
 
 }  // namespace platform::controls

@@ -22,7 +22,8 @@ constexpr UINT_PTR kBlinkTimer = 2;
 constexpr UINT kBlinkMs = 500;
 
 struct EditState : ControlState {
-    EditState() : ControlState(Kind::Edit) {}
+    static constexpr Kind kKind = Kind::Edit;
+    EditState() : ControlState(kKind) {}
 
     WideString text;
     std::size_t anchor = 0;  // selection: anchor .. caret (either order)

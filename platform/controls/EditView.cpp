@@ -159,13 +159,12 @@ void ScrollToCaret(HWND window, EditState& state)
 
 void PaintEdit(HWND window, EditState& state)
 {
-    PaintScope paint(window, state);
+    PaintScope paint(window, state, kBackground);
     HDC dc = paint.Dc();
     if (dc == nullptr)
         return;
     RECT client = paint.Client();
     bool focused = HasFocus(window);
-    FillSolid(dc, client, kBackground);
     Frame(dc, client, focused ? kFocusBorder : kBorder, focused ? 2 : 1);
     EnsureLayout(window, state);
     RECT area = TextArea(window);

@@ -279,21 +279,7 @@ void ClearSpinnerOf(HWND list, HWND spinner)
 
 LRESULT ListBoxProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_NCCREATE) {
-        AttachState(window, std::make_shared<ListBoxState>());
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    std::shared_ptr<ListBoxState> state = StateOf<ListBoxState>(window, Kind::ListBox);
-    if (!state)
-        return DefWindowProcW(window, message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        DetachState(window);
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    LRESULT result = 0;
-    if (HandleCommonMessage(window, *state, message, wParam, lParam, &result))
-        return result;
-    return WindowMessage(window, *state, message, wParam, lParam);
+    return ControlProcedure<ListBoxState, WindowMessage>(window, message, wParam, lParam);
 }
 
 }  // namespace platform::controls

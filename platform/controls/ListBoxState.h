@@ -14,7 +14,8 @@ struct ListItem {
 };
 
 struct ListBoxState : ControlState {
-    ListBoxState() : ControlState(Kind::ListBox) {}
+    static constexpr Kind kKind = Kind::ListBox;
+    ListBoxState() : ControlState(kKind) {}
     std::vector<ListItem> items;
     int current = -1;
     int top = 0;

@@ -122,14 +122,13 @@ void KeepCurrentVisible(HWND window, ListBoxState& state)
 
 void PaintListBox(HWND window, ListBoxState& state)
 {
-    PaintScope paint(window, state);
+    PaintScope paint(window, state, kBackground);
     HDC dc = paint.Dc();
     if (dc == nullptr)
         return;
     RECT client = paint.Client();
     bool focused = HasFocus(window) || (IsSpinnerList(state) && HasFocus(state.spinner));
     bool enabled = IsWindowEnabled(window) != FALSE;
-    FillSolid(dc, client, kBackground);
     DrawBorder(dc, window, client, focused);
     RECT inner = Inner(window);
     IntersectClipRect(dc, inner.left, inner.top, inner.right, inner.bottom);

@@ -48,11 +48,12 @@ int LineHeight(HDC dc)
     return metrics.tmHeight;
 }
 
-PaintScope::PaintScope(HWND window, const ControlState& state) : m_window(window)
+PaintScope::PaintScope(HWND window, const ControlState& state, COLORREF background) : m_window(window)
 {
     BeginPaint(window, &m_paint);
     GetClientRect(window, &m_client);
     if (m_paint.hdc != nullptr) {
+        FillSolid(m_paint.hdc, m_client, background);
         m_oldFont = SelectObject(m_paint.hdc, FontOf(state));
         SetBkMode(m_paint.hdc, TRANSPARENT);
     }

@@ -27,11 +27,12 @@ void Arrow(HDC dc, const RECT& rect, bool pointsRight, COLORREF color);
 // Height of a line of text in the font selected into `dc`.
 int LineHeight(HDC dc);
 
-// BeginPaint with the control's font selected and a transparent background;
-// the destructor restores the font and ends painting.
+// BeginPaint with the client area filled with `background`, the control's
+// font selected and transparent text; the destructor restores the font and
+// ends painting.
 class PaintScope {
 public:
-    PaintScope(HWND window, const ControlState& state);
+    PaintScope(HWND window, const ControlState& state, COLORREF background);
     ~PaintScope();
     PaintScope(const PaintScope&) = delete;
     PaintScope& operator=(const PaintScope&) = delete;

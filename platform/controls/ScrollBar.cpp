@@ -12,7 +12,8 @@ namespace platform::controls {
 namespace {
 
 struct ScrollState : ControlState {
-    ScrollState() : ControlState(Kind::ScrollBar) {}
+    static constexpr Kind kKind = Kind::ScrollBar;
+    ScrollState() : ControlState(kKind) {}
     int min = 0;
     int max = 100;
     UINT page = 0;
@@ -76,12 +77,11 @@ BOOL GetInfo(const ScrollState& s, SCROLLINFO* info)
 
 void Paint(HWND window, const ScrollState& s)
 {
-    PaintScope paint(window, s);
+    PaintScope paint(window, s, kTrack);
     HDC dc = paint.Dc();
     if (dc == nullptr)
         return;
     RECT client = paint.Client();
-    FillSolid(dc, client, kTrack);
     std::int64_t range = Range(s);
     if (!IsWindowEnabled(window) || range <= static_cast<std::int64_t>(s.page) || range <= 1)
         return;
@@ -148,21 +148,7 @@ bool IsScrollBar(HWND window)
 
 LRESULT ScrollBarProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_NCCREATE) {
-        AttachState(window, std::make_shared<ScrollState>());
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    std::shared_ptr<ScrollState> state = StateOf<ScrollState>(window, Kind::ScrollBar);
-    if (!state)
-        return DefWindowProcW(window, message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        DetachState(window);
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    LRESULT result = 0;
-    if (HandleCommonMessage(window, *state, message, wParam, lParam, &result))
-        return result;
-    return Message(window, *state, message, wParam, lParam);
+    return ControlProcedure<ScrollState, Message>(window, message, wParam, lParam);
 }
 
 }  // namespace platform::controls

@@ -26,14 +26,18 @@ UINT FormatOf(DWORD style)
     }
 }
 
-void Paint(HWND window, const ControlState& state)
+struct StaticState : ControlState {
+    static constexpr Kind kKind = Kind::Static;
+    StaticState() : ControlState(kKind) {}
+};
+
+void Paint(HWND window, const StaticState& state)
 {
-    PaintScope paint(window, state);
+    PaintScope paint(window, state, kBackground);
     HDC dc = paint.Dc();
     if (dc == nullptr)
         return;
     RECT client = paint.Client();
-    FillSolid(dc, client, kBackground);
     int length = GetWindowTextLengthW(window);
     WideString text(static_cast<std::size_t>(std::max(length, 0)) + 1, u'\0');
     text.resize(static_cast<std::size_t>(std::max(GetWindowTextW(window, text.data(), static_cast<int>(text.size())), 0)));
@@ -41,39 +45,31 @@ void Paint(HWND window, const ControlState& state)
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &client, FormatOf(StyleOf(window)));
 }
 
-}  // namespace
-
-LRESULT StaticProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT Message(HWND window, StaticState& state, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_NCCREATE) {
-        AttachState(window, std::make_shared<ControlState>(Kind::Static));
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    std::shared_ptr<ControlState> state = StateOf(window);
-    if (!state || state->kind != Kind::Static)
-        return DefWindowProcW(window, message, wParam, lParam);
-    LRESULT result = 0;
     switch (message) {
-    case WM_NCDESTROY:
-        DetachState(window);
-        break;
     case WM_PAINT:
-        Paint(window, *state);
+        Paint(window, state);
         return 0;
     case WM_ERASEBKGND:
         return 1;
     case WM_GETDLGCODE:
         return DLGC_STATIC;
-    case WM_SETTEXT:
-        result = DefWindowProcW(window, message, wParam, lParam);
+    case WM_SETTEXT: {
+        LRESULT result = DefWindowProcW(window, message, wParam, lParam);
         InvalidateRect(window, nullptr, FALSE);
         return result;
-    default:
-        if (HandleCommonMessage(window, *state, message, wParam, lParam, &result))
-            return result;
-        break;
     }
-    return DefWindowProcW(window, message, wParam, lParam);
+    default:
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+}  // namespace
+
+LRESULT StaticProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return ControlProcedure<StaticState, Message>(window, message, wParam, lParam);
 }
 
 }  // namespace platform::controls

@@ -16,7 +16,8 @@ namespace platform::controls {
 namespace {
 
 struct UpDownState : ControlState {
-    UpDownState() : ControlState(Kind::UpDown) {}
+    static constexpr Kind kKind = Kind::UpDown;
+    UpDownState() : ControlState(kKind) {}
     HWND buddy = nullptr;
     bool listBuddy = false;
     int lower = 0;
@@ -85,12 +86,11 @@ void Step(HWND window, UpDownState& s, WPARAM key, LPARAM keyData)
 
 void Paint(HWND window, const UpDownState& s)
 {
-    PaintScope paint(window, s);
+    PaintScope paint(window, s, kBackground);
     HDC dc = paint.Dc();
     if (dc == nullptr)
         return;
     RECT client = paint.Client();
-    FillSolid(dc, client, kBackground);
     if (s.listBuddy && LiveBuddy(s) != nullptr)
         return;  // the list box draws the arrows
     COLORREF color = HasFocus(window) ? kFocusBorder : kBorder;
@@ -155,21 +155,7 @@ LRESULT Message(HWND window, UpDownState& s, UINT message, WPARAM wParam, LPARAM
 
 LRESULT UpDownProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_NCCREATE) {
-        AttachState(window, std::make_shared<UpDownState>());
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    std::shared_ptr<UpDownState> state = StateOf<UpDownState>(window, Kind::UpDown);
-    if (!state)
-        return DefWindowProcW(window, message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        DetachState(window);
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    LRESULT result = 0;
-    if (HandleCommonMessage(window, *state, message, wParam, lParam, &result))
-        return result;
-    return Message(window, *state, message, wParam, lParam);
+    return ControlProcedure<UpDownState, Message>(window, message, wParam, lParam);
 }
 
 }  // namespace platform::controls
