@@ -236,4 +236,40 @@ TEST_F(ListTest, ScrollInfoIsClamped)
     EXPECT_FALSE(GetScrollInfo(host.window, SB_CTL, &info));  // not a scroll bar
 }
 
+// A superclass made the way the program's wrappers make theirs: the class
+// info of "EDIT" with another name and procedure that passes messages on.
+WNDPROC g_editProcedure = nullptr;
+int g_seen = 0;
+
+LRESULT WrappedEdit(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_CHAR)
+        ++g_seen;
+    return CallWindowProcW(g_editProcedure, window, message, wParam, lParam);
+}
+
+TEST_F(ListTest, StandardClassesServeSuperclassesAndTemplateAtoms)
+{
+    WNDCLASSW edit;
+    ASSERT_TRUE(GetClassInfoW(nullptr, u"EDIT", &edit));
+    g_editProcedure = edit.lpfnWndProc;
+    edit.lpfnWndProc = WrappedEdit;
+    edit.lpszClassName = u"TextBoxWindow";
+    RegisterClassW(&edit);
+    HWND wrapped = host.Add(u"TextBoxWindow", WS_TABSTOP | ES_NUMBER, RECT{4, 4, 100, 22}, 1001);
+    SetFocus(wrapped);
+    ControlHost::Keys("type:a1 2");
+    EXPECT_EQ(ControlHost::Text(wrapped), u"12");
+    EXPECT_EQ(g_seen, 3);
+
+    HWND label = host.Add(reinterpret_cast<LPCWSTR>(static_cast<std::uintptr_t>(kAtomStatic)), SS_LEFT,
+                          RECT{4, 30, 100, 46}, 1002, u"Name:");
+    ASSERT_NE(label, nullptr);
+    WCHAR name[16] = {};
+    GetClassNameW(label, name, 16);
+    EXPECT_EQ(std::u16string(name), u"STATIC");
+    EXPECT_EQ(SendMessageW(label, WM_GETDLGCODE, 0, 0), DLGC_STATIC);
+    EXPECT_EQ(SendMessageW(label, WM_GETFONT, 0, 0), reinterpret_cast<LRESULT>(GetStockObject(SYSTEM_FONT)));
+}
+
 }  // namespace

@@ -95,6 +95,8 @@ TEST(ControlScreenshot, ShowsFocusSelectionTickAndSpinnerLine)
     SetFocus(values);
     ControlHost::Pump();
     screen = Capture(&texts);
+    if (const char* path = std::getenv("CORVANE_CONTROLS_SHOT"))
+        SaveScreenshot(std::string(path) + ".spinner.png");
     EXPECT_EQ(pixel(14, 129), kFocusBlue);
     EXPECT_NE(pixel(3, 30), kFocusBlue);
 }
