@@ -123,8 +123,6 @@ LRESULT Message(HWND window, ButtonState& state, UINT message, WPARAM wParam, LP
     case WM_PAINT:
         Paint(window, state);
         return 0;
-    case WM_ERASEBKGND:
-        return 1;
     case WM_SETTEXT: {
         LRESULT result = DefWindowProcW(window, message, wParam, lParam);
         InvalidateRect(window, nullptr, FALSE);

@@ -84,6 +84,9 @@ bool HandleCommonMessage(HWND window, ControlState& state, UINT message, WPARAM 
         InvalidateRect(window, nullptr, TRUE);
         *result = 0;
         return true;
+    case WM_ERASEBKGND:
+        *result = 1;  // each control paints its whole background itself
+        return true;
     default:
         return false;
     }

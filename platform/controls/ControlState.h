@@ -41,7 +41,7 @@ void AttachState(HWND window, std::shared_ptr<ControlState> state);
 // Marks the state dead and drops the window's reference.
 void DetachState(HWND window);
 
-// Answers the messages all controls handle alike (fonts, enabling); true
+// Answers the messages all controls handle alike (fonts, enabling, erasing); true
 // when `message` was one of them.
 bool HandleCommonMessage(HWND window, ControlState& state, UINT message, WPARAM wParam, LPARAM lParam,
                          LRESULT* result);

@@ -189,8 +189,6 @@ LRESULT WindowMessage(HWND window, EditState& state, UINT message, WPARAM wParam
     case WM_PAINT:
         PaintEdit(window, state);
         return 0;
-    case WM_ERASEBKGND:
-        return 1;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
         OnFocus(window, state, message == WM_SETFOCUS);

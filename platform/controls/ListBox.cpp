@@ -236,8 +236,6 @@ LRESULT WindowMessage(HWND window, ListBoxState& state, UINT message, WPARAM wPa
     case WM_PAINT:
         PaintListBox(window, state);
         return 0;
-    case WM_ERASEBKGND:
-        return 1;
     case WM_KEYDOWN:
         return KeyDown(window, state, wParam);
     case WM_GETDLGCODE:

@@ -104,8 +104,6 @@ LRESULT Message(HWND window, ScrollState& s, UINT message, WPARAM wParam, LPARAM
     case WM_PAINT:
         Paint(window, s);
         return 0;
-    case WM_ERASEBKGND:
-        return 1;
     case SBM_SETSCROLLINFO:
         return SetInfo(window, s, reinterpret_cast<const SCROLLINFO*>(lParam), wParam != 0);
     case SBM_GETSCROLLINFO:

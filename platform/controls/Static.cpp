@@ -51,8 +51,6 @@ LRESULT Message(HWND window, StaticState& state, UINT message, WPARAM wParam, LP
     case WM_PAINT:
         Paint(window, state);
         return 0;
-    case WM_ERASEBKGND:
-        return 1;
     case WM_GETDLGCODE:
         return DLGC_STATIC;
     case WM_SETTEXT: {

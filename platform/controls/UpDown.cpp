@@ -113,8 +113,6 @@ LRESULT Message(HWND window, UpDownState& s, UINT message, WPARAM wParam, LPARAM
     case WM_PAINT:
         Paint(window, s);
         return 0;
-    case WM_ERASEBKGND:
-        return 1;
     case WM_DESTROY:
         if (s.listBuddy && s.buddy != nullptr)
             ClearSpinnerOf(s.buddy, window);
