@@ -5,17 +5,43 @@
 
 #include "platform/base/LastError.h"
 #include "platform/base/WideString.h"
+#include "platform/win/Controls.h"
 #include "platform/win/WindowState.h"
 
 constexpr DWORD ERROR_CLASS_HAS_WINDOWS = 1412;
 
 namespace platform::win {
 
+namespace {
+
+// The predefined atoms of dialog templates name the standard classes.
+LPCWSTR PredefinedClassName(std::uintptr_t atom)
+{
+    switch (atom) {
+    case kAtomButton:
+        return u"BUTTON";
+    case kAtomEdit:
+        return u"EDIT";
+    case kAtomStatic:
+        return u"STATIC";
+    case kAtomListBox:
+        return u"LISTBOX";
+    case kAtomScrollBar:
+        return u"SCROLLBAR";
+    default:
+        return nullptr;
+    }
+}
+
+}  // namespace
+
 // A class name argument is either a string or an atom (a value below 0x10000).
 std::shared_ptr<ClassRecord> FindClassLocked(LPCWSTR className)
 {
     if (className == nullptr)
         return nullptr;
+    if (LPCWSTR predefined = PredefinedClassName(reinterpret_cast<std::uintptr_t>(className)))
+        className = predefined;
     auto value = reinterpret_cast<std::uintptr_t>(className);
     auto& classes = State().classes;
     auto it = std::find_if(classes.begin(), classes.end(), [&](const std::shared_ptr<ClassRecord>& c) {
@@ -90,6 +116,7 @@ BOOL GetClassInfoW(HINSTANCE instance, LPCWSTR className, WNDCLASSW* windowClass
 {
     using namespace platform::win;
     (void)instance;
+    platform::RegisterStandardControls();
     if (windowClass == nullptr) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;

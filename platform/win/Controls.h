@@ -4,11 +4,8 @@
 #pragma once
 
 #include "platform/base/Types.h"
+#include "platform/gdi/Gdi.h"  // WM_SETFONT, WM_GETFONT and the drawing types
 #include "platform/win/Window.h"
-
-// Fonts of windows and controls.
-constexpr UINT WM_SETFONT = 0x0030;
-constexpr UINT WM_GETFONT = 0x0031;
 
 // WM_GETDLGCODE answers.
 constexpr LRESULT DLGC_WANTARROWS = 0x0001;
@@ -23,11 +20,18 @@ constexpr LRESULT DLGC_WANTCHARS = 0x0080;
 constexpr LRESULT DLGC_STATIC = 0x0100;
 constexpr LRESULT DLGC_BUTTON = 0x2000;
 
-// The device's input-mode message for edit controls: wParam 0 = text mode
-// (number keys type letters by multi-tap), 1 = numbers mode.
+// The device's input-mode messages for edit controls. The number keys type
+// letters by multi-tap in every mode but EIM_NUMBERS, where they type digits;
+// EIM_TEXT (the user's preferred text mode, what the program asks for) and
+// EIM_SPELL are the same multi-tap mode here, and EIM_AMBIG (predictive
+// entry, which the device lacks) falls back to it. EM_GETINPUTMODE answers
+// EIM_NUMBERS or EIM_TEXT.
+constexpr UINT EM_GETINPUTMODE = 0x00DD;
 constexpr UINT EM_SETINPUTMODE = 0x00DE;
-constexpr WPARAM EIM_TEXT = 0;
-constexpr WPARAM EIM_NUMBERS = 1;
+constexpr WPARAM EIM_SPELL = 0;
+constexpr WPARAM EIM_AMBIG = 1;
+constexpr WPARAM EIM_NUMBERS = 2;
+constexpr WPARAM EIM_TEXT = 3;
 
 // EDIT.
 constexpr DWORD ES_LEFT = 0x0000;
@@ -85,6 +89,7 @@ constexpr UINT LB_SETTOPINDEX = 0x0197;
 constexpr UINT LB_GETITEMDATA = 0x0199;
 constexpr UINT LB_SETITEMDATA = 0x019A;
 constexpr UINT LB_GETITEMHEIGHT = 0x01A1;
+constexpr UINT LB_FINDSTRINGEXACT = 0x01A2;
 constexpr LRESULT LB_OKAY = 0;
 constexpr LRESULT LB_ERR = -1;
 constexpr LRESULT LB_ERRSPACE = -2;
@@ -129,6 +134,10 @@ constexpr UINT SIF_POS = 0x0004;
 constexpr UINT SIF_DISABLENOSCROLL = 0x0008;
 constexpr UINT SIF_TRACKPOS = 0x0010;
 constexpr UINT SIF_ALL = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_TRACKPOS;
+constexpr UINT SBM_SETPOS = 0x00E0;
+constexpr UINT SBM_GETPOS = 0x00E1;
+constexpr UINT SBM_SETRANGE = 0x00E2;
+constexpr UINT SBM_GETRANGE = 0x00E3;
 constexpr UINT SBM_SETSCROLLINFO = 0x00E9;
 constexpr UINT SBM_GETSCROLLINFO = 0x00EA;
 
@@ -142,6 +151,9 @@ struct SCROLLINFO {
     int nTrackPos = 0;
 };
 
+// Scroll bar controls only (SB_CTL): a window's own bars (SB_HORZ, SB_VERT)
+// do not exist on the device; those calls fail. Positions are clamped to
+// nMin .. nMax - max(nPage - 1, 0); SetScrollInfo returns the position.
 int SetScrollInfo(HWND window, int bar, const SCROLLINFO* info, BOOL redraw);
 BOOL GetScrollInfo(HWND window, int bar, SCROLLINFO* info);
 
@@ -160,7 +172,7 @@ constexpr UINT UDM_GETRANGE = WM_USER + 102;
 constexpr UINT UDM_SETPOS = WM_USER + 103;
 constexpr UINT UDM_GETPOS = WM_USER + 104;
 constexpr UINT UDM_SETBUDDY = WM_USER + 105;  // 0x469
-constexpr UINT UDM_GETBUDDY = WM_USER + 106;
+constexpr UINT UDM_GETBUDDY = WM_USER + 106;  // 0x46A
 
 // Predefined dialog-template class atoms.
 constexpr WORD kAtomButton = 0x0080;

@@ -7,6 +7,7 @@
 #include "platform/display/Display.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/sync/Sync.h"
+#include "platform/win/Controls.h"
 #include "platform/win/WindowState.h"
 
 constexpr DWORD ERROR_TLW_WITH_WSCHILD = 1406;
@@ -180,6 +181,7 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
                      int height, HWND parent, HMENU menu, HINSTANCE instance, void* parameter)
 {
     using namespace platform::win;
+    platform::RegisterStandardControls();
     // CW_USEDEFAULT gives the screen's work area.
     if ((style & WS_CHILD) == 0)
         platform::display::EnsureWorkArea();
