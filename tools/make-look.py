@@ -407,7 +407,8 @@ def mk_auth(c):
     c.paint(box(14.0, 8.0, 15.4, 11.0), "#B8860B")
 
 
-MARKERS = [("chat", mk_chat), ("msg", mk_message), ("typing", mk_typing), ("auth", mk_auth)]
+# File names differ from the tool bar images ("chat" is both).
+MARKERS = [("mark-chat", mk_chat), ("mark-msg", mk_message), ("mark-typing", mk_typing), ("mark-auth", mk_auth)]
 
 
 # --- sets ------------------------------------------------------------------------
@@ -485,10 +486,10 @@ def make_skin(root, name, v):
     <fontname>Nina</fontname>
     <fontsize>{list_font}</fontsize>
     <fontbold>0</fontbold>
-    <chatimage>chat.bmp</chatimage>
-    <msgimage>msg.bmp</msgimage>
-    <typingimage>typing.bmp</typingimage>
-    <authimage>auth.bmp</authimage>
+    <chatimage>mark-chat.bmp</chatimage>
+    <msgimage>mark-msg.bmp</msgimage>
+    <typingimage>mark-typing.bmp</typingimage>
+    <authimage>mark-auth.bmp</authimage>
   </contactlist>
   <toolbar>
     <bgcolor>#D5E2F3</bgcolor>
