@@ -46,28 +46,13 @@ std::optional<BitmapFileView> ParseBitmapFile(std::span<const BYTE> file)
     return view;
 }
 
-bool ReadBitmapFile(const std::string& path, std::vector<BYTE>& bytes)
+std::optional<BitmapFileView> ReadBitmapFile(const std::string& path, std::string& bytes)
 {
-    bytes.clear();
-    if (path.empty())
-        return false;
-    platform::File file = platform::File::Open(path, platform::FileAccess::Read, platform::FileShare::Read,
-                                               platform::FileDisposition::OpenExisting);
-    if (!file.IsOpen())
-        return false;
-    std::int64_t size = file.Size();
-    if (size < 0 || static_cast<std::uint64_t>(size) > kMaxBitmapFileBytes)
-        return false;
-    bytes.resize(static_cast<std::size_t>(size));
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        std::int64_t got = file.Read(bytes.data() + done, bytes.size() - done);
-        if (got <= 0)
-            break;
-        done += static_cast<std::size_t>(got);
-    }
-    bytes.resize(done);
-    return done == static_cast<std::size_t>(size);
+    // One byte more than allowed tells a file that is too large.
+    if (path.empty() || !platform::ReadWholeFile(path, platform::FileShare::Read, bytes, kMaxBitmapFileBytes + 1) ||
+        bytes.size() > kMaxBitmapFileBytes)
+        return std::nullopt;
+    return ParseBitmapFile(std::span<const BYTE>(reinterpret_cast<const BYTE*>(bytes.data()), bytes.size()));
 }
 
 }  // namespace skin

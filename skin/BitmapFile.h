@@ -13,7 +13,6 @@
 #include <optional>
 #include <span>
 #include <string>
-#include <vector>
 
 #include "platform/base/Types.h"
 
@@ -38,8 +37,9 @@ struct BitmapFileView {
 // Checks a whole file in memory; nothing when any field lies.
 std::optional<BitmapFileView> ParseBitmapFile(std::span<const BYTE> file);
 
-// Reads a file (shared read, existing files only) of at most
-// kMaxBitmapFileBytes; false when it cannot be read or is larger.
-bool ReadBitmapFile(const std::string& path, std::vector<BYTE>& bytes);
+// Reads a file (shared read, existing files only) and checks it; nothing
+// when it cannot be read, is larger than kMaxBitmapFileBytes or lies. The
+// view points into `bytes`.
+std::optional<BitmapFileView> ReadBitmapFile(const std::string& path, std::string& bytes);
 
 }  // namespace skin

@@ -1,6 +1,6 @@
 #include "skin/SkinImage.h"
 
-#include <vector>
+#include <string>
 
 #include "skin/BitmapFile.h"
 #include "skin/ResourceFolder.h"
@@ -37,11 +37,9 @@ void SkinImage::Load(HDC target)
     if (m_folder.empty() || m_fileName.empty())
         return;
     std::string path = SetFilePath(m_folder, m_fileName);
-    std::vector<BYTE> bytes;
+    std::string bytes;
     ++m_fileReads;
-    std::optional<BitmapFileView> file;
-    if (!path.empty() && ReadBitmapFile(path, bytes))
-        file = ParseBitmapFile(bytes);
+    std::optional<BitmapFileView> file = ReadBitmapFile(path, bytes);
     if (!file) {
         m_failed = true;
         return;

@@ -1,11 +1,14 @@
 // SkinImage loading and drawing in a memory context, and the icon set file.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "oscar/OnlineStatus.h"
+#include "skin/BitmapFile.h"
 #include "skin/IconSet.h"
 #include "skin/SkinImage.h"
 #include "tests/common/TestSupport.h"
 #include "tests/skin/SkinTestFiles.h"
-#include "oscar/OnlineStatus.h"
 
 namespace {
 
@@ -67,7 +70,10 @@ TEST_F(SkinImageTest, BrokenOrMissingFileIsReadOnceAndNeverDrawn)
     skintest::Put32(lying, 22, 400);  // claims far more rows than it holds
     skintest::WriteBytes(folder / "lying.bmp", lying);
     skintest::WriteFile(folder / "empty.bmp", "");
-    const char16_t* names[] = {u"missing.bmp", u"lying.bmp", u"empty.bmp", u"../framed.bmp", u"/etc/passwd",
+    // An honest picture at the start of a file beyond the size limit.
+    skintest::WriteBytes(folder / "huge.bmp", skintest::Bitmap24(4, 4, [](int, int) { return 0u; }));
+    std::filesystem::resize_file(folder / "huge.bmp", skin::kMaxBitmapFileBytes + 1);
+    const char16_t* names[] = {u"missing.bmp", u"lying.bmp", u"empty.bmp", u"huge.bmp", u"../framed.bmp", u"/etc/passwd",
                                u"sub\\..\\..\\x.bmp"};
     for (const char16_t* name : names) {
         RefPtr<skin::SkinImage> image = MakeRef<skin::SkinImage>(Wide(folder.Path()), name);
