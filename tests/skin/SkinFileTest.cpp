@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "platform/file/File.h"
+#include "skin/ResourceFolder.h"
 #include "skin/Skin.h"
 #include "tests/common/TestSupport.h"
 #include "tests/skin/SkinTestFiles.h"
@@ -129,8 +130,10 @@ TEST_F(SkinFileTest, SectionValuesFontsAndTransparentColours)
 
 TEST_F(SkinFileTest, BrokenSkinFileStillTakesItsOverrides)
 {
-    for (const char* broken : {"<skin><bgcolor>#000000</bgcolor>", "<notskin><bgcolor>#000000</bgcolor></notskin>",
-                               "\xEF\xBB\xBF<skin>\x01</skin>"}) {
+    const std::string huge = "<skin><bgcolor>#000000</bgcolor>" + std::string(skin::kMaxSetFileBytes, ' ') + "</skin>";
+    for (const std::string& broken : {std::string("<skin><bgcolor>#000000</bgcolor>"),
+                                      std::string("<notskin><bgcolor>#000000</bgcolor></notskin>"),
+                                      std::string("\xEF\xBB\xBF<skin>\x01</skin>"), huge}) {
         RefPtr<skin::Skin> skin = Load(broken, "<skin><contactlist><contactheight>25</contactheight>"
                                                "<fontsize>19</fontsize></contactlist></skin>");
         EXPECT_EQ(skin->description, u"Default Skin");
