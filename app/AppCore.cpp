@@ -209,6 +209,31 @@ void AppCore::SetConnectionLink(RefPtr<DataConnectionLink> link)
     m_connectionLink = std::move(link);
 }
 
+void AppCore::SetLook(RefPtr<RefCounted> skin, RefPtr<RefCounted> iconSet)
+{
+    platform::CriticalSectionLock guard(m_lock);
+    m_skin = std::move(skin);
+    m_iconSet = std::move(iconSet);
+}
+
+void AppCore::SetSkinObject(RefPtr<RefCounted> skin)
+{
+    platform::CriticalSectionLock guard(m_lock);
+    m_skin = std::move(skin);
+}
+
+RefPtr<RefCounted> AppCore::SkinObject()
+{
+    platform::CriticalSectionLock guard(m_lock);
+    return m_skin;
+}
+
+RefPtr<RefCounted> AppCore::IconSetObject()
+{
+    platform::CriticalSectionLock guard(m_lock);
+    return m_iconSet;
+}
+
 RefPtr<DataConnectionLink> AppCore::ConnectionLink()
 {
     platform::CriticalSectionLock guard(m_lock);

@@ -98,6 +98,15 @@ public:
     void SetConnectionLink(RefPtr<DataConnectionLink> link);
     RefPtr<DataConnectionLink> ConnectionLink();
 
+    // The current skin and icon set (the look of every window), loaded at
+    // start-up by AppCoreParts::loadLook. The core holds them as shared
+    // objects only: their types belong to the skin subsystem above it, which
+    // offers typed access (skin/Look.h). Null until loaded.
+    void SetLook(RefPtr<RefCounted> skin, RefPtr<RefCounted> iconSet);
+    void SetSkinObject(RefPtr<RefCounted> skin);
+    RefPtr<RefCounted> SkinObject();
+    RefPtr<RefCounted> IconSetObject();
+
     // State of the device's data connection (low 4 bits: 1 connected,
     // 2 waiting, 4 disconnecting, 8 not connected, 0 other); 8 at start.
     std::uint32_t DataLinkState();
@@ -131,6 +140,8 @@ private:
     HANDLE m_wake = nullptr;
     RefPtr<::Account> m_account;
     RefPtr<DataConnectionLink> m_connectionLink;
+    RefPtr<RefCounted> m_skin;
+    RefPtr<RefCounted> m_iconSet;
     WideString m_lastErrorText;
     std::uint32_t m_dataLinkState = 8;
     CRITICAL_SECTION m_trafficLock;

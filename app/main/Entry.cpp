@@ -7,6 +7,7 @@
 #include "oscar/IcqAccount.h"
 #include "oscar/ProtocolHandler.h"
 #include "oscar/meta/MetaReply.h"
+#include "skin/Look.h"
 #include "store/ContactListCache.h"
 #include "store/HistoryBook.h"
 #include "ui/MainWindow.h"
@@ -44,6 +45,7 @@ AppCoreParts BuildAppCoreParts()
 {
     oscar::RegisterMetaDecoders();
     AppCoreParts parts;
+    parts.loadLook = [](AppCore& core) { skin::LoadLook(core); };
     parts.createConnectionLink = [](AppCore& core) { ConnMgrLink::Install(core); };
     parts.createProtocolHandler = [](AppCore& core) { return RefPtr<EventHandler>(MakeRef<oscar::ProtocolHandler>(core)); };
     parts.createAccount = [](AppCore& core, const WideString& uin) {
