@@ -35,8 +35,11 @@ void PutInt32(std::vector<BYTE>& out, std::int32_t value)
 
 bool CountsAsOnline(std::int32_t status)
 {
-    return status == OnlineStatus::Online || status == OnlineStatus::FreeForChat ||
-           status == OnlineStatus::Invisible;
+    if (status == OnlineStatus::Offline)
+        return false;
+    std::int32_t principal = OnlineStatus::Principal(status & 0xFFFF);
+    return principal == OnlineStatus::Online || principal == OnlineStatus::FreeForChat ||
+           principal == OnlineStatus::Invisible;
 }
 
 }  // namespace
@@ -64,9 +67,14 @@ PluginReport ReportFor(AppCore& core, const WideString& statusText)
     RefPtr<IcqAccount> account = dynamic_cast<IcqAccount*>(core.Account().Get());
     if (account == nullptr || account->Session() == nullptr)
         return report;
+    return ReportFrom(account->Session()->IsOnline(), account->Store(), statusText);
+}
+
+PluginReport ReportFrom(bool online, ContactStore& store, const WideString& statusText)
+{
+    PluginReport report;
+    report.text = statusText;
     report.hasSession = true;
-    bool online = account->Session()->IsOnline();
-    ContactStore& store = account->Store();
     platform::CriticalSectionLock lock(store.Lock());
     std::int32_t onlineCount = 0;
     for (const RefPtr<Contact>& contact : store.Contacts()) {

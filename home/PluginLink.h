@@ -8,6 +8,8 @@
 
 #include "app/AppCore.h"
 
+class ContactStore;
+
 namespace home {
 
 // HKEY_CLASSES_ROOT\CLSID\{plug-in class} = "CorvaneICQ Plugin", with
@@ -25,6 +27,11 @@ struct PluginReport {
 
 // The report for the current account of `core`.
 PluginReport ReportFor(AppCore& core, const WideString& statusText);
+// The report of a session (online or not) over its contacts: those online,
+// free for chat or invisible count as online, and only while the session
+// itself is online. Flags the server sends in the status's upper half
+// (web-aware, direct-connection) do not change what a status counts as.
+PluginReport ReportFrom(bool online, ContactStore& store, const WideString& statusText);
 
 // The state message's payload: the ICQ block (or its absent flag) and an
 // absent MSN block.
