@@ -72,6 +72,8 @@ public:
             text.push_back(static_cast<WCHAR>(p[0] | (p[1] << 8)));
         }
         m_offset += bytes;
+        if (text.empty())  // a single byte holds no character
+            text = fallback;
         return true;
     }
     bool Ok() const { return m_ok; }

@@ -50,7 +50,7 @@ struct DecodedRecord {
     bool complete = false;
 };
 
-// A text of length 0 or less reads as its default; a longer text than a
+// A text of length 0 or less (or 1: no whole character) reads as its default; a longer text than a
 // field holds keeps its first characters, and the reader moves past all of
 // it. Nothing outside `bytes` is read.
 DecodedRecord DecodeRecord(std::span<const BYTE> bytes);
