@@ -10,6 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -17,7 +18,10 @@
 
 #include "home/PluginLink.h"
 #include "platform/base/WideString.h"
+#include "platform/display/Display.h"
+#include "platform/display/Png.h"
 #include "platform/display/RemoteControl.h"
+#include "platform/registry/Registry.h"
 #include "platform/win/Window.h"
 #include "tests/common/TestSupport.h"
 #include "ui/MainWindow.h"
@@ -87,17 +91,23 @@ protected:
         }
     }
 
-    void StartHome()
+    // Starts the home screen; returns what it printed before it was ready.
+    std::string StartHome(const std::vector<std::string>& options = {})
     {
         std::string host = (fs::read_symlink("/proc/self/exe").parent_path() / "plugin_support").string();
+        std::vector<std::string> arguments{m_temp / "layout.xml"};
+        arguments.insert(arguments.end(), options.begin(), options.end());
         int output = -1;
-        m_host = Spawn(host, {m_temp / "layout.xml"}, &output);
-        ASSERT_GT(m_host, 0);
+        m_host = Spawn(host, arguments, &output);
+        EXPECT_GT(m_host, 0);
         m_children.push_back(m_host);
-        char line[16] = {};
-        ASSERT_GT(::read(output, line, sizeof line - 1), 0);
+        std::string printed;
+        char c = 0;
+        while (printed.find("ready\n") == std::string::npos && ::read(output, &c, 1) == 1)
+            printed += c;
         ::close(output);
-        ASSERT_EQ(std::string(line), "ready\n");
+        EXPECT_NE(printed.find("ready\n"), std::string::npos) << printed;
+        return printed.substr(0, printed.find("ready\n"));
     }
 
     pid_t StartProgram(const std::string& config)
@@ -156,6 +166,34 @@ protected:
         return pids;
     }
 
+    // The colour at the right end of the row (the home screen puts it 24
+    // pixels below the top of the work area), as the home screen shows it.
+    platform::gdi::Pixel RowBackground() const
+    {
+        std::string file = m_temp / "row.png";
+        platform::display::RemoteCall(platform::display::ScreenSocketName(static_cast<unsigned long>(m_host)),
+                                      "screenshot " + file);
+        std::shared_ptr<platform::gdi::Surface> shot = platform::display::ReadPng(file);
+        return shot != nullptr ? shot->Row(platform::display::LayoutFromEnvironment().titleHeight + 24 + 2)[shot->Width() - 2] & 0xFFFFFF : 0;
+    }
+    bool RowSelected(bool selected) const
+    {
+        return WaitFor([&] { return (RowBackground() == 0xFFFFFF) != selected; });
+    }
+
+    // With CORVANE_SCREENSHOTS set, the home screen as a PNG in that folder
+    // (name-WIDTHxHEIGHT.png), for the screenshots of the row's states.
+    void Shoot(const std::string& name) const
+    {
+        const char* folder = std::getenv("CORVANE_SCREENSHOTS");
+        const char* screen = std::getenv("CORVANE_SCREEN");
+        if (folder == nullptr)
+            return;
+        std::string file = std::string(folder) + "/" + name + "-" + (screen != nullptr ? screen : "176x220") + ".png";
+        platform::display::RemoteCall(platform::display::ScreenSocketName(static_cast<unsigned long>(m_host)),
+                                      "screenshot " + file);
+    }
+
     void PressOnHome(const std::string& key) const
     {
         ASSERT_TRUE(platform::display::RemoteCall(
@@ -178,17 +216,38 @@ TEST_F(HomeScreenTest, RowShowsEachStateMessage)
 {
     StartHome();
     RowBecomes("Offline");
+    Shoot("plugin-offline");
     HWND listener = FindWindowW(kListenerClass, u"ICQPlugin");
     ASSERT_NE(listener, nullptr);
 
     Send(listener, 1, home::EncodePluginState({true, 5, 1, u"Online"}));
     RowBecomes("ICQ|Online (5)");
+    EXPECT_TRUE(RowSelected(true));
+    Shoot("plugin-online-unread-selected");
+    PressOnHome("Up");  // the selection leaves the row
+    EXPECT_TRUE(RowSelected(false));
+    Shoot("plugin-online-unread");
+    PressOnHome("Down");
+    EXPECT_TRUE(RowSelected(true));
     Send(listener, 1, home::EncodePluginState({true, -1, 0, u"Logging on"}));
     RowBecomes("ICQ|Logging on");
+    Shoot("plugin-logging-on");
     Send(listener, 1, {0, 0, 0, 0});
     RowBecomes("Disabled");
+    Shoot("plugin-disabled");
     Send(listener, 0, {});
     RowBecomes("Offline");
+}
+
+TEST_F(HomeScreenTest, LibraryRemovesAndWritesItsOwnRegistration)
+{
+    // The second removal finds nothing to remove; the registration names the
+    // library file the home screen loaded.
+    EXPECT_EQ(StartHome({"--reregister"}), "unregister 0x00000000 again 0x80004005 register 0x00000000\n");
+    const WideString key = u"CLSID\\{FCCE0008-C09E-4FE2-8B57-6D753D2127AD}";
+    EXPECT_EQ(platform::registry::ReadString(HKEY_CLASSES_ROOT, key), u"CorvaneICQ Plugin");
+    EXPECT_EQ(platform::registry::ReadString(HKEY_CLASSES_ROOT, key + u"\\InprocServer32"),
+              platform::Utf8ToWide(m_folder + "/CorvanePlugin.so"));
 }
 
 TEST_F(HomeScreenTest, RowFollowsTheRunningProgram)

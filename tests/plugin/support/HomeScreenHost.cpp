@@ -4,7 +4,13 @@
 // its row on the screen. Keys: Enter selects the row, Up and Down move the
 // selection on and off it, Left and Right go to the plug-in as keys.
 //
-//   plugin_support LAYOUT.xml     prints "ready" once the row is shown
+//   plugin_support LAYOUT.xml [--reregister]
+//
+// prints "ready" once the row is shown. --reregister first has the loaded
+// library remove its registry entries and write them again, and prints the
+// two results ("unregister 0x00000000 register 0x00000000").
+#include <dlfcn.h>
+
 #include <cstdio>
 #include <cstring>
 
@@ -12,6 +18,7 @@
 #include "platform/com/HomeScreen.h"
 #include "platform/com/MemoryStream.h"
 #include "platform/display/Display.h"
+#include "platform/registry/Registry.h"
 #include "platform/xml/XmlDocument.h"
 
 namespace {
@@ -162,10 +169,28 @@ IHomePlugin* CreatePlugin(const platform::xml::XmlDocument& layout)
 
 }  // namespace
 
+// The library's own registration calls, through the loaded library.
+void Reregister()
+{
+    std::string path = platform::WideToUtf8(platform::registry::ReadString(
+        HKEY_CLASSES_ROOT, u"CLSID\\{FCCE0008-C09E-4FE2-8B57-6D753D2127AD}\\InprocServer32"));
+    void* library = ::dlopen(path.c_str(), RTLD_NOW | RTLD_NOLOAD);
+    if (library == nullptr)
+        return;
+    auto unregister = reinterpret_cast<DllRegisterServerFunction>(::dlsym(library, "DllUnregisterServer"));
+    auto reregister = reinterpret_cast<DllRegisterServerFunction>(::dlsym(library, "DllRegisterServer"));
+    HRESULT removed = unregister();
+    HRESULT again = unregister();
+    HRESULT written = reregister();
+    std::printf("unregister 0x%08X again 0x%08X register 0x%08X\n", static_cast<unsigned>(removed),
+                static_cast<unsigned>(again), static_cast<unsigned>(written));
+    ::dlclose(library);
+}
+
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: plugin_support LAYOUT.xml\n");
+    if (argc != 2 && !(argc == 3 && std::strcmp(argv[2], "--reregister") == 0)) {
+        std::fprintf(stderr, "usage: plugin_support LAYOUT.xml [--reregister]\n");
         return 2;
     }
     CoInitializeEx(nullptr, COINIT_MULTITHREADED);
@@ -178,6 +203,8 @@ int main(int argc, char** argv)
     g_plugin = CreatePlugin(layout);
     if (g_plugin == nullptr)
         return 1;
+    if (argc == 3)
+        Reregister();
 
     WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = &Procedure;
