@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "plugin/LittleEndian.h"
+
 namespace plugin {
 
 namespace {
@@ -26,17 +28,7 @@ class RecordReader {
 public:
     explicit RecordReader(std::span<const BYTE> bytes) : m_bytes(bytes) {}
 
-    bool Int32(std::int32_t& value)
-    {
-        if (Left() < 4)
-            return Fail();
-        const BYTE* p = m_bytes.data() + m_offset;
-        value = static_cast<std::int32_t>(static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-                                          (static_cast<std::uint32_t>(p[2]) << 16) |
-                                          (static_cast<std::uint32_t>(p[3]) << 24));
-        m_offset += 4;
-        return true;
-    }
+    bool Int32(std::int32_t& value) { return (m_ok && ReadInt32(m_bytes, m_offset, value)) || Fail(); }
     bool Int32(std::uint32_t& value)
     {
         std::int32_t signedValue = 0;
@@ -67,10 +59,8 @@ public:
             return Fail();
         std::size_t count = std::min(bytes / 2, kMaxFieldText);
         text.clear();
-        for (std::size_t i = 0; i < count; ++i) {
-            const BYTE* p = m_bytes.data() + m_offset + 2 * i;
-            text.push_back(static_cast<WCHAR>(p[0] | (p[1] << 8)));
-        }
+        for (std::size_t i = 0; i < count; ++i)
+            text.push_back(CharacterAt(m_bytes, m_offset + 2 * i));
         m_offset += bytes;
         if (text.empty())  // a single byte holds no character
             text = fallback;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "plugin/LittleEndian.h"
+
 namespace plugin {
 
 namespace {
@@ -10,17 +12,7 @@ class Reader {
 public:
     explicit Reader(std::span<const BYTE> bytes) : m_bytes(bytes) {}
 
-    bool Int32(std::int32_t& value)
-    {
-        if (m_bytes.size() - m_offset < 4)
-            return false;
-        const BYTE* p = m_bytes.data() + m_offset;
-        value = static_cast<std::int32_t>(static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-                                          (static_cast<std::uint32_t>(p[2]) << 16) |
-                                          (static_cast<std::uint32_t>(p[3]) << 24));
-        m_offset += 4;
-        return true;
-    }
+    bool Int32(std::int32_t& value) { return ReadInt32(m_bytes, m_offset, value); }
 
     // Up to `keep` of `length` characters; false when the payload ends before
     // the text and its padding do. Whatever characters are there are kept.
@@ -31,10 +23,8 @@ public:
         std::size_t available = (m_bytes.size() - m_offset) / 2;
         std::size_t wanted = static_cast<std::size_t>(length);
         std::size_t taken = std::min({wanted, keep, available});
-        for (std::size_t i = 0; i < taken; ++i) {
-            const BYTE* p = m_bytes.data() + m_offset + 2 * i;
-            text.push_back(static_cast<WCHAR>(p[0] | (p[1] << 8)));
-        }
+        for (std::size_t i = 0; i < taken; ++i)
+            text.push_back(CharacterAt(m_bytes, m_offset + 2 * i));
         std::size_t skip = wanted * 2;
         skip += (4 - skip % 4) % 4;
         if (m_bytes.size() - m_offset < skip) {
