@@ -1,10 +1,9 @@
-// Class identifiers as text, the memory stream, and creating objects of
-// classes that are not (properly) registered.
+// Class identifiers as text, and creating objects of classes that are not
+// (properly) registered.
 #include <gtest/gtest.h>
 
 #include "platform/base/WideString.h"
 #include "platform/com/Com.h"
-#include "platform/com/MemoryStream.h"
 #include "platform/registry/Registry.h"
 #include "tests/common/TestSupport.h"
 
@@ -19,24 +18,6 @@ TEST(Guid, TextRoundTripsAndRejectsMalformedForms)
     for (const char16_t* bad : {u"FCCE0008-C09E-4FE2-8B57-6D753D2127AD", u"{FCCE0008-C09E-4FE2-8B57-6D753D2127A}",
                                 u"{FCCE0008+C09E-4FE2-8B57-6D753D2127AD}", u"{FCCE0008-C09E-4FE2-8B57-6D753D2127AG}"})
         EXPECT_FALSE(GuidFromString(bad).has_value()) << platform::WideToUtf8(bad);
-}
-
-TEST(MemoryStream, ReadsWhatWasWrittenAndReportsTheEnd)
-{
-    platform::com::MemoryStream* stream = platform::com::MemoryStream::Create();
-    BYTE data[5] = {1, 2, 3, 4, 5};
-    ULONG count = 0;
-    EXPECT_EQ(stream->Write(data, 5, &count), S_OK);
-    EXPECT_EQ(count, 5u);
-    stream->Rewind();
-    BYTE back[8] = {};
-    EXPECT_EQ(stream->Read(back, 3, &count), S_OK);
-    EXPECT_EQ(stream->Read(back + 3, 5, &count), S_FALSE);
-    EXPECT_EQ(count, 2u);
-    EXPECT_EQ(back[4], 5);
-    EXPECT_EQ(stream->Read(back, 1, &count), S_FALSE);
-    EXPECT_EQ(count, 0u);
-    EXPECT_EQ(stream->Release(), 0u);
 }
 
 TEST(CoCreateInstance, ReportsWhyAClassCannotBeMade)
