@@ -26,4 +26,8 @@ public:
 
 protected:
     ~MainWindow() override = default;
+
+    // WM_COPYDATA is the home-screen plug-in announcing itself: a view
+    // refresh follows, which sends the plug-in the program's state.
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
 };

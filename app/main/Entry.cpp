@@ -1,8 +1,10 @@
 #include "app/main/Entry.h"
 
 #include "app/AppGlobals.h"
+#include "app/main/PluginReporter.h"
 #include "app/main/Quit.h"
 #include "app/main/UIDispatcherWnd.h"
+#include "home/PluginLink.h"
 #include "net/DataLink.h"
 #include "oscar/IcqAccount.h"
 #include "oscar/ProtocolHandler.h"
@@ -24,7 +26,7 @@ bool AnotherInstanceRuns()
     return true;
 }
 
-void RegisterPluginClassAtStart() {}
+void RegisterPluginClassAtStart() { home::RegisterPluginClass(app::AppFolder()); }
 
 void ConnectMessageOutlets(AppCore& core, IcqAccount& account)
 {
@@ -89,6 +91,7 @@ int CorvaneMain(HINSTANCE instance, int showCommand)
     RefPtr<UIDispatcherWnd> dispatcher = MakeRef<UIDispatcherWnd>();
     dispatcher->CreateDispatcher();
     RefPtr<MainWindow> mainWindow = MakeRef<MainWindow>();
+    PluginReporter pluginReporter;
 
     RefPtr<AppCore> core = MakeRef<AppCore>(mainWindow.Get(), BuildAppCoreParts());
     app::SetCore(core.Get());

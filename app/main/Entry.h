@@ -13,8 +13,7 @@ int CorvaneMain(HINSTANCE instance, int showCommand);
 bool AnotherInstanceRuns();
 
 // Registers the home-screen plug-in's COM class at every start so that the
-// registration follows the current program folder. Nothing to register until
-// the plug-in library exists.
+// registration follows the current program folder.
 void RegisterPluginClassAtStart();
 
 class IcqAccount;

@@ -2,6 +2,7 @@
 
 #include "app/AppCore.h"
 #include "app/AppGlobals.h"
+#include "home/PluginLink.h"
 #include "platform/base/Clock.h"
 #include "platform/win/Window.h"
 
@@ -17,6 +18,8 @@ void RunConfirmedQuit()
     AppCore* core = app::Core();
     if (core != nullptr) {
         core->ShutDownAccount();
+        // The plug-in's row goes back to "Offline"; nothing is sent after this.
+        home::TellPlugin(u"", false);
         if (ProgramWindow* window = core->GetMainWindow(); window != nullptr) {
             if (HWND handle = window->ProgramWindowHandle(); handle != nullptr)
                 SendMessageW(handle, WM_CLOSE, 0, 0);

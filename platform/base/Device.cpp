@@ -4,7 +4,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <algorithm>
 #include <cstdlib>
+#include <map>
+#include <mutex>
 
 #include "platform/base/LastError.h"
 #include "platform/base/WideString.h"
@@ -51,15 +54,43 @@ std::string RunFolder()
 
 }  // namespace platform
 
+namespace {
+
+std::mutex g_modulesMutex;
+std::map<HMODULE, std::string> g_modulePaths;
+
+}  // namespace
+
+namespace platform {
+
+void SetModulePath(HMODULE module, const std::string& path)
+{
+    std::lock_guard lock(g_modulesMutex);
+    if (path.empty())
+        g_modulePaths.erase(module);
+    else
+        g_modulePaths[module] = path;
+}
+
+}  // namespace platform
+
 DWORD GetModuleFileNameW(HMODULE module, WCHAR* buffer, DWORD size)
 {
-    (void)module;
     if (buffer == nullptr || size == 0) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
     }
     char path[4096];
-    ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
+    ssize_t n = -1;
+    {
+        std::lock_guard lock(g_modulesMutex);
+        if (auto found = g_modulePaths.find(module); module != nullptr && found != g_modulePaths.end()) {
+            n = static_cast<ssize_t>(std::min(found->second.size(), sizeof path - 1));
+            found->second.copy(path, static_cast<std::size_t>(n));
+        }
+    }
+    if (n < 0)
+        n = ::readlink("/proc/self/exe", path, sizeof path - 1);
     if (n <= 0) {
         SetLastError(ERROR_FILE_NOT_FOUND);
         buffer[0] = 0;

@@ -27,9 +27,14 @@ std::string RunFolder();
 // Creates a folder and its parents; true when it exists afterwards.
 bool MakeFolders(const std::string& path);
 
+// Records the file of a library the loader has loaded, so that
+// GetModuleFileNameW answers for its handle (an empty path forgets it).
+void SetModulePath(HMODULE module, const std::string& path);
+
 }  // namespace platform
 
-// Full path of the running executable (module null) as a wide string.
+// Full path of the running executable (module null, or any module the loader
+// did not load) or of a loaded library, as a wide string.
 // Returns the characters copied without the terminator; 0 on failure. A
 // buffer that is too small receives a truncated, terminated path and the
 // error ERROR_INSUFFICIENT_BUFFER, as on the device.

@@ -1,0 +1,307 @@
+// The plug-in library loaded by a home screen (tests/plugin/support) from
+// the device registry, with the program (or this test in its place) sending
+// the state, and the row selected while the program runs and while it does
+// not.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "home/PluginLink.h"
+#include "platform/base/WideString.h"
+#include "platform/display/Display.h"
+#include "platform/display/Png.h"
+#include "platform/display/RemoteControl.h"
+#include "platform/registry/Registry.h"
+#include "platform/win/Window.h"
+#include "tests/common/TestSupport.h"
+#include "ui/MainWindow.h"
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+using testsupport::WaitFor;
+
+constexpr const WCHAR* kListenerClass = u"C393EBFC-31A9-449A-9CC6-5CD2EE03F174";
+
+pid_t Spawn(const std::string& path, const std::vector<std::string>& arguments, int* output = nullptr)
+{
+    std::vector<char*> argv{const_cast<char*>(path.c_str())};
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    int pipeEnds[2] = {-1, -1};
+    if (output != nullptr && ::pipe2(pipeEnds, O_CLOEXEC) == 0)
+        posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], 1);
+    pid_t pid = -1;
+    if (posix_spawn(&pid, path.c_str(), &actions, nullptr, argv.data(), environ) != 0)
+        pid = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    if (output != nullptr) {
+        ::close(pipeEnds[1]);
+        *output = pipeEnds[0];
+    }
+    return pid;
+}
+
+class HomeScreenTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_temp.Ok());
+        setenv("CORVANE_DEVICE", m_temp.Path().c_str(), 1);
+        setenv("CORVANE_TIME_SCALE", "50", 1);
+        m_folder = m_temp / "Program Files/Corvane";
+        fs::create_directories(m_folder);
+        fs::copy_file(CORVANE_PROGRAM, m_folder + "/Corvane");
+        fs::copy_file(CORVANE_PLUGIN_LIBRARY, m_folder + "/CorvanePlugin.so");
+        // What the program does at every start.
+        home::RegisterPluginClass(platform::Utf8ToWide(m_folder + "/"));
+        std::ofstream(m_temp / "layout.xml")
+            << "<home><default><format font-size='14' padding-left='4' padding-top='3' b-border-width='1'>"
+               "<format state='selected' bgcolor='COLOR_HOMEHIGHLIGHT' fgcolor='COLOR_HOMEHIGHLIGHTTEXT'/>"
+               "</format></default><plugin clsid='{FCCE0008-C09E-4FE2-8B57-6D753D2127AD}' name='Corvane'"
+               " height='22' show-b-border='1'/></home>";
+    }
+    void TearDown() override
+    {
+        for (pid_t pid : m_children) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, nullptr, 0);
+        }
+        // A program the home screen started is not our child: it is the copy
+        // in this test's program folder.
+        for (pid_t pid : ProgramPids()) {
+            std::error_code error;
+            if (fs::read_symlink("/proc/" + std::to_string(pid) + "/exe", error) == fs::path(m_folder) / "Corvane")
+                ::kill(pid, SIGKILL);
+        }
+    }
+
+    // Starts the home screen; returns what it printed before it was ready.
+    std::string StartHome(const std::vector<std::string>& options = {})
+    {
+        std::string host = (fs::read_symlink("/proc/self/exe").parent_path() / "plugin_support").string();
+        std::vector<std::string> arguments{m_temp / "layout.xml"};
+        arguments.insert(arguments.end(), options.begin(), options.end());
+        int output = -1;
+        m_host = Spawn(host, arguments, &output);
+        EXPECT_GT(m_host, 0);
+        m_children.push_back(m_host);
+        std::string printed;
+        char c = 0;
+        while (printed.find("ready\n") == std::string::npos && ::read(output, &c, 1) == 1)
+            printed += c;
+        ::close(output);
+        EXPECT_NE(printed.find("ready\n"), std::string::npos) << printed;
+        return printed.substr(0, printed.find("ready\n"));
+    }
+
+    pid_t StartProgram(const std::string& config)
+    {
+        std::ofstream(m_folder + "/Corvane.config") << config;
+        pid_t pid = Spawn(m_folder + "/Corvane", {});
+        m_children.push_back(pid);
+        EXPECT_TRUE(WaitFor([] { return FindWindowW(kMainWindowClass, kMainWindowTitle) != nullptr; }));
+        return pid;
+    }
+
+    static bool Ended(pid_t pid)
+    {
+        return WaitFor([pid] {
+            int status = 0;
+            return ::waitpid(pid, &status, WNOHANG) == pid;
+        });
+    }
+
+    // The texts the home screen's window shows, joined by "|".
+    std::string Row() const
+    {
+        std::optional<std::string> reply =
+            platform::display::RemoteCall(platform::display::ScreenSocketName(static_cast<unsigned long>(m_host)), "text");
+        std::string row;
+        std::size_t start = 0;
+        while (reply && start < reply->size()) {
+            std::size_t end = reply->find('\n', start);
+            std::string line = reply->substr(start, end - start);
+            start = end == std::string::npos ? reply->size() : end + 1;
+            std::size_t quote = line.find('"');
+            if (line.rfind("0x", 0) != 0 || quote == std::string::npos)
+                continue;
+            row += (row.empty() ? "" : "|") + line.substr(quote + 1, line.size() - quote - 2);
+        }
+        return row;
+    }
+    bool RowBecomes(const std::string& expected) const
+    {
+        bool seen = WaitFor([&] { return Row() == expected; });
+        EXPECT_EQ(Row(), expected);
+        return seen;
+    }
+
+    std::vector<pid_t> ScreenPids() const
+    {
+        std::vector<pid_t> pids;
+        for (const std::string& name : platform::display::ScreenSockets())
+            pids.push_back(static_cast<pid_t>(std::stol(name.substr(name.find('-') + 1))));
+        return pids;
+    }
+    std::vector<pid_t> ProgramPids() const
+    {
+        std::vector<pid_t> pids = ScreenPids();
+        std::erase(pids, m_host);
+        return pids;
+    }
+
+    // The colour at the right end of the row (the home screen puts it 24
+    // pixels below the top of the work area), as the home screen shows it.
+    platform::gdi::Pixel RowBackground() const
+    {
+        std::string file = m_temp / "row.png";
+        platform::display::RemoteCall(platform::display::ScreenSocketName(static_cast<unsigned long>(m_host)),
+                                      "screenshot " + file);
+        std::shared_ptr<platform::gdi::Surface> shot = platform::display::ReadPng(file);
+        return shot != nullptr ? shot->Row(platform::display::LayoutFromEnvironment().titleHeight + 24 + 2)[shot->Width() - 2] & 0xFFFFFF : 0;
+    }
+    bool RowSelected(bool selected) const
+    {
+        return WaitFor([&] { return (RowBackground() == 0xFFFFFF) != selected; });
+    }
+
+    // With CORVANE_SCREENSHOTS set, the home screen as a PNG in that folder
+    // (name-WIDTHxHEIGHT.png), for the screenshots of the row's states.
+    void Shoot(const std::string& name) const
+    {
+        const char* folder = std::getenv("CORVANE_SCREENSHOTS");
+        const char* screen = std::getenv("CORVANE_SCREEN");
+        if (folder == nullptr)
+            return;
+        std::string file = std::string(folder) + "/" + name + "-" + (screen != nullptr ? screen : "176x220") + ".png";
+        platform::display::RemoteCall(platform::display::ScreenSocketName(static_cast<unsigned long>(m_host)),
+                                      "screenshot " + file);
+    }
+
+    void PressOnHome(const std::string& key) const
+    {
+        ASSERT_TRUE(platform::display::RemoteCall(
+            platform::display::ScreenSocketName(static_cast<unsigned long>(m_host)), "keys " + key));
+    }
+
+    testsupport::TempFolder m_temp{"corvane-plugin"};
+    std::string m_folder;
+    pid_t m_host = -1;
+    std::vector<pid_t> m_children;
+};
+
+void Send(HWND listener, std::uintptr_t dwData, std::vector<BYTE> payload)
+{
+    COPYDATASTRUCT data{dwData, static_cast<DWORD>(payload.size()), payload.empty() ? nullptr : payload.data()};
+    SendMessageW(listener, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
+}
+
+TEST_F(HomeScreenTest, RowShowsEachStateMessage)
+{
+    StartHome();
+    RowBecomes("Offline");
+    Shoot("plugin-offline");
+    HWND listener = FindWindowW(kListenerClass, u"ICQPlugin");
+    ASSERT_NE(listener, nullptr);
+
+    Send(listener, 1, home::EncodePluginState({true, 5, 1, u"Online"}));
+    RowBecomes("ICQ|Online (5)");
+    EXPECT_TRUE(RowSelected(true));
+    Shoot("plugin-online-unread-selected");
+    PressOnHome("Up");  // the selection leaves the row
+    EXPECT_TRUE(RowSelected(false));
+    Shoot("plugin-online-unread");
+    PressOnHome("Down");
+    EXPECT_TRUE(RowSelected(true));
+    Send(listener, 1, home::EncodePluginState({true, -1, 0, u"Logging on"}));
+    RowBecomes("ICQ|Logging on");
+    Shoot("plugin-logging-on");
+    Send(listener, 1, {0, 0, 0, 0});
+    RowBecomes("Disabled");
+    Shoot("plugin-disabled");
+    Send(listener, 0, {});
+    RowBecomes("Offline");
+}
+
+TEST_F(HomeScreenTest, LibraryRemovesAndWritesItsOwnRegistration)
+{
+    // The second removal finds nothing to remove; the registration names the
+    // library file the home screen loaded.
+    EXPECT_EQ(StartHome({"--reregister"}), "unregister 0x00000000 again 0x80004005 register 0x00000000\n");
+    const WideString key = u"CLSID\\{FCCE0008-C09E-4FE2-8B57-6D753D2127AD}";
+    EXPECT_EQ(platform::registry::ReadString(HKEY_CLASSES_ROOT, key), u"CorvaneICQ Plugin");
+    EXPECT_EQ(platform::registry::ReadString(HKEY_CLASSES_ROOT, key + u"\\InprocServer32"),
+              platform::Utf8ToWide(m_folder + "/CorvanePlugin.so"));
+}
+
+TEST_F(HomeScreenTest, RowFollowsTheRunningProgram)
+{
+    // The program runs first: the plug-in announces itself and is answered.
+    pid_t program = StartProgram("UIN=100001\r\nPASSWORD=demo\r\nLOGINHOSTS=127.0.0.1:1\r\n");
+    StartHome();
+    // An account that cannot reach its server: a status text, no count.
+    ASSERT_TRUE(WaitFor([&] { return Row().rfind("ICQ|", 0) == 0; })) << Row();
+    EXPECT_EQ(Row().find('('), std::string::npos) << Row();
+
+    // Quitting says so.
+    ::kill(program, SIGTERM);
+    EXPECT_TRUE(Ended(program));
+    RowBecomes("Offline");
+
+    // Without an account the program reports itself disabled.
+    StartProgram("");
+    RowBecomes("Disabled");
+}
+
+TEST_F(HomeScreenTest, SelectingTheRowBringsTheProgramOrStartsIt)
+{
+    pid_t program = StartProgram("");
+    StartHome();
+    RowBecomes("Disabled");
+    ASSERT_EQ(ProgramPids(), std::vector<pid_t>{program});
+
+    // Running: brought to the front, no second copy.
+    PressOnHome("Enter");
+    std::string windows;
+    EXPECT_TRUE(WaitFor([&] {
+        windows = platform::display::RemoteCall(platform::display::ScreenSocketName(static_cast<unsigned long>(program)),
+                                                "windows")
+                      .value_or("");
+        return windows.find("\"Corvane\"") != std::string::npos && windows.find("foreground") != std::string::npos;
+    })) << windows;
+    PressOnHome("Down");  // a round trip through the home screen after the selection
+    EXPECT_EQ(Row(), "Disabled");
+    EXPECT_EQ(ProgramPids(), std::vector<pid_t>{program});
+
+    ::kill(program, SIGTERM);
+    ASSERT_TRUE(Ended(program));
+    RowBecomes("Offline");
+
+    // Not running: started from the plug-in's folder, and it reports.
+    PressOnHome("Enter");
+    EXPECT_TRUE(WaitFor([] { return FindWindowW(kMainWindowClass, kMainWindowTitle) != nullptr; }));
+    RowBecomes("Disabled");
+    std::vector<pid_t> started = ProgramPids();
+    ASSERT_EQ(started.size(), 1u);
+    EXPECT_EQ(fs::read_symlink("/proc/" + std::to_string(started[0]) + "/exe"), fs::path(m_folder) / "Corvane");
+    ::kill(started[0], SIGTERM);
+    RowBecomes("Offline");
+}
+
+}  // namespace
