@@ -6,10 +6,6 @@
 #include "platform/base/Types.h"
 #include "platform/win/Window.h"
 
-// Fonts of windows and controls.
-constexpr UINT WM_SETFONT = 0x0030;
-constexpr UINT WM_GETFONT = 0x0031;
-
 // WM_GETDLGCODE answers.
 constexpr LRESULT DLGC_WANTARROWS = 0x0001;
 constexpr LRESULT DLGC_WANTTAB = 0x0002;
