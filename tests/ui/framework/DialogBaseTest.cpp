@@ -228,6 +228,25 @@ TEST_F(DialogBaseTest, MissingControlClassFailsTheDialog)
     EXPECT_EQ(dialog->DoModal(u"Test", 50, 50, nullptr), -1);
 }
 
+TEST_F(DialogBaseTest, AnEditWithoutOwnerObjectBehavesAsItsSystemControl)
+{
+    WNDCLASSW plain;
+    plain.lpfnWndProc = &DefWindowProcW;
+    plain.lpszClassName = u"PlainParent";
+    RegisterClassW(&plain);
+    HWND parent = CreateWindowExW(0, u"PlainParent", u"", 0, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
+    RefPtr<TestEdit> edit = MakeRef<TestEdit>(5, WidthRule{});
+    HWND window = edit->CreateChild(parent);
+    ASSERT_NE(window, nullptr);
+    MSG key{window, WM_KEYDOWN, VK_LEFT_KEY, 0};
+    EXPECT_EQ(SendMessageW(window, WM_GETDLGCODE, VK_LEFT_KEY, reinterpret_cast<LPARAM>(&key)), DLGC_WANTCHARS);
+    SendMessageW(window, WM_KEYDOWN, VK_LEFT_KEY, 1);
+    SendMessageW(window, WM_CHAR, u'x', 1);
+    EXPECT_EQ(g_text[window], u"x");
+    DestroyWindow(parent);
+    EXPECT_FALSE(WindowBase::FromHandle(window));
+}
+
 // Needs the standard EDIT control and the soft-key bars: Back in an edit box
 // deletes a character and the dialog stays.
 TEST_F(DialogBaseTest, BackInAnEditBoxDeletesACharacter)
