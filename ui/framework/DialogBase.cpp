@@ -7,8 +7,9 @@
 #include "app/AppGlobals.h"
 #include "platform/base/LastError.h"
 #include "platform/shell/Shell.h"
-#include "ui/framework/CreationBlock.h"
 #include "ui/framework/FlowLayout.h"
+#include "ui/framework/PaintClient.h"
+#include "ui/framework/SoftKeyBar.h"
 #include "ui/framework/TemplateWriter.h"
 #include "ui/framework/WindowBase.h"
 
@@ -31,19 +32,6 @@ DialogMapState& Map()
 }
 
 thread_local DialogBase* t_dialogBeingCreated = nullptr;
-
-uifw::TemplateControl TemplateEntry(const ControlItem& item, WindowBase& object)
-{
-    uifw::TemplateControl control;
-    control.style = item.Style();
-    control.id = static_cast<WORD>(item.Id());
-    control.atom = object.TemplateAtom();
-    control.className = object.ClassName();
-    control.caption = item.Caption();
-    uifw::CreationBlock block = uifw::MakeCreationBlock(&object);
-    control.creationData.assign(block.begin(), block.end());
-    return control;
-}
 
 }  // namespace
 
@@ -123,14 +111,7 @@ LRESULT DialogBase::OnInitDialog(WPARAM, LPARAM) { return InitializeDialog(); }
 
 void DialogBase::OnPaint()
 {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(m_window, &paint);
-    if (dc == nullptr)
-        return;
-    RECT client{};
-    GetClientRect(m_window, &client);
-    OnDraw(dc, client);
-    EndPaint(m_window, &paint);
+    uifw::PaintClient(m_window, [this](HDC dc, const RECT& client) { OnDraw(dc, client); });
 }
 
 void DialogBase::OnDraw(HDC, const RECT&) {}
@@ -197,7 +178,7 @@ INT_PTR DialogBase::DoModal(const WideString& title, short width, short height, 
             continue;
         auto& control = static_cast<ControlItem&>(*item);
         if (WindowBase* object = control.ControlObject())
-            controls.push_back(TemplateEntry(control, *object));
+            controls.push_back(uifw::ControlTemplate(control, *object));
     }
     std::optional<std::vector<BYTE>> bytes = uifw::WriteDialogTemplate(header, controls);
     if (!bytes)
@@ -220,14 +201,11 @@ LRESULT DialogBase::InitializeDialog()
     if (!SHInitDialog(&init))
         return 0;
     if (MenuBarId() != 0) {
-        SHMENUBARINFO bar;
-        bar.hwndParent = m_window;
-        bar.nToolBarId = MenuBarId();
-        bar.hInstRes = app::Instance();
-        if (!SHCreateMenuBar(&bar))
+        uifw::SoftKeyBar bar;
+        if (!uifw::MakeSoftKeyBar(m_window, MenuBarId(), bar))
             return 0;
-        m_menuBar = bar.hwndMB;
-        m_menuBarMenu = reinterpret_cast<HMENU>(SendMessageW(m_menuBar, SHCMBM_GETMENU, 0, 0));
+        m_menuBar = bar.bar;
+        m_menuBarMenu = bar.menu;
         SendMessageW(m_menuBar, SHCMBM_OVERRIDEKEY, kBackKey,
                      MAKELONG(SHMBOF_NODEFAULT | SHMBOF_NOTIFY, SHMBOF_NODEFAULT | SHMBOF_NOTIFY));
     }

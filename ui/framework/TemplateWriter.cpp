@@ -2,6 +2,10 @@
 
 #include <cstring>
 
+#include "ui/framework/CreationBlock.h"
+#include "ui/framework/LayoutItem.h"
+#include "ui/framework/WindowBase.h"
+
 namespace uifw {
 namespace {
 
@@ -51,6 +55,19 @@ bool WellFormedData(const std::vector<BYTE>& data)
 }
 
 }  // namespace
+
+TemplateControl ControlTemplate(const ControlItem& item, WindowBase& object)
+{
+    TemplateControl control;
+    control.style = item.Style();
+    control.id = static_cast<WORD>(item.Id());
+    control.atom = object.TemplateAtom();
+    control.className = object.ClassName();
+    control.caption = item.Caption();
+    CreationBlock block = MakeCreationBlock(&object);
+    control.creationData.assign(block.begin(), block.end());
+    return control;
+}
 
 std::optional<std::vector<BYTE>> WriteDialogTemplate(const TemplateHeader& header,
                                                      const std::vector<TemplateControl>& controls)

@@ -7,6 +7,9 @@
 
 #include "platform/win/Window.h"
 
+class ControlItem;
+class WindowBase;
+
 namespace uifw {
 
 struct TemplateHeader {
@@ -27,6 +30,10 @@ struct TemplateControl {
     WideString caption;
     std::vector<BYTE> creationData;  // starts with its own 16-bit count, or empty
 };
+
+// A control's entry: its item's style, id and caption, its object's class
+// (atom or name) and the creation block that leads to the object.
+TemplateControl ControlTemplate(const ControlItem& item, WindowBase& object);
 
 // The template bytes; nothing when a count or size does not fit its field.
 // Each control's creationData is written as it is: it must start with its

@@ -5,8 +5,9 @@
 #include <mutex>
 
 #include "app/AppGlobals.h"
-#include "platform/shell/Shell.h"
 #include "ui/framework/CreationBlock.h"
+#include "ui/framework/PaintClient.h"
+#include "ui/framework/SoftKeyBar.h"
 
 namespace {
 
@@ -60,14 +61,11 @@ LRESULT WindowBase::OnCreate(CREATESTRUCTW*)
     UINT barId = MenuBarId();
     if (barId == 0)
         return 0;
-    SHMENUBARINFO info;
-    info.hwndParent = m_window;
-    info.nToolBarId = barId;
-    info.hInstRes = app::Instance();
-    if (!SHCreateMenuBar(&info))
+    uifw::SoftKeyBar bar;
+    if (!uifw::MakeSoftKeyBar(m_window, barId, bar))
         return -1;
-    m_menuBar = info.hwndMB;
-    m_menuBarMenu = reinterpret_cast<HMENU>(SendMessageW(m_menuBar, SHCMBM_GETMENU, 0, 0));
+    m_menuBar = bar.bar;
+    m_menuBarMenu = bar.menu;
     return 0;
 }
 
@@ -75,14 +73,7 @@ void WindowBase::OnWindowPosChanged(WINDOWPOS*, bool&) {}
 
 void WindowBase::OnPaint()
 {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(m_window, &paint);
-    if (dc == nullptr)
-        return;
-    RECT client{};
-    GetClientRect(m_window, &client);
-    OnDraw(dc, client);
-    EndPaint(m_window, &paint);
+    uifw::PaintClient(m_window, [this](HDC dc, const RECT& client) { OnDraw(dc, client); });
 }
 
 void WindowBase::OnDraw(HDC, const RECT&) {}

@@ -10,19 +10,7 @@
 
 namespace {
 
-uifw::TemplateControl Entry(ControlItem& item)
-{
-    WindowBase& object = *item.ControlObject();
-    uifw::TemplateControl control;
-    control.style = item.Style();
-    control.id = static_cast<WORD>(item.Id());
-    control.atom = object.TemplateAtom();
-    control.className = object.ClassName();
-    control.caption = item.Caption();
-    uifw::CreationBlock block = uifw::MakeCreationBlock(&object);
-    control.creationData.assign(block.begin(), block.end());
-    return control;
-}
+uifw::TemplateControl Entry(ControlItem& item) { return uifw::ControlTemplate(item, *item.ControlObject()); }
 
 TEST(TemplateRoundTrip, WrittenTemplateReadsBack)
 {
