@@ -44,14 +44,28 @@ LRESULT EraseWhite(HWND dialog, HDC dc)
     return 1;
 }
 
-// The focus goes to a control of the dialog rather than the dialog itself.
-void FocusFirstControl(HWND dialog)
+// The focus goes back to the control that had it when the dialog was left,
+// else to the first control; never to the dialog itself.
+void RestoreFocus(HWND dialog, DialogState& state)
 {
-    HWND first = NextTabStop(dialog, nullptr, true);
-    if (first != nullptr) {
-        SetFocus(first);
-        ScrollIntoView(dialog, first);
+    HWND target = state.lastFocus != nullptr && IsChild(dialog, state.lastFocus) ? state.lastFocus
+                                                                                : NextTabStop(dialog, nullptr, true);
+    if (target != nullptr) {
+        SetFocus(target);
+        ScrollIntoView(dialog, target);
     }
+}
+
+LRESULT Activate(HWND dialog, DialogState& state, WPARAM wParam)
+{
+    HWND focus = GetFocus();
+    if (LOWORD(wParam) == WA_INACTIVE) {
+        if (focus != nullptr && IsChild(dialog, focus))
+            state.lastFocus = focus;
+    } else if (focus == nullptr || !IsChild(dialog, focus)) {
+        RestoreFocus(dialog, state);
+    }
+    return 0;
 }
 
 }  // namespace
@@ -93,9 +107,13 @@ LRESULT DefDlgProcW(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
             break;
         SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
         return 0;
+    case WM_ACTIVATE:
+        if (!state)
+            break;
+        return Activate(dialog, *state, wParam);
     case WM_SETFOCUS:
         if (state)
-            FocusFirstControl(dialog);
+            RestoreFocus(dialog, *state);
         return 0;
     case WM_ERASEBKGND:
         return EraseWhite(dialog, reinterpret_cast<HDC>(wParam));

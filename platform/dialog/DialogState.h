@@ -16,6 +16,7 @@ struct DialogState {
     bool ended = false;
     INT_PTR result = IDCANCEL;
     int scrolled = 0;  // pixels the controls are moved up to keep the focus visible
+    HWND lastFocus = nullptr;  // the control that had the focus when the dialog was left
 };
 
 // The state of a dialog window, or null when the window is no dialog.

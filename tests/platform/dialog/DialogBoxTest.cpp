@@ -133,6 +133,23 @@ TEST_F(DialogBoxTest, UpAndDownMoveBetweenTabStopsAndBackCancels)
     press(VK_DOWN_KEY);  // 3 -> 5
     g_steps.push_back([](HWND dialog) { SetFocus(GetDlgItem(dialog, 1)); });
     press(VK_UP_KEY);    // 1 wraps to the last, 5
+    // Another window comes in front and goes; the focus returns to where it was.
+    HWND other = nullptr;
+    g_steps.push_back([&](HWND) {
+        WNDCLASSW plain;
+        plain.lpfnWndProc = &DefWindowProcW;
+        plain.lpszClassName = u"InFront";
+        RegisterClassW(&plain);
+        other = CreateWindowExW(0, u"InFront", u"", WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                CW_USEDEFAULT, nullptr, nullptr, nullptr, nullptr);
+        SetForegroundWindow(other);
+    });
+    g_steps.push_back([&](HWND dialog) {
+        focus.push_back(GetFocus() == other ? -1 : FocusId());
+        DestroyWindow(other);
+        SetForegroundWindow(dialog);
+    });
+    g_steps.push_back([&](HWND) { focus.push_back(FocusId()); });
     g_steps.push_back([](HWND) { PressKey(VK_BACK_KEY); });
 
     INT_PTR result = Run(Template({{kTabStop, 1, u"StandInText"},
@@ -141,7 +158,7 @@ TEST_F(DialogBoxTest, UpAndDownMoveBetweenTabStopsAndBackCancels)
                                    {kTabStop, 3, u"StandInText"},
                                    {kTabStop, 5, u"StandInList"}}));
     EXPECT_EQ(result, IDCANCEL);
-    EXPECT_EQ(focus, (std::vector<int>{1, 3, 5, 5, 5, 5}));
+    EXPECT_EQ(focus, (std::vector<int>{1, 3, 5, 5, 5, 5, -1, 5}));
 }
 
 TEST_F(DialogBoxTest, ControlsGetCreationDataAndFontAndEndDialogGivesItsCode)
