@@ -223,8 +223,6 @@ constexpr DWORD OBJ_FONT = 6;
 constexpr DWORD OBJ_BITMAP = 7;
 constexpr DWORD OBJ_MEMDC = 10;
 
-constexpr UINT WM_SETFONT = 0x0030;
-constexpr UINT WM_GETFONT = 0x0031;
 
 // Device contexts. GetDC gives a context clipped to the window's client area
 // (and its parents'); a window with WS_CLIPCHILDREN leaves its visible

@@ -1,20 +1,23 @@
 #include "ui/framework/WindowBase.h"
 
-#include <cstring>
+#include <atomic>
 #include <map>
 #include <mutex>
-#include <set>
 
 #include "app/AppGlobals.h"
+#include "ui/framework/CreationBlock.h"
+#include "ui/framework/PaintClient.h"
+#include "ui/framework/SoftKeyBar.h"
 
 namespace {
 
 // Handle -> object. Holds one reference per live window; the entry is removed
-// after WM_DESTROY.
+// after WM_DESTROY. Also the classes registered so far and, for superclasses,
+// the system procedure each one calls on.
 struct WindowMapState {
     std::mutex lock;
     std::map<HWND, RefPtr<WindowBase>> windows;
-    std::set<std::u16string> registeredClasses;
+    std::map<std::u16string, WNDPROC> registeredClasses;
 };
 
 WindowMapState& Map()
@@ -23,45 +26,59 @@ WindowMapState& Map()
     return *state;
 }
 
-// The creation block every object passes to its window: a 16-bit length
-// followed by the object pointer, unaligned. On this platform the pointer is
-// 8 bytes, so the length is 8.
-struct CreationBlock {
-    unsigned char bytes[2 + sizeof(void*)];
-};
+std::atomic<int> g_liveObjects{0};
 
-CreationBlock MakeCreationBlock(WindowBase* object)
+// The registered class's saved system procedure; false when ClassName is
+// not registered yet.
+bool FindRegistered(const std::u16string& name, WNDPROC& baseProc)
 {
-    CreationBlock block{};
-    auto length = static_cast<WORD>(sizeof(void*));
-    std::memcpy(block.bytes, &length, sizeof length);
-    std::memcpy(block.bytes + 2, &object, sizeof object);
-    return block;
+    WindowMapState& map = Map();
+    std::lock_guard guard(map.lock);
+    auto it = map.registeredClasses.find(name);
+    if (it == map.registeredClasses.end())
+        return false;
+    baseProc = it->second;
+    return true;
 }
 
-WindowBase* ObjectFromCreationBlock(LPARAM lParam)
+void NoteRegistered(const std::u16string& name, WNDPROC baseProc)
 {
-    auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-    if (create == nullptr || create->lpCreateParams == nullptr)
-        return nullptr;
-    const auto* bytes = static_cast<const unsigned char*>(create->lpCreateParams);
-    WORD length = 0;
-    std::memcpy(&length, bytes, sizeof length);
-    if (length != sizeof(void*))
-        return nullptr;
-    WindowBase* object = nullptr;
-    std::memcpy(&object, bytes + 2, sizeof object);
-    return object;
+    WindowMapState& map = Map();
+    std::lock_guard guard(map.lock);
+    map.registeredClasses[name] = baseProc;
 }
 
 }  // namespace
 
+int uifw::LiveObjectCount() { return g_liveObjects.load(); }
+void uifw::CountObject(int delta) { g_liveObjects.fetch_add(delta); }
+
+WindowBase::WindowBase() { uifw::CountObject(1); }
+WindowBase::~WindowBase() { uifw::CountObject(-1); }
+
 LRESULT WindowBase::OnCreate(CREATESTRUCTW*)
 {
-    // Soft-key bars are made here once the menu-bar service exists; a window
-    // without a bar id has none.
+    UINT barId = MenuBarId();
+    if (barId == 0)
+        return 0;
+    uifw::SoftKeyBar bar;
+    if (!uifw::MakeSoftKeyBar(m_window, barId, bar))
+        return -1;
+    m_menuBar = bar.bar;
+    m_menuBarMenu = bar.menu;
     return 0;
 }
+
+void WindowBase::OnWindowPosChanged(WINDOWPOS*, bool&) {}
+
+void WindowBase::OnPaint()
+{
+    uifw::PaintClient(m_window, [this](HDC dc, const RECT& client) { OnDraw(dc, client); });
+}
+
+void WindowBase::OnDraw(HDC, const RECT&) {}
+
+LRESULT WindowBase::OnChildKeyDown(WPARAM, LPARAM, HWND, bool&) { return 0; }
 
 LRESULT WindowBase::OnKeyDown(WPARAM, LPARAM, bool& handled)
 {
@@ -71,6 +88,12 @@ LRESULT WindowBase::OnKeyDown(WPARAM, LPARAM, bool& handled)
 
 LRESULT WindowBase::OnCommand(WORD, WORD, HWND) { return 0; }
 
+LRESULT WindowBase::OnGetDlgCode(MSG*, WPARAM) { return 0; }
+
+LRESULT WindowBase::OnChildGetDlgCode(int, HWND, MSG*) { return 0; }
+
+void WindowBase::AfterLayout(ControlItem&) {}
+
 LRESULT WindowBase::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled)
 {
     switch (message) {
@@ -79,8 +102,24 @@ LRESULT WindowBase::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& 
     case WM_DESTROY:
         OnDestroy();
         return 0;
+    case WM_PAINT:
+        // A superclassed control paints itself in its system procedure; an
+        // update region validated here would leave it nothing to draw.
+        if (BaseClassProc() == nullptr)
+            OnPaint();
+        return 0;
     case WM_CLOSE:
         return OnClose();
+    case WM_WINDOWPOSCHANGED: {
+        bool ignored = false;
+        OnWindowPosChanged(reinterpret_cast<WINDOWPOS*>(lParam), ignored);
+        return 0;
+    }
+    case WM_GETDLGCODE: {
+        LRESULT code = OnGetDlgCode(reinterpret_cast<MSG*>(lParam), wParam);
+        handled = code != 0;
+        return code;
+    }
     case WM_KEYDOWN:
         return OnKeyDown(wParam, lParam, handled);
     case WM_COMMAND:
@@ -92,11 +131,23 @@ LRESULT WindowBase::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& 
 
 HWND WindowBase::Create(const WCHAR* title, DWORD style)
 {
-    CreationBlock block = MakeCreationBlock(this);
+    uifw::CreationBlock block = uifw::MakeCreationBlock(this);
     HWND window = CreateWindowExW(0, ClassName(), title, style, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                                  CW_USEDEFAULT, nullptr, nullptr, app::Instance(), &block);
+                                  CW_USEDEFAULT, nullptr, nullptr, app::Instance(), block.data());
     if (window != nullptr)
         OnCreated();
+    return window;
+}
+
+HWND WindowBase::CreateChild(HWND parent)
+{
+    uifw::CreationBlock block = uifw::MakeCreationBlock(this);
+    HWND window = CreateWindowExW(0, ClassName(), m_caption.c_str(), m_style, m_x, m_y, m_width, m_height, parent,
+                                  nullptr, app::Instance(), block.data());
+    if (window != nullptr) {
+        AttachWindow(window);
+        OnCreated();
+    }
     return window;
 }
 
@@ -111,13 +162,16 @@ RefPtr<WindowBase> WindowBase::FromHandle(HWND window)
 LRESULT WindowBase::CommonWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     WindowMapState& map = Map();
+    // Held for the whole message: a window destroyed from inside one of its
+    // own messages keeps its object until the message returns.
     RefPtr<WindowBase> object;
     if (message == WM_CREATE) {
-        object = ObjectFromCreationBlock(lParam);
+        object = uifw::ObjectFromCreationBlock(reinterpret_cast<CREATESTRUCTW*>(lParam));
         if (object) {
             object->m_window = window;
+            RefPtr<WindowBase> previous;
             std::lock_guard guard(map.lock);
-            map.windows[window] = object;
+            previous = std::exchange(map.windows[window], object);
         }
     } else {
         object = FromHandle(window);
@@ -133,21 +187,23 @@ LRESULT WindowBase::CommonWindowProc(HWND window, UINT message, WPARAM wParam, L
                                  : DefWindowProcW(window, message, wParam, lParam);
     }
     if (message == WM_DESTROY) {
+        RefPtr<WindowBase> removed;
         std::lock_guard guard(map.lock);
-        map.windows.erase(window);
+        auto it = map.windows.find(window);
+        if (it != map.windows.end()) {
+            removed = std::move(it->second);
+            map.windows.erase(it);
+        }
     }
     return result;
 }
 
 void WindowBase::RegisterWindowClass(UINT classStyle)
 {
-    WindowMapState& map = Map();
     std::u16string name = ClassName();
-    {
-        std::lock_guard guard(map.lock);
-        if (map.registeredClasses.count(name) != 0)
-            return;
-    }
+    WNDPROC ignored = nullptr;
+    if (FindRegistered(name, ignored))
+        return;
     WNDCLASSW windowClass{};
     windowClass.style = classStyle;
     windowClass.lpfnWndProc = &WindowBase::CommonWindowProc;
@@ -155,6 +211,23 @@ void WindowBase::RegisterWindowClass(UINT classStyle)
     windowClass.lpszClassName = name.c_str();
     if (RegisterClassW(&windowClass) == 0)
         return;
-    std::lock_guard guard(map.lock);
-    map.registeredClasses.insert(name);
+    NoteRegistered(name, nullptr);
+}
+
+void WindowBase::RegisterSuperclass()
+{
+    std::u16string name = ClassName();
+    if (FindRegistered(name, m_superclassProc))
+        return;
+    WNDCLASSW windowClass{};
+    if (SystemClassName() == nullptr || !GetClassInfoW(app::Instance(), SystemClassName(), &windowClass))
+        return;
+    WNDPROC baseProc = windowClass.lpfnWndProc;
+    windowClass.lpfnWndProc = &WindowBase::CommonWindowProc;
+    windowClass.hInstance = app::Instance();
+    windowClass.lpszClassName = name.c_str();
+    if (RegisterClassW(&windowClass) == 0)
+        return;
+    NoteRegistered(name, baseProc);
+    m_superclassProc = baseProc;
 }

@@ -1,4 +1,0 @@
-// Placeholder until dialogs exist.
-#include "platform/shell/Shell.h"
-
-BOOL SHInitDialog(SHINITDLGINFO* /*info*/) { return FALSE; }
