@@ -2,6 +2,7 @@
 
 #include "platform/base/Device.h"
 #include "platform/sync/Sync.h"
+#include "platform/win/Window.h"
 
 namespace app {
 namespace {
@@ -26,7 +27,12 @@ WideString& FolderValue()
 
 }  // namespace
 
-HINSTANCE Instance() { return g_instance.load(); }
+// Before the entry sets it (tests, tools), the process's own module.
+HINSTANCE Instance()
+{
+    HINSTANCE instance = g_instance.load();
+    return instance != nullptr ? instance : GetModuleHandleW(nullptr);
+}
 void SetInstance(HINSTANCE instance) { g_instance.store(instance); }
 
 AppCore* Core() { return g_core.load(); }

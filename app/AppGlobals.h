@@ -11,7 +11,8 @@ class AppCore;
 
 namespace app {
 
-// The module handle given to the entry; used for window classes.
+// The module handle given to the entry (the process module until then);
+// used for window classes and resources.
 HINSTANCE Instance();
 void SetInstance(HINSTANCE instance);
 

@@ -133,12 +133,19 @@ HWND GetWindow(HWND window, UINT relation)
     return SiblingLocked(*record, relation);
 }
 
+// Follows parents of child windows only: an owned pop-up (a soft-key bar, a
+// menu) is not a child of its owner.
 BOOL IsChild(HWND parent, HWND window)
 {
     std::lock_guard guard(State().lock);
-    if (FindRecordLocked(window) == nullptr || window == parent)
-        return FALSE;
-    return IsDescendantLocked(window, parent) ? TRUE : FALSE;
+    WindowRecord* record = FindRecordLocked(window);
+    for (std::size_t steps = 0; record != nullptr && !record->IsTopLevel() && steps < State().windows.size();
+         ++steps) {
+        if (record->parent == parent)
+            return TRUE;
+        record = FindRecordLocked(record->parent);
+    }
+    return FALSE;
 }
 
 int GetDlgCtrlID(HWND window)

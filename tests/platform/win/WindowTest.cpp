@@ -341,6 +341,8 @@ TEST_F(WindowTest, SiblingOrderPositionsAndEnabledState)
     EXPECT_EQ(GetWindow(second, GW_HWNDPREV), first);
     EXPECT_TRUE(IsChild(parent, second));
     EXPECT_FALSE(IsChild(second, parent));
+    HWND owned = CreateWindowExW(0, kRecorderClass, u"", 0, 0, 0, 10, 10, parent, nullptr, nullptr, nullptr);
+    EXPECT_FALSE(IsChild(parent, owned));  // an owned pop-up is not a child
     EXPECT_EQ(GetDlgCtrlID(second), 42);
 
     Recorder::Instance().Take();
