@@ -125,10 +125,10 @@ TEST_F(InfoTest, SearchSurvivesLoadOddFieldsErrorsAndSilence)
     ASSERT_EQ(uins.size(), 1000u);
     EXPECT_EQ(uins.front(), 500000u);
     EXPECT_EQ(uins.back(), 500999u);
-    EXPECT_EQ(rows[0], u" (First Last), 30, Online") << "a hit without nickname";
-    EXPECT_EQ(rows[1].size(), 2000u + WideString(u" (First Last), 30, Offline").size());
-    EXPECT_EQ(rows[2], u"\u0F40\u0F41 \U0001F600 \uAC00 (First Last), 30, Online");
-    EXPECT_EQ(rows[999], u"User999 (First Last), 30, Offline");
+    EXPECT_EQ(rows[0], u" (First Last), 30, Offline") << "a hit without nickname";
+    EXPECT_EQ(rows[1].size(), 2000u + WideString(u" (First Last), 30, Online").size());
+    EXPECT_EQ(rows[2], u"\u0F40\u0F41 \U0001F600 \uAC00 (First Last), 30, Offline");
+    EXPECT_EQ(rows[999], u"User999 (First Last), 30, Online");
 }
 
 TEST_F(InfoTest, InformationWithHugeFieldsAndNoAnswerStaysUsable)

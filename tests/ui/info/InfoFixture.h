@@ -31,7 +31,7 @@ inline const char* kAccounts = R"(<accounts>
   <account uin="100001" password="demo" nick="Demo"/>
   <account uin="100004" password="a" nick="Alice" first="Alice" last="Liddell" email="alice@example.org"
            city="Oxford" state="Oxon" gender="female" age="20" birthday="2005-05-04" phone="555-0104"
-           mobile="555-0199" homepage="http://alice.example" notes="Down the rabbit hole" auth="1"/>
+           mobile="555-0199" homepage="http://alice.example" notes="Down the rabbit hole"/>
   <account uin="100005" password="b" nick="Alba" first="Alba" last="Rose" gender="female" age="34"/>
   <account uin="100006" password="c" nick="Bert" first="Bert" last="Old" gender="male" age="65"/>
 </accounts>)";
@@ -248,12 +248,15 @@ protected:
         RefPtr<oscar::SnacCommand> snac = oscar::DecodeSnac(snacBody);
         m_core->Core().Post(MakeRef<oscar::FrameEvent>(EventType::BosFrameReceived, oscar::FlapFrame::ForSnac(snac)));
     }
-    // The meta requests sent so far.
+    // The directory requests (meta request type 0x07D0) sent so far.
     std::vector<RefPtr<oscar::SnacCommand>> MetaRequests()
     {
         std::vector<RefPtr<oscar::SnacCommand>> found;
         for (const auto& frame : m_core->Record().BosFrames()) {
-            if (frame->Snac() && frame->Snac()->Number() == oscar::CommandNumber::MetaRequest)
+            if (!frame->Snac() || frame->Snac()->Number() != oscar::CommandNumber::MetaRequest)
+                continue;
+            std::span<const std::uint8_t> data = frame->Snac()->Data()->Bytes();
+            if (data.size() >= 16 && data[10] == 0xD0 && data[11] == 0x07)
                 found.push_back(frame->Snac());
         }
         return found;

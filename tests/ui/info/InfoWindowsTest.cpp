@@ -91,7 +91,7 @@ TEST_F(InfoTest, LookUpRenameAndMoveAreOnTheListAfterTheNextSignOn)
             int acks = 0;
             for (const auto& frame : m_core->Record().ReceivedBos())
                 acks += frame->Snac() && frame->Snac()->Family() == 0x13 && frame->Snac()->Subtype() == 0x0E;
-            return acks >= 2;
+            return acks >= 4;
         },
         20000));
     NewCore(m_server->LoginHost());
