@@ -9,7 +9,7 @@ void Start(DialogBase& dialog) { dialog.AddItem(MoveRightDown({0, 2, 0, 0}, {0, 
 void Row(DialogBase& dialog, int labelId, const WideString& caption, const RefPtr<ControlItem>& value)
 {
     dialog.AddItem(LabelItem(labelId, caption, WidthRule{0, 3, 0, 1}, 1));
-    dialog.AddItem(MoveRight({0, 0, 8, 0}));
+    dialog.AddItem(MoveRight({0, 0, kLabelChars, 0}));
     dialog.AddItem(value);
     dialog.AddItem(MoveBack(1));
     dialog.AddItem(MoveDown({0, 2, 1}));

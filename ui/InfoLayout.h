@@ -1,6 +1,7 @@
 // The row layout the user-information and search windows share: a label, the
-// value control 8 average characters to the right, filling the width, and
-// the next row 2 pixels and a line lower.
+// value control 9 average characters to the right (room for "First name" in
+// the screen's font), filling the width, and the next row 2 pixels and a
+// line lower.
 #pragma once
 
 #include <cstdint>
@@ -17,7 +18,8 @@ constexpr DWORD kMultiLine = 0x0004;   // ES_MULTILINE
 constexpr DWORD kDigitsOnly = 0x2000;  // ES_NUMBER
 
 // The value column: 100% less 4 pixels less the label column.
-constexpr WidthRule kValueWidth{100, -4, -8, 0};
+constexpr short kLabelChars = 9;
+constexpr WidthRule kValueWidth{100, -4, -kLabelChars, 0};
 constexpr HeightRule kLineHeight{0, 1, 1};
 
 // The first move of both windows: 2 pixels right, 1 pixel down.

@@ -32,7 +32,7 @@ RefPtr<ControlItem> SpinnerRow(DialogBase& dialog, int labelId, const WideString
     auto list = MakeRef<ListBoxWindow>(labelId + 1, kChild | LBS_NOTIFY, infolayout::kValueWidth,
                                        infolayout::kLineHeight);
     dialog.AddItem(LabelItem(labelId, caption, WidthRule{0, 3, 0, 1}, 1));
-    dialog.AddItem(MoveRight({0, 0, 8, 0}));
+    dialog.AddItem(MoveRight({0, 0, infolayout::kLabelChars, 0}));
     dialog.AddItem(list);
     dialog.AddItem(SpinItem(labelId + 2, kSpinStyle, list));
     dialog.AddItem(MoveBack(1));

@@ -2,6 +2,7 @@
 
 #include "app/InterfaceStage.h"
 #include "oscar/IcqAccount.h"
+#include "platform/base/Clock.h"
 #include "platform/shell/Shell.h"
 #include "platform/win/Controls.h"
 #include "platform/win/Menu.h"
@@ -150,7 +151,22 @@ void UserInfoWindow::Request()
         return;
     }
     SetStatus(u"Waiting for the directory...");
-    SetTimer(Window(), kAnswerTimer, kAnswerTimeout, nullptr);
+    m_waitStart = GetTickCount();
+    SetTimer(Window(), kAnswerTimer, kPollPeriod, nullptr);
+}
+
+// The directory's last reply of a run may be a kind this window does not
+// show, so the end of the answer is noticed by looking at the query.
+void UserInfoWindow::CheckAnswer()
+{
+    if (!m_query->IsWaiting()) {
+        KillTimer(Window(), kAnswerTimer);
+        SetStatus(m_basicArrived ? u"" : u"The directory has no data");
+    } else if (GetTickCount() - m_waitStart >= kAnswerTimeout) {
+        KillTimer(Window(), kAnswerTimer);
+        m_query->Cancel();
+        SetStatus(u"No answer from the directory");
+    }
 }
 
 void UserInfoWindow::ShowSheet()
@@ -190,18 +206,13 @@ void UserInfoWindow::OnEvent(const RefPtr<AppEvent>& event)
         m_basicArrived = true;
     if (m_sheet.Apply(*event))
         ShowSheet();
-    if (!m_query->IsWaiting()) {
-        KillTimer(Window(), kAnswerTimer);
-        SetStatus(m_basicArrived ? u"" : u"The directory has no data");
-    }
+    CheckAnswer();
 }
 
 LRESULT UserInfoWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled)
 {
     if (message == WM_TIMER && wParam == kAnswerTimer) {
-        KillTimer(Window(), kAnswerTimer);
-        m_query->Cancel();
-        SetStatus(u"No answer from the directory");
+        CheckAnswer();
     } else if (message == kShowError) {
         infolayout::ShowIcqError(Window(), m_errorText);
     }

@@ -30,6 +30,7 @@ public:
     static constexpr WORD kFirstGroup = 41050;
     // A waiting request is given up after this much device time.
     static constexpr UINT kAnswerTimeout = 30000;
+    static constexpr UINT kPollPeriod = 250;
 
     UserInfoWindow(AppCore& core, WideString uin, bool fromSearch);
 
@@ -54,6 +55,7 @@ private:
     void BuildLayout();
     void SetUpMenu();
     void Request();
+    void CheckAnswer();
     void ShowSheet();
     void SetStatus(const WideString& text);
     void PutIntoGroup(std::size_t index);
@@ -69,6 +71,7 @@ private:
     bool m_basicArrived = false;
     bool m_changed = false;
     bool m_listening = false;
+    DWORD m_waitStart = 0;
     // The ids of the groups behind the group popup's commands, in order.
     std::vector<std::uint16_t> m_groupIds;
     std::array<RefPtr<TextBoxWindow>, oscar::kInfoFieldCount> m_edits;

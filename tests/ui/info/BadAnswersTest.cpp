@@ -85,9 +85,14 @@ TEST_F(InfoTest, SearchSurvivesLoadOddFieldsErrorsAndSilence)
               [&] {
                   rows = Rows(dialog());
                   uins = search->HitUins();
-                  HWND list = GetDlgItem(dialog(), SearchWindow::kResultList);
-                  SetFocus(list);
-                  SendMessageW(list, LB_SETCURSEL, 2, 0);
+                  // Down from the city to the list scrolls it into view.
+                  SetFocus(GetDlgItem(dialog(), SearchWindow::kCityEdit));
+                  PressKey(VK_DOWN_KEY);
+              });
+    steps.Add("list focused", [&] { return GetFocus() == GetDlgItem(dialog(), SearchWindow::kResultList); },
+              [&] { SendDlgItemMessageW(dialog(), SearchWindow::kResultList, LB_SETCURSEL, 2, 0); });
+    steps.Add("painted", [] { return true; },
+              [&] {
                   Shot("search-odd-hits");
                   PressKey(VK_SOFT1);  // Find again: this time the directory fails
               });
@@ -145,7 +150,7 @@ TEST_F(InfoTest, InformationWithHugeFieldsAndNoAnswerStaysUsable)
     std::size_t notesLength = 0;
     WideString nickname;
     WideString statusWaiting;
-    steps.Add("opened", [&] { return (info = Top<UserInfoWindow>()) != nullptr; },
+    steps.Add("opened", [&] { return (info = Top<UserInfoWindow>()) != nullptr && !MetaRequests().empty(); },
               [&] {
                   statusWaiting = TextOf(info->Window(), UserInfoWindow::kStatusId);
                   std::uint32_t cookie = MetaRequests().back()->RequestId();
