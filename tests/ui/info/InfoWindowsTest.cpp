@@ -47,6 +47,9 @@ TEST_F(InfoTest, LookUpRenameAndMoveAreOnTheListAfterTheNextSignOn)
                    for (std::size_t i = 0; i < oscar::kInfoFieldCount; ++i)
                        shown.push_back(Field(window, static_cast<InfoField>(i)));
                    menuEntry = MenuText(InfoMenu(window), 1, TRUE);
+               });
+    script.Add("painted", [n = 0]() mutable { return ++n > 3; },
+               [&] {
                    Shot("info-contact");
                    // Menu > Move to group > Work.
                    PressKey(VK_SOFT2);
