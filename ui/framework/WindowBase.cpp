@@ -176,8 +176,15 @@ LRESULT WindowBase::CommonWindowProc(HWND window, UINT message, WPARAM wParam, L
     } else {
         object = FromHandle(window);
     }
-    if (!object)
+    if (!object) {
+        // Messages before WM_CREATE (WM_NCCREATE above all) still reach the
+        // superclassed control: it sets up its own state there.
+        WCHAR name[64] = {};
+        WNDPROC base = nullptr;
+        if (GetClassNameW(window, name, 64) > 0 && FindRegistered(name, base) && base != nullptr)
+            return CallWindowProcW(base, window, message, wParam, lParam);
         return DefWindowProcW(window, message, wParam, lParam);
+    }
 
     bool handled = false;
     LRESULT result = object->OnMessage(message, wParam, lParam, handled);
