@@ -33,10 +33,6 @@ constexpr DWORD DS_SETFONT = 0x0040;
 constexpr DWORD DS_MODALFRAME = 0x0080;
 constexpr DWORD DS_CENTER = 0x0800;
 
-// Command identifiers of the standard buttons.
-constexpr int IDOK = 1;
-constexpr int IDCANCEL = 2;
-
 #pragma pack(push, 2)
 struct DLGTEMPLATE {
     DWORD style;

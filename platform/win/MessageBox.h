@@ -22,8 +22,6 @@ constexpr UINT MB_ICONASTERISK = MB_ICONINFORMATION;
 constexpr UINT MB_DEFBUTTON2 = 0x00000100;
 
 // Answers.
-constexpr int IDOK = 1;
-constexpr int IDCANCEL = 2;
 constexpr int IDRETRY = 4;
 constexpr int IDYES = 6;
 constexpr int IDNO = 7;

@@ -90,6 +90,10 @@ constexpr UINT WM_TIMER = 0x0113;
 constexpr UINT WM_USER = 0x0400;
 constexpr UINT WM_APP = 0x8000;
 
+// Command identifiers of the standard buttons (dialogs and message boxes).
+constexpr int IDOK = 1;
+constexpr int IDCANCEL = 2;
+
 // WM_ACTIVATE wParam.
 constexpr WPARAM WA_INACTIVE = 0;
 constexpr WPARAM WA_ACTIVE = 1;
