@@ -41,10 +41,15 @@ void MainWindow::DrawInto(HDC dc, const RECT& client)
     RefPtr<skin::Skin> look = core != nullptr ? skin::CurrentSkin(*core) : RefPtr<skin::Skin>();
     if (!look)
         return;
-    if (!look->backgroundImage || !look->backgroundImage->Draw(dc, client.left, client.top)) {
-        if (HBRUSH brush = look->BackgroundBrush())
-            FillRect(dc, &client, brush);
-    }
+    // The brush goes first even under an image: the image may leave parts
+    // out (its key colour) or be smaller than the window, and the surface
+    // still holds the previous picture there.
+    if (HBRUSH brush = look->BackgroundBrush())
+        FillRect(dc, &client, brush);
+    else
+        PatBlt(dc, client.left, client.top, client.right - client.left, client.bottom - client.top, WHITENESS);
+    if (look->backgroundImage)
+        look->backgroundImage->Draw(dc, client.left, client.top);
     int statusHeight = look->StatusPosition() > 0 ? look->statusHeight : 0;
     int toolbarHeight = look->ToolbarPosition() > 0 ? look->ToolbarHeight() : 0;
     mainlayout::Areas areas = mainlayout::Compute(look->Layout(), client, statusHeight, toolbarHeight);
