@@ -63,6 +63,7 @@ void MainWindow::OnCreated()
         m_userPopup = m_menuPopup != nullptr ? GetSubMenu(m_menuPopup, 0) : nullptr;
     }
     RefreshLeftSoftKey();
+    PlaceScrollBar();
 }
 
 void MainWindow::OnDestroy()
@@ -77,6 +78,12 @@ void MainWindow::OnWindowPosChanged(WINDOWPOS*, bool& handled)
 {
     DropMemorySurface();
     handled = true;
+    PlaceScrollBar();
+}
+
+// Along the right edge of the list, as high as the whole rows that fit.
+void MainWindow::PlaceScrollBar()
+{
     AppCore* core = app::Core();
     RefPtr<skin::Skin> look = core != nullptr ? skin::CurrentSkin(*core) : RefPtr<skin::Skin>();
     if (!look || ScrollBar() == nullptr)

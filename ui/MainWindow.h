@@ -120,6 +120,7 @@ private:
     void SetStatus(const WideString& text, bool alsoPlugin);
     void RefreshLeftSoftKey();
     void DropMemorySurface();
+    void PlaceScrollBar();
     void DrawInto(HDC dc, const RECT& client);
     void DrawStatusBar(HDC dc, const RECT& area);
     void DrawToolbar(HDC dc, const RECT& area);

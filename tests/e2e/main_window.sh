@@ -10,33 +10,19 @@ SERVER="$2"
 PHONECTL="$3"
 SOURCE="$(cd "$(dirname "$0")/../.." && pwd)"
 
-WORK="$(mktemp -d /tmp/corvane-main-XXXXXX)"
-SERVER_PID=""
+# The local server on free ports with the demo account, in a private folder.
+source "$SOURCE/tests/scripts/cli_common.sh"
 PROGRAM_PID=""
-cleanup() {
+stop_program() {
   [ -n "$PROGRAM_PID" ] && kill "$PROGRAM_PID" 2>/dev/null && wait "$PROGRAM_PID" 2>/dev/null || true
-  [ -n "$SERVER_PID" ] && kill "$SERVER_PID" 2>/dev/null && wait "$SERVER_PID" 2>/dev/null || true
-  rm -rf "$WORK"
+  cleanup
 }
-trap cleanup EXIT
-fail() { echo "FAIL: $*"; echo "--- screen:"; "$PHONECTL" --pid "$PROGRAM_PID" text || true; exit 1; }
-
-free_port() { python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1]); s.close()'; }
-PORT=$(free_port)
-BOS=$(free_port)
-cat > "$WORK/accounts.xml" <<'XML'
-<accounts><account uin="100001" password="demo" nick="Demo"/></accounts>
-XML
-"$SERVER" --listen 127.0.0.1 --login-port "$PORT" --bos-port "$BOS" --accounts "$WORK/accounts.xml" \
-  --data "$WORK/data" > "$WORK/server.out" 2>&1 &
-SERVER_PID=$!
-for _ in $(seq 1 100); do grep -q listening "$WORK/server.out" && break; sleep 0.1; done
-grep -q listening "$WORK/server.out"
+trap stop_program EXIT
+fail() { echo "FAIL: $*"; cat "$FOLDER/Corvane.config" 2>/dev/null | grep -a "KEY\|SHOW" ; echo "--- screen:"; "$PHONECTL" --pid "$PROGRAM_PID" text || true; exit 1; }
 
 export CORVANE_DEVICE="$WORK/device"
 export CORVANE_DISPLAY=headless
 export CORVANE_SCREEN=176x220
-export CORVANE_TIME_SCALE=20
 FOLDER="$CORVANE_DEVICE/Program Files/Corvane"
 bash "$SOURCE/scripts/install-device.sh" "$BUILD" "$CORVANE_DEVICE" > /dev/null
 printf 'ICQ_ENABLED=True\r\nUIN=100001\r\nPASSWORD=demo\r\nLOGINHOSTS=127.0.0.1:%s\r\n' "$PORT" > "$FOLDER/Corvane.config"
@@ -90,7 +76,11 @@ echo "step: rebind key 1 in the tool bar configuration"
 ctl screenshot "$WORK/before.png" > /dev/null
 ctl keys F2 2 4 > /dev/null
 shows '"Left Key"' || fail "no key configuration dialog"
-ctl keys Down Right F1 > /dev/null
+# Focus on the Key1 row (the second list box), then the next action, then OK.
+key1_focused() { ctl windows | grep '"LISTBOX"' | sed -n 2p | grep -q focus; }
+for _ in $(seq 1 50); do key1_focused && break; ctl keys Down > /dev/null; sleep 0.2; done
+key1_focused || fail "the Key1 row never got the focus"
+ctl keys Right F1 > /dev/null
 for _ in $(seq 1 100); do grep -q 'KEY1=SOUND' "$FOLDER/Corvane.config" && break; sleep 0.1; done
 grep -q 'KEY1=SOUND' "$FOLDER/Corvane.config" || fail "KEY1 not stored as SOUND"
 shows '"ICQ Online"' || fail "main window not back"
