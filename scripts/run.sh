@@ -4,8 +4,8 @@
 # the server's demo account: type "msg 100100 hello" and the echo account
 # answers. "quit", Ctrl+D or Ctrl+C end it; the server is stopped with it.
 #   ./scripts/run.sh             the console front-end (corvane-cli)
-#   ./scripts/run.sh --program   the program itself, headless (it draws nothing
-#                                yet); further arguments go to the program
+#   ./scripts/run.sh --program   the program itself: its main window on the phone's
+#                                screen; further arguments go to the program
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$ROOT"

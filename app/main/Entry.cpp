@@ -90,7 +90,9 @@ int CorvaneMain(HINSTANCE instance, int showCommand)
 
     RefPtr<UIDispatcherWnd> dispatcher = MakeRef<UIDispatcherWnd>();
     dispatcher->CreateDispatcher();
-    RefPtr<MainWindow> mainWindow = MakeRef<MainWindow>();
+    MainWindow::Outlets outlets = MainWindow::DefaultOutlets();
+    outlets.quit = &RunConfirmedQuit;
+    RefPtr<MainWindow> mainWindow = MakeRef<MainWindow>(std::move(outlets));
     PluginReporter pluginReporter;
 
     RefPtr<AppCore> core = MakeRef<AppCore>(mainWindow.Get(), BuildAppCoreParts());
