@@ -43,6 +43,10 @@ public:
     bool ProgramRowSelected() const;
     int RowCount() const;
     int TopIndex() const;
+    // The key of a row as SelectedKey gives it; empty outside the rows.
+    WideString RowKey(int index) const;
+    // Selects the row with this key at the next paint (empty: none).
+    void Select(const WideString& key);
 
 private:
     struct Rows;
