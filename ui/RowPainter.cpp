@@ -28,11 +28,12 @@ void PaintSelection(HDC dc, const RECT& row, const skin::Skin& skin)
     }
 }
 
-// Draws the image with its top-left at (x, y) when it lies above the limit.
-void DrawImage(HDC dc, skin::SkinImage& image, int x, int y, int height, const RowLook& look)
+// Draws the image with its top-left at (x, y), cut off at the bottom limit.
+void DrawImage(HDC dc, const skin::SkinImage::Drawable& image, int x, int y, const RowLook& look)
 {
-    if (y + height <= look.bottomLimit)
-        image.Draw(dc, x, y);
+    int shown = std::min(image.height, look.bottomLimit - y);
+    if (shown > 0)
+        TransparentImage(dc, x, y, image.width, shown, image.dc, 0, 0, image.width, shown, image.keyColour);
 }
 
 // The markers from the right edge leftwards; returns the x where the text
@@ -62,7 +63,7 @@ int PaintMarkers(HDC dc, const RECT& row, const Contact* contact, const RowLook&
         x -= drawable ? drawable->width : kMissingMarkerWidth;
         if (drawable) {
             int top = row.top + (height - drawable->height) / 2;
-            DrawImage(dc, *image, x, top, drawable->height, look);
+            DrawImage(dc, *drawable, x, top, look);
         }
         x -= 2;
     }
@@ -85,7 +86,7 @@ int PaintIcon(HDC dc, const RECT& row, const Contact* contact, const RowLook& lo
     auto drawable = image ? image->Get(dc) : std::nullopt;
     if (!drawable)
         return kDefaultIconSize;
-    DrawImage(dc, *image, row.left + 1, row.top + (height - drawable->height + 1) / 2, drawable->height, look);
+    DrawImage(dc, *drawable, row.left + 1, row.top + (height - drawable->height + 1) / 2, look);
     return drawable->width;
 }
 
