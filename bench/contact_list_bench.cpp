@@ -48,8 +48,8 @@ public:
         m_folder = mkdtemp(pattern) != nullptr ? pattern : "/tmp";
         app::SetAppFolder(platform::Utf8ToWide(m_folder + "/"));
         AppCoreParts parts;
-        parts.createAccount = [](AppCore& core, const WideString& uin) -> RefPtr<Account> {
-            return MakeRef<IcqAccount>(core, uin);
+        parts.createAccount = [](AppCore& appCore, const WideString& uin) -> RefPtr<Account> {
+            return MakeRef<IcqAccount>(appCore, uin);
         };
         core = MakeRef<AppCore>(nullptr, parts);
         RefPtr<Settings> settings = core->GetSettings();
