@@ -16,10 +16,13 @@
 
 namespace {
 
-constexpr UINT kKeyLeft = 0x25;
-constexpr UINT kKeyUp = 0x26;
-constexpr UINT kKeyRight = 0x27;
-constexpr UINT kKeyDown = 0x28;
+// The list's own keys: Up, Down, Left and Right.
+constexpr std::pair<UINT, NavigationAction> kKeyActions[] = {
+    {0x26, NavigationAction::Previous},
+    {0x28, NavigationAction::Next},
+    {0x25, NavigationAction::PageUp},
+    {0x27, NavigationAction::PageDown},
+};
 
 // What one paint reads from the core before it takes the store's lock, so
 // that the store's lock is never held while waiting for the core's.
@@ -145,21 +148,9 @@ void ContactListView::Queue(NavigationAction action)
 
 bool ContactListView::OnKeyDown(UINT key)
 {
-    switch (key) {
-    case kKeyUp:
-        Queue(NavigationAction::Previous);
-        break;
-    case kKeyDown:
-        Queue(NavigationAction::Next);
-        break;
-    case kKeyLeft:
-        Queue(NavigationAction::PageUp);
-        break;
-    case kKeyRight:
-        Queue(NavigationAction::PageDown);
-        break;
-    default:
-        break;
+    for (const auto& [listKey, action] : kKeyActions) {
+        if (key == listKey)
+            Queue(action);
     }
     return true;
 }
