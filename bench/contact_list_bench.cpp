@@ -79,6 +79,9 @@ public:
         DeleteObject(m_bitmap);
         DeleteDC(dc);
         core->DropAccount();
+        // The session's login thread uses the core until it has ended.
+        while (app::LiveSessionCount().load() != 0)
+            std::this_thread::yield();
         std::string command = "rm -rf '" + m_folder + "'";
         if (m_folder != "/tmp")
             (void)system(command.c_str());

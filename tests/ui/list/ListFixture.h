@@ -82,6 +82,8 @@ protected:
         view.reset();
         DestroyWindow(owner);
         core->DropAccount();
+        // The session's login thread uses the core until it has ended.
+        EXPECT_TRUE(testsupport::WaitFor([] { return app::LiveSessionCount().load() == 0; }));
     }
 
     ContactStore& Store() { return IcqAccount::Current(*core)->Store(); }
