@@ -3,40 +3,17 @@
 #include <algorithm>
 #include <set>
 
+#include "oscar/ContactOrder.h"
 #include "oscar/codec/TextCodec.h"
 #include "oscar/codec/TlvBlock.h"
 #include "platform/base/Clock.h"
-#include "platform/text/Collation.h"
 
 namespace {
 
+using oscar::SortsBefore;
+
 constexpr DWORD kMarkLifetimeMilliseconds = 5 * 60 * 1000;
 constexpr std::uint16_t kFirstItemId = 50;
-
-bool NeedsAttention(const Contact& c) { return c.mark || c.unread || c.typing || c.authorisationRequested; }
-
-const WideString& DisplayName(const Contact& c) { return c.nickname.empty() ? c.uin : c.nickname; }
-
-// True when a sorts before b: attention first, online before offline, then
-// the display name (an empty one first) and the UIN by the user's locale.
-bool SortsBefore(const Contact& a, const Contact& b)
-{
-    bool attentionA = NeedsAttention(a);
-    bool attentionB = NeedsAttention(b);
-    if (attentionA != attentionB)
-        return attentionA;
-    bool offlineA = a.status == OnlineStatus::Offline;
-    bool offlineB = b.status == OnlineStatus::Offline;
-    if (offlineA != offlineB)
-        return !offlineA;
-    const WideString& nameA = DisplayName(a);
-    const WideString& nameB = DisplayName(b);
-    if (nameA.empty() != nameB.empty())
-        return nameA.empty();
-    if (int order = platform::CompareText(nameA, nameB); order != 0)
-        return order < 0;
-    return platform::CompareText(a.uin, b.uin) < 0;
-}
 
 WideString FromUtf8(const std::string& bytes)
 {

@@ -33,7 +33,9 @@ public:
     // Right page down. Reports every key as handled.
     bool OnKeyDown(UINT key);
     // Rebuilds when cleared, restores the selection, applies the queue,
-    // updates the scroll bar and draws the visible rows into `area`.
+    // updates the scroll bar and draws the visible rows into `area`. While
+    // the scroll bar is shown the rows end where it begins. Holds the
+    // contact store's lock while it reads the contacts.
     void Draw(HDC dc, const RECT& area);
 
     // "1" for the program row, the UIN text of a contact, empty for none.
@@ -43,6 +45,10 @@ public:
     bool ProgramRowSelected() const;
     int RowCount() const;
     int TopIndex() const;
+    // The key of a row as SelectedKey gives it; empty outside the rows.
+    WideString RowKey(int index) const;
+    // Selects the row with this key at the next paint (empty: none).
+    void Select(const WideString& key);
 
 private:
     struct Rows;
