@@ -48,11 +48,15 @@ LRESULT TextSmileWindow::OnCommand(WORD, WORD commandId, HWND)
     return 0;
 }
 
+// The action key chooses; Back (handed to the list by the soft-key bar)
+// cancels.
 LRESULT TextSmileWindow::OnChildKeyDown(WPARAM key, LPARAM, HWND, bool& handled)
 {
-    handled = key == platform::display::VK_ACTION;
-    if (handled)
+    handled = key == platform::display::VK_ACTION || key == platform::display::VK_BACK_KEY;
+    if (key == platform::display::VK_ACTION)
         Choose();
+    else if (key == platform::display::VK_BACK_KEY)
+        OnCommand(0, kCommandCancel, nullptr);
     return 0;
 }
 

@@ -33,12 +33,25 @@ using skintest::Wide;
 std::vector<std::function<void()>> g_steps;
 std::size_t g_next = 0;
 
+std::size_t g_idle = 0;
+
+// After the last step the picker must close by itself; one that stays open
+// is cancelled (and the test fails) instead of hanging.
 void Tick(HWND, UINT, UINT_PTR id, DWORD)
 {
-    if (g_next < g_steps.size())
+    if (g_next < g_steps.size()) {
         g_steps[g_next++]();
-    else
-        KillTimer(nullptr, id);
+        return;
+    }
+    if (++g_idle < 100)
+        return;
+    KillTimer(nullptr, id);
+    for (const char16_t* name : {u"SmileWindow", u"TextSmileWindow"}) {
+        if (HWND open = FindWindowW(name, nullptr)) {
+            ADD_FAILURE() << "the picker stayed open";
+            PostMessageW(open, WM_COMMAND, 41403, 0);
+        }
+    }
 }
 
 RefPtr<Smiley> PickWithSteps(const RefPtr<SmileySet>& set, const RefPtr<skin::Skin>& look,
@@ -46,6 +59,7 @@ RefPtr<Smiley> PickWithSteps(const RefPtr<SmileySet>& set, const RefPtr<skin::Sk
 {
     g_steps = std::move(steps);
     g_next = 0;
+    g_idle = 0;
     UINT_PTR timer = SetTimer(nullptr, 0, 1, &Tick);
     RefPtr<Smiley> chosen = skin::PickSmiley(set, nullptr, look);
     KillTimer(nullptr, timer);
@@ -92,7 +106,7 @@ protected:
     {
         app::SetInstance(GetModuleHandleW(nullptr));
         ASSERT_TRUE(resources::RegisterProgramResources(GetModuleHandleW(nullptr)));
-        RegisterStandardControls();
+        platform::RegisterStandardControls();
         m_program = smileytest::FreshProgramFolder("picker");
     }
     void TearDown() override { std::filesystem::remove_all(m_program); }

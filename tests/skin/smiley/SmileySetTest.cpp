@@ -195,8 +195,10 @@ TEST(SmileySetTest, HostileSetsStayBoundedAndUsable)
     huge += u"</smilies>";
     RefPtr<SmileySet> big = FromText(huge);
     EXPECT_LE(big->TrieNodes(), skin::kMaxSmileyTrieNodes);
-    EXPECT_EQ(big->Count(), 800u);
-    EXPECT_EQ(MatchAt(*big, u"#799#", 0).first, u"#799#") << "the short code of a smiley past the limit";
+    EXPECT_GT(big->Count(), 100u);
+    EXPECT_LT(big->Count(), 800u) << "smilies none of whose codes fit are left out";
+    EXPECT_EQ(MatchAt(*big, u"#5#", 0).first, u"5" + std::u16string(250, u'z'));
+    EXPECT_EQ(MatchAt(*big, u"#799#", 0).first, u"-");
 }
 
 TEST(SmileySetTest, TheProgramsOwnSets)
