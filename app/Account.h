@@ -14,6 +14,15 @@ public:
     // Stops the session; its threads end on their own afterwards.
     virtual void Shutdown() = 0;
 
+    // The smiley set of the account's contacts, kept for the account's
+    // lifetime. Its type belongs to the skin subsystem, which makes it on
+    // the first request and offers typed access (skin/smiley/AccountSmilies.h).
+    const RefPtr<RefCounted>& SmileySetObject() const { return m_smileySet; }
+    void SetSmileySetObject(RefPtr<RefCounted> set) { m_smileySet = std::move(set); }
+
 protected:
     ~Account() override = default;
+
+private:
+    RefPtr<RefCounted> m_smileySet;
 };

@@ -1,9 +1,12 @@
 #!/usr/bin/env python3
-"""Draws the program's own look into assets/: two skins and one icon set.
+"""Draws the program's own look into assets/: two skins, one icon set and
+two smiley sets.
 
   Skin/Default/Default.Skin.xml  screens up to 200 pixels wide (176x220)
   Skin/QVGA/QVGA.Skin.xml        wider screens (240x320)
   Icons/Default/Default.Icons.xml  the eight presence icons, 16x16
+  Smilies/Default/Default.Smilies.xml  picture smilies, 16x16
+  Smilies/Text/Text.Smilies.xml  the same codes without pictures
 
 Every picture is described by simple shapes (discs, rings, rounded boxes,
 polygons, strokes) on a 16-unit grid and drawn at the size a skin needs.
@@ -519,11 +522,297 @@ def make_skin(root, name, v):
     write_text(os.path.join(folder, name + ".Skin.xml"), text)
 
 
+# --- smilies (16x16) ----------------------------------------------------------
+
+FACE = "#FFD13F"
+FACE_RIM = "#B87B06"
+FACE_INK = "#5A3A0A"
+CHEEK = "#F59A7A"
+TEAR = "#4AA3F0"
+
+
+def face(c, fill=FACE, rim=FACE_RIM):
+    c.paint(disc(8, 8, 7.5), rim)
+    c.paint(disc(8, 8, 6.4), fill)
+    c.paint(disc(5.6, 5.2, 1.6), "#FFE58F" if fill == FACE else fill)
+
+
+def eyes(c, y=6.2, r=1.05, colour=FACE_INK):
+    c.paint(disc(5.6, y, r), colour)
+    c.paint(disc(10.4, y, r), colour)
+
+
+def smile_mouth(c, r=3.6, cy=8.4, width=1.3):
+    c.paint(arc(8, cy, r, width, 205, 335), FACE_INK)
+
+
+def frown_mouth(c, cy=13.8):
+    c.paint(arc(8, cy, 3.0, 1.2, 50, 130), FACE_INK)
+
+
+def sm_smile(c):
+    face(c)
+    eyes(c)
+    smile_mouth(c)
+
+
+def sm_wink(c):
+    face(c)
+    c.paint(disc(5.6, 6.2, 1.05), FACE_INK)
+    c.paint(stroke([(9.2, 6.4), (11.6, 6.0)], 1.1), FACE_INK)
+    smile_mouth(c)
+
+
+def sm_sad(c):
+    face(c)
+    eyes(c, y=6.6)
+    frown_mouth(c)
+
+
+def sm_grin(c):
+    face(c)
+    eyes(c, y=5.8)
+    c.paint(polygon([(3.8, 8.8), (12.2, 8.8), (11.0, 11.6), (8, 12.8), (5.0, 11.6)]), FACE_INK)
+    c.paint(polygon([(4.9, 9.4), (11.1, 9.4), (10.5, 10.4), (5.5, 10.4)]), WHITE)
+
+
+def sm_tongue(c):
+    face(c)
+    eyes(c)
+    c.paint(stroke([(4.8, 10.0), (11.2, 10.0)], 1.3), FACE_INK)
+    c.paint(box(6.6, 10.2, 9.8, 13.6, 1.6), "#E2455A")
+    c.paint(stroke([(8.2, 10.8), (8.2, 12.4)], 0.6), "#A8283A")
+
+
+def sm_kiss(c):
+    face(c)
+    eyes(c)
+    c.paint(ring(8.4, 10.8, 1.6, 0.7), "#D0304A")
+    c.paint(polygon([(11.6, 9.6), (13.0, 8.4), (14.4, 9.6), (13.0, 11.4)]), "#E2455A")
+
+
+def sm_cool(c):
+    face(c)
+    c.paint(box(3.0, 4.6, 7.4, 7.6, 1.2), "#1F2A3A")
+    c.paint(box(8.6, 4.6, 13.0, 7.6, 1.2), "#1F2A3A")
+    c.paint(stroke([(2.0, 5.4), (14.0, 5.4)], 0.9), "#1F2A3A")
+    c.paint(disc(4.6, 5.4, 0.6), "#7C93B8")
+    smile_mouth(c, r=3.2, cy=8.8)
+
+
+def sm_cry(c):
+    face(c)
+    eyes(c, y=6.6)
+    frown_mouth(c)
+    c.paint(union(disc(4.6, 10.4, 1.3), polygon([(3.5, 10.0), (5.7, 10.0), (4.6, 7.8)])), TEAR)
+
+
+def sm_surprised(c):
+    face(c)
+    eyes(c, y=5.8, r=1.2)
+    c.paint(ring(8, 10.8, 2.2, 1.1), FACE_INK)
+
+
+def sm_angry(c):
+    face(c, fill="#F4803A", rim="#A23A0C")
+    c.paint(stroke([(3.8, 4.4), (6.8, 5.8)], 1.1), FACE_INK)
+    c.paint(stroke([(12.2, 4.4), (9.2, 5.8)], 1.1), FACE_INK)
+    eyes(c, y=7.0, r=0.95)
+    frown_mouth(c, cy=14.6)
+
+
+def sm_confused(c):
+    face(c)
+    eyes(c)
+    c.paint(stroke([(4.6, 11.2), (6.2, 10.0), (8.0, 11.2), (9.8, 10.0), (11.4, 11.2)], 1.1), FACE_INK)
+
+
+def sm_straight(c):
+    face(c)
+    eyes(c)
+    c.paint(stroke([(5.0, 10.6), (11.0, 10.6)], 1.3), FACE_INK)
+
+
+def sm_laugh(c):
+    face(c)
+    c.paint(stroke([(4.2, 5.0), (6.6, 6.2), (4.2, 7.4)], 1.0), FACE_INK)
+    c.paint(stroke([(11.8, 5.0), (9.4, 6.2), (11.8, 7.4)], 1.0), FACE_INK)
+    c.paint(polygon([(3.8, 8.8), (12.2, 8.8), (11.0, 11.8), (8, 13.2), (5.0, 11.8)]), FACE_INK)
+    c.paint(box(6.2, 11.4, 9.8, 12.8, 0.7), "#E2455A")
+
+
+def sm_blush(c):
+    face(c)
+    eyes(c)
+    c.paint(disc(4.2, 9.0, 1.4), CHEEK)
+    c.paint(disc(11.8, 9.0, 1.4), CHEEK)
+    smile_mouth(c, r=2.6, cy=9.0, width=1.1)
+
+
+def sm_angel(c):
+    c.paint(minus(box(3.2, 0.4, 12.8, 3.4, 1.5), box(4.6, 1.4, 11.4, 2.4, 0.5)), "#E0A812")
+    c.paint(disc(8, 9.2, 6.6), FACE_RIM)
+    c.paint(disc(8, 9.2, 5.6), FACE)
+    eyes(c, y=7.8, r=0.9)
+    smile_mouth(c, r=2.8, cy=9.8, width=1.1)
+
+
+def sm_devil(c):
+    c.paint(polygon([(2.0, 0.6), (5.6, 3.4), (3.0, 5.2)]), "#B0201A")
+    c.paint(polygon([(14.0, 0.6), (10.4, 3.4), (13.0, 5.2)]), "#B0201A")
+    c.paint(disc(8, 9, 6.8), "#8E1A14")
+    c.paint(disc(8, 9, 5.8), "#E0392E")
+    c.paint(stroke([(4.6, 6.4), (7.0, 7.6)], 1.0), FACE_INK)
+    c.paint(stroke([(11.4, 6.4), (9.0, 7.6)], 1.0), FACE_INK)
+    c.paint(arc(8, 9.2, 3.2, 1.2, 200, 340), FACE_INK)
+
+
+def sm_sleepy(c):
+    face(c)
+    c.paint(arc(5.6, 5.2, 1.6, 0.9, 200, 340), FACE_INK)
+    c.paint(arc(10.4, 5.2, 1.6, 0.9, 200, 340), FACE_INK)
+    c.paint(ring(8, 10.8, 1.3, 0.5), FACE_INK)
+    c.paint(stroke([(11.2, 1.2), (13.6, 1.2), (11.2, 3.6), (13.6, 3.6)], 0.8), BLUE)
+
+
+def sm_unwell(c):
+    face(c, fill="#B6D96A", rim="#5E8A1E")
+    eyes(c, y=6.4, r=0.95)
+    c.paint(stroke([(4.6, 10.8), (6.2, 10.0), (8.0, 10.8), (9.8, 10.0), (11.4, 10.8)], 1.1), "#3C5A10")
+
+
+def heart_shape(dx=0.0, scale=1.0):
+    def point(x, y):
+        return 8 + (x - 8) * scale + dx, 8 + (y - 8) * scale
+    return union(disc(*point(5.2, 5.8), 3.4 * scale), disc(*point(10.8, 5.8), 3.4 * scale),
+                 polygon([point(1.9, 6.8), point(14.1, 6.8), point(8, 14.4)]))
+
+
+def sm_heart(c):
+    c.paint(heart_shape(), "#A8182C")
+    c.paint(heart_shape(scale=0.8), "#E2455A")
+    c.paint(disc(5.0, 5.0, 1.2), "#F7A0AE")
+
+
+def sm_broken_heart(c):
+    crack = polygon([(7.4, 0), (9.4, 0), (7.6, 5.0), (9.6, 8.6), (7.8, 16), (6.6, 16), (8.2, 8.6), (6.2, 5.0)])
+    c.paint(minus(heart_shape(), crack), "#A8182C")
+    c.paint(minus(heart_shape(scale=0.8), crack), "#E2455A")
+
+
+def sm_star(c):
+    points = []
+    for k in range(10):
+        angle = math.radians(90 + k * 36)
+        r = 7.4 if k % 2 == 0 else 3.1
+        points.append((8 + r * math.cos(angle), 8.6 - r * math.sin(angle)))
+    c.paint(polygon(points), "#C98A06")
+    inner = [(8 + (x - 8) * 0.72, 8.6 + (y - 8.6) * 0.72) for x, y in points]
+    c.paint(polygon(inner), "#FFD13F")
+
+
+def thumb(c, flip):
+    def f(points):
+        return [(x, 16 - y) if flip else (x, y) for x, y in points]
+    c.paint(polygon(f([(2.0, 7.4), (5.0, 7.4), (5.0, 14.6), (2.0, 14.6)])), "#2F6BC4")
+    c.paint(polygon(f([(5.6, 7.6), (8.4, 1.4), (10.0, 2.2), (9.4, 6.2), (13.8, 6.4), (14.2, 8.2),
+                       (13.4, 14.4), (5.6, 14.4)])), "#B87B06")
+    c.paint(polygon(f([(6.6, 8.0), (8.8, 2.8), (8.4, 7.2), (13.0, 7.4), (12.4, 13.4), (6.6, 13.4)])), FACE)
+
+
+def sm_yes(c):
+    thumb(c, False)
+
+
+def sm_no(c):
+    thumb(c, True)
+
+
+def sm_rose(c):
+    c.paint(stroke([(8, 8.4), (8.6, 15.4)], 1.3), "#2E8A3A")
+    c.paint(polygon([(8.4, 12.0), (12.4, 9.8), (11.0, 12.6)]), "#3DBE4A")
+    c.paint(disc(8, 5.6, 4.6), "#A8182C")
+    c.paint(disc(8, 5.6, 3.6), "#D8304A")
+    c.paint(arc(8, 5.6, 2.0, 0.9, 40, 300), "#A8182C")
+
+
+def sm_coffee(c):
+    c.paint(ring(12.0, 9.6, 2.6, 1.4), "#6B4A2A")
+    c.paint(box(2.6, 6.0, 12.0, 14.6, 2.0), "#6B4A2A")
+    c.paint(box(3.6, 7.0, 11.0, 13.6, 1.4), WHITE)
+    c.paint(box(3.6, 7.0, 11.0, 8.6), "#7A4A1E")
+    c.paint(stroke([(5.6, 1.2), (6.4, 2.6), (5.6, 4.0)], 0.8), "#9AA3B2")
+    c.paint(stroke([(8.4, 1.2), (9.2, 2.6), (8.4, 4.0)], 0.8), "#9AA3B2")
+
+
+def sm_unsure(c):
+    face(c)
+    eyes(c)
+    c.paint(stroke([(5.0, 11.4), (11.0, 9.6)], 1.3), FACE_INK)
+
+
+# (file name, description, codes): the first code is what the pickers insert.
+SMILIES = [
+    ("smile", "Smile", [":)", ":-)", "=)"], sm_smile),
+    ("wink", "Wink", [";)", ";-)"], sm_wink),
+    ("sad", "Sad", [":(", ":-("], sm_sad),
+    ("grin", "Big grin", [":D", ":-D", "=D"], sm_grin),
+    ("tongue", "Tongue out", [":P", ":-P", ":p", ":-p"], sm_tongue),
+    ("kiss", "Kiss", [":-*", ":*"], sm_kiss),
+    ("cool", "Cool", ["8)", "8-)", "B-)"], sm_cool),
+    ("cry", "Crying", [":'(", ":'-("], sm_cry),
+    ("surprised", "Surprised", [":O", ":-O", ":o", ":-o"], sm_surprised),
+    ("angry", "Angry", [">:(", ">:-("], sm_angry),
+    ("confused", "Confused", [":S", ":-S", ":s", ":-s"], sm_confused),
+    ("straight", "Straight face", [":|", ":-|"], sm_straight),
+    ("laugh", "Laughing", [":))", "XD"], sm_laugh),
+    ("blush", "Blushing", [":$", ":-$"], sm_blush),
+    ("angel", "Angel", ["O:)", "O:-)"], sm_angel),
+    ("devil", "Devil", ["]:)", "]:->"], sm_devil),
+    ("sleepy", "Sleepy", ["|-)", "I-)"], sm_sleepy),
+    ("unwell", "Unwell", [":-&", ":&"], sm_unwell),
+    ("unsure", "Unsure", [":-/", ":-\\"], sm_unsure),
+    ("heart", "Heart", ["<3"], sm_heart),
+    ("brokenheart", "Broken heart", ["</3"], sm_broken_heart),
+    ("star", "Star", ["(*)"], sm_star),
+    ("yes", "Yes", ["(y)", "(Y)"], sm_yes),
+    ("no", "No", ["(n)", "(N)"], sm_no),
+    ("rose", "Rose", ["@}->--", "(F)"], sm_rose),
+    ("coffee", "Coffee", ["(c)", "(C)"], sm_coffee),
+]
+
+
+def xml_escape(text):
+    return text.replace("&", "&amp;").replace("<", "&lt;").replace(">", "&gt;").replace("\"", "&quot;")
+
+
+def smiley_file(description, with_pictures):
+    lines = ["<?xml version=\"1.0\" encoding=\"utf-8\"?>", "<smilies>", "  <desc>%s</desc>" % description]
+    for name, desc, codes, _ in SMILIES:
+        picture = " file=\"%s.bmp\"" % name if with_pictures else ""
+        texts = "".join("<text>%s</text>" % xml_escape(code) for code in codes)
+        lines.append("  <smile%s desc=\"%s\">%s</smile>" % (picture, xml_escape(desc), texts))
+    lines.append("</smilies>")
+    return "\n".join(lines) + "\n"
+
+
+def make_smilies(root):
+    folder = os.path.join(root, "Smilies", "Default")
+    os.makedirs(folder, exist_ok=True)
+    for name, _, _, painter in SMILIES:
+        draw(os.path.join(folder, name + ".bmp"), 16, painter)
+    write_text(os.path.join(folder, "Default.Smilies.xml"), smiley_file("Corvane Smilies", True))
+    folder = os.path.join(root, "Smilies", "Text")
+    os.makedirs(folder, exist_ok=True)
+    write_text(os.path.join(folder, "Text.Smilies.xml"), smiley_file("Corvane Text Smilies", False))
+
+
 def main():
     root = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "assets")
     make_icons(root)
     for name, values in SKINS.items():
         make_skin(root, name, values)
+    make_smilies(root)
 
 
 if __name__ == "__main__":

@@ -129,8 +129,11 @@ LRESULT DefDlgProcW(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 BOOL IsDialogMessageW(HWND dialog, MSG* message)
 {
     using namespace platform::dialog;
+    // Only the dialog's child controls: keys posted to a window the dialog
+    // owns (its soft-key bar) are that window's own, so an overridden Back
+    // key reaches the bar and not the dialog's cancel.
     if (message == nullptr || message->message != WM_KEYDOWN || message->hwnd == dialog ||
-        !IsChild(dialog, message->hwnd))
+        !IsChild(dialog, message->hwnd) || (GetWindowLongW(message->hwnd, GWL_STYLE) & WS_CHILD) == 0)
         return FALSE;
     return HandleDialogKey(dialog, message->hwnd, message) ? TRUE : FALSE;
 }
