@@ -67,12 +67,6 @@ LRESULT ControlProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         return DefWindowProcW(window, message, wParam, lParam);
     }
     std::shared_ptr<State> state = StateOf<State>(window, State::kKind);
-    // A superclass procedure may keep WM_NCCREATE from the control (it has
-    // no object for the window yet); the state is then made at WM_CREATE.
-    if (!state && message == WM_CREATE && GetWindowLongW(window, 0) == 0) {
-        AttachState(window, std::make_shared<State>());
-        state = StateOf<State>(window, State::kKind);
-    }
     if (!state)
         return DefWindowProcW(window, message, wParam, lParam);
     if (message == WM_NCDESTROY) {

@@ -131,9 +131,10 @@ BOOL IsDialogMessageW(HWND dialog, MSG* message)
     using namespace platform::dialog;
     // Only the dialog's child controls: keys posted to a window the dialog
     // owns (its soft-key bar) are that window's own, so an overridden Back
-    // key reaches the bar and not the dialog's cancel.
+    // key reaches the bar and not the dialog's cancel (IsChild follows child
+    // chains only).
     if (message == nullptr || message->message != WM_KEYDOWN || message->hwnd == dialog ||
-        !IsChild(dialog, message->hwnd) || (GetWindowLongW(message->hwnd, GWL_STYLE) & WS_CHILD) == 0)
+        !IsChild(dialog, message->hwnd))
         return FALSE;
     return HandleDialogKey(dialog, message->hwnd, message) ? TRUE : FALSE;
 }
