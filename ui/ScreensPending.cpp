@@ -5,10 +5,6 @@ namespace screens {
 
 int OpenUserInfo(AppCore&, HWND, const RefPtr<Contact>&) { return 0; }
 int OpenSearch(AppCore&, HWND) { return 0; }
-int OpenAccountDialog(AppCore&, HWND) { return 0; }
-int OpenSettingsDialog(AppCore&, HWND) { return 0; }
-int OpenSkinDialog(AppCore&, HWND) { return 0; }
-void ShowAbout(AppCore&, HWND) {}
 void OpenChat(AppCore&, const RefPtr<Contact>&) {}
 
 }  // namespace screens
