@@ -2,8 +2,8 @@
 
 #include "app/Uin.h"
 #include "platform/win/Controls.h"
-#include "platform/win/MessageBox.h"
 #include "ui/ControlValues.h"
+#include "ui/ScreenMessage.h"
 #include "ui/SettingsSave.h"
 #include "ui/framework/Items.h"
 
@@ -82,7 +82,7 @@ bool AccountDialog::Check(const Values& values)
     }
     if (problem == nullptr)
         return true;
-    MessageBoxW(Window(), problem, kTitle, MB_OK | MB_ICONWARNING);
+    ui::ShowProblem(Window(), kTitle, problem, false);
     SetFocus(GetDlgItem(Window(), field));
     return false;
 }

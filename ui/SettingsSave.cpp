@@ -1,6 +1,6 @@
 #include "ui/SettingsSave.h"
 
-#include "platform/win/MessageBox.h"
+#include "ui/ScreenMessage.h"
 
 namespace ui {
 
@@ -17,8 +17,8 @@ RefPtr<Settings> SaveChanges(HWND owner, const WCHAR* title, const std::function
     apply(*settings);
     if (settings->Save())
         return settings;
-    MessageBoxW(owner, u"The settings could not be saved: the program folder cannot be written. Nothing was changed.",
-                title, MB_OK | MB_ICONERROR);
+    ShowProblem(owner, title,
+                u"The settings could not be saved: the program folder cannot be written. Nothing was changed.", true);
     return nullptr;
 }
 

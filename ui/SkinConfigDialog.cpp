@@ -6,10 +6,10 @@
 #include "app/AppGlobals.h"
 #include "platform/text/CaseMapping.h"
 #include "platform/win/Controls.h"
-#include "platform/win/MessageBox.h"
 #include "skin/Look.h"
 #include "skin/ResourceFolder.h"
 #include "ui/ControlValues.h"
+#include "ui/ScreenMessage.h"
 #include "ui/SettingsSave.h"
 #include "ui/framework/Items.h"
 
@@ -178,8 +178,9 @@ bool SkinConfigDialog::SaveSizes(const skin::SetFile& chosen)
         field.set(*adjusted, std::clamp(value, 0, field.ceiling));
     }
     if (!adjusted->SaveOverrides()) {
-        MessageBoxW(Window(), u"The skin sizes could not be saved: the skin's folder cannot be written. Nothing was changed.",
-                    kTitle, MB_OK | MB_ICONERROR);
+        ui::ShowProblem(Window(), kTitle,
+                        u"The skin sizes could not be saved: the skin's folder cannot be written. Nothing was changed.",
+                        true);
         return false;
     }
     return true;

@@ -5,9 +5,9 @@
 #include "app/AppGlobals.h"
 #include "platform/text/CodePage.h"
 #include "platform/win/Controls.h"
-#include "platform/win/MessageBox.h"
 #include "ui/AdvancedConfigDialog.h"
 #include "ui/ControlValues.h"
+#include "ui/ScreenMessage.h"
 #include "ui/SettingsSave.h"
 #include "ui/framework/Items.h"
 
@@ -119,8 +119,7 @@ bool UIConfigDialog::ReadCodePage(std::int32_t& codePage)
     codePage = ui::LeadingNumber(ui::EditText(Window(), kCodePageId, kMaxCodePageChars), kHighestCodePage + 1);
     if (codePage == 0 || (codePage <= kHighestCodePage && platform::IsSupportedCodePage(static_cast<UINT>(codePage))))
         return true;
-    MessageBoxW(Window(), u"This device has no such code page. Enter 0 for the device's own.", kTitle,
-                MB_OK | MB_ICONWARNING);
+    ui::ShowProblem(Window(), kTitle, u"This device has no such code page. Enter 0 for the device's own.", false);
     SetFocus(GetDlgItem(Window(), kCodePageId));
     return false;
 }

@@ -165,7 +165,9 @@ LRESULT WindowBase::CommonWindowProc(HWND window, UINT message, WPARAM wParam, L
     // Held for the whole message: a window destroyed from inside one of its
     // own messages keeps its object until the message returns.
     RefPtr<WindowBase> object;
-    if (message == WM_CREATE) {
+    // Bound from the first message on: a superclassed control sets itself up
+    // at WM_NCCREATE, which must reach its system procedure.
+    if (message == WM_NCCREATE || message == WM_CREATE) {
         object = uifw::ObjectFromCreationBlock(reinterpret_cast<CREATESTRUCTW*>(lParam));
         if (object) {
             object->m_window = window;

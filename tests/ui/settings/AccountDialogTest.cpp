@@ -16,15 +16,6 @@ using platform::display::PressKey;
 constexpr const WCHAR* kClass = u"AccountDialog";
 const std::string kSignedUp = "UIN=100001\r\nPASSWORD=demo\r\n";
 
-// True when a text containing `part` is on the screen.
-bool Shown(std::u16string_view part)
-{
-    std::vector<platform::display::ShownText> texts;
-    platform::display::Capture(&texts);
-    return std::any_of(texts.begin(), texts.end(),
-                       [&](const platform::display::ShownText& t) { return t.text.find(part) != WideString::npos; });
-}
-
 class AccountDialogTest : public SettingsFixture {
 protected:
     int Run(std::vector<Step> steps)
@@ -78,8 +69,9 @@ TEST_F(AccountDialogTest, OkStoresTheChangesAndAsksForANewAccountOnlyWhenSomethi
         EXPECT_EQ(stored->password, c.password);
         expectedEvents += c.result;
         EXPECT_EQ(EventsOf(EventType::AccountChanged), expectedEvents);
-        if (c.result == 0)
+        if (c.result == 0) {
             EXPECT_EQ(ReadConfig(), before) << "nothing written";
+        }
     }
 }
 
@@ -99,7 +91,7 @@ TEST_F(AccountDialogTest, UnusableEntriesAreRefusedWithAMessage)
          u"1 to 12 digits"},
         {"20 digits", kSignedUp,
          [](HWND d) { SetDlgItemTextW(d, AccountDialog::kUinId, u"12345678901234567890"); }, u"1 to 12 digits"},
-        {"empty password of an active account", kSignedUp,
+        {"empty password of an active account", kSignedUp + "ICQ_ENABLED=True\r\n",
          [](HWND d) { SetDlgItemTextW(d, AccountDialog::kPasswordId, u""); }, u"password"},
     };
     for (const RefusedCase& c : cases) {
@@ -110,10 +102,8 @@ TEST_F(AccountDialogTest, UnusableEntriesAreRefusedWithAMessage)
         bool stayed = false;
         int result = Run({[&] { c.edit(Screen(kClass)); },
                           [] { PressKey(platform::display::VK_SOFT1); },
-                          [&] {
-                              message = Shown(c.message);
-                              PressKey(platform::display::VK_SOFT1);
-                          },
+                          Wait{[&] { return message = Shown(c.message); }},
+                          [] { PressKey(platform::display::VK_SOFT1); },
                           [&] {
                               stayed = Screen(kClass) != nullptr && !Shown(c.message);
                               PressKey(platform::display::VK_SOFT2);
@@ -148,8 +138,8 @@ TEST_F(AccountDialogTest, AFolderThatCannotBeWrittenLosesNothingAndSaysSo)
     bool message = false;
     int result = Run({[&] { SetDlgItemTextW(Screen(kClass), AccountDialog::kUinId, u"100002"); },
                       [] { PressKey(platform::display::VK_SOFT1); },
-                      [&] {
-                          message = Shown(u"could not be saved");
+                      Wait{[&] { return message = Shown(u"could not be saved"); }},
+                      [] {
                           Screenshot("account-save-failed");
                           PressKey(platform::display::VK_SOFT1);
                       }});

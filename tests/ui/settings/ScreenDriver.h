@@ -6,18 +6,44 @@
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "app/AppGlobals.h"
 #include "platform/base/SystemMetrics.h"
 #include "platform/display/Display.h"
+#include "platform/gdi/Gdi.h"
 #include "platform/win/Dialog.h"
 #include "platform/win/Window.h"
 #include "ui/framework/Resources.h"
 
 namespace settingstest {
 
-using Step = std::function<void()>;
+// A step that waits: it runs once `ready` holds (or after many tries, so
+// that a test fails instead of hanging).
+struct Wait {
+    std::function<bool()> ready;
+};
+
+// One step: an action, or a wait.
+class Step {
+public:
+    template <typename Action>
+        requires std::is_invocable_r_v<void, Action>
+    Step(Action action)
+        : m_run([action = std::move(action)]() mutable {
+              action();
+              return true;
+          })
+    {
+    }
+    Step(Wait wait) : m_run(std::move(wait.ready)) {}
+    // True when the step is done.
+    bool operator()() { return m_run(); }
+
+private:
+    std::function<bool()> m_run;
+};
 
 class ScreenDriver {
 public:
@@ -40,6 +66,7 @@ public:
     void Start(std::vector<Step> steps)
     {
         m_steps = std::move(steps);
+        m_tries = 0;
         m_next = 0;
         PostMessageW(m_window, kStep, 0, 0);
     }
@@ -47,6 +74,8 @@ public:
 
 private:
     static constexpr UINT kStep = WM_APP + 7;
+    static constexpr WPARAM kBounces = 8;
+    static constexpr int kMaxTries = 500;
 
     // One driver at a time, on the test thread.
     static ScreenDriver*& Current()
@@ -59,12 +88,22 @@ private:
     {
         if (message != kStep)
             return DefWindowProcW(window, message, wParam, lParam);
+        // A key may post a command, which may post more: the step goes to
+        // the back of the queue a few times before it runs.
+        if (wParam < kBounces) {
+            PostMessageW(window, kStep, wParam + 1, 0);
+            return 0;
+        }
         ScreenDriver* self = Current();
         if (self != nullptr && self->m_next < self->m_steps.size()) {
-            // Posted first: a step that opens a modal loop still lets the
-            // next one run inside it.
+            // Posted after the step, so that the keys it posted come first.
+            // Steps post keys rather than send commands: a modal loop the
+            // keys open runs the next step inside it.
+            if (self->m_steps[self->m_next]() || ++self->m_tries > kMaxTries) {
+                ++self->m_next;
+                self->m_tries = 0;
+            }
             PostMessageW(window, kStep, 0, 0);
-            self->m_steps[self->m_next++]();
         }
         return 0;
     }
@@ -72,6 +111,7 @@ private:
     HWND m_window = nullptr;
     std::vector<Step> m_steps;
     std::size_t m_next = 0;
+    int m_tries = 0;
 };
 
 // The window of a screen class that is open now, or null.
@@ -91,6 +131,27 @@ inline void TypeInto(HWND dialog, int id, std::u16string_view text)
     platform::display::TypeText(text);
 }
 
+// Paints what waits to be painted (a step runs before the queue is idle,
+// which is when paints would come).
+inline void PaintNow()
+{
+    MSG message;
+    for (int i = 0; i < 200 && PeekMessageW(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE); ++i)
+        DispatchMessageW(&message);
+}
+
+// True when `part` is on the screen (a wrapped text is put together again).
+inline bool Shown(std::u16string_view part)
+{
+    PaintNow();
+    std::vector<platform::display::ShownText> texts;
+    platform::display::Capture(&texts);
+    WideString all;
+    for (const auto& text : texts)
+        all += text.text + u" ";
+    return all.find(part) != WideString::npos;
+}
+
 // With CORVANE_SCREENSHOTS set, the screen as a PNG in that folder, named
 // after the screen and the screen size.
 inline void Screenshot(const std::string& name)
@@ -98,6 +159,7 @@ inline void Screenshot(const std::string& name)
     const char* folder = std::getenv("CORVANE_SCREENSHOTS");
     if (folder == nullptr || *folder == 0)
         return;
+    PaintNow();
     int width = GetSystemMetrics(SM_CXSCREEN);
     int height = GetSystemMetrics(SM_CYSCREEN);
     platform::display::SaveScreenshot(std::string(folder) + "/" + name + "-" + std::to_string(width) + "x" +

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "platform/display/Display.h"
+#include "platform/win/Controls.h"
 #include "skin/Look.h"
 #include "skin/SetFiles.h"
 #include "tests/ui/settings/SettingsFixture.h"
