@@ -90,24 +90,25 @@ SkinConfigDialog::SkinConfigDialog(AppCore& core) : m_core(core)
         {skin::kSmileySets, kSmiliesListId, &Settings::smileSource, {}, -1},
         {skin::kSkinSets, kSkinListId, &Settings::skinSource, {}, -1},
     }};
+    // Each set's list has a row of its own under its label, so that the
+    // file names fit; each size has its label and field on one row.
     const HeightRule row{0, 3, 1};
-    const WidthRule labelWidth{50, -3, 0, 0};
-    const WidthRule labelMove{50, 0, 0, 0};
+    const WidthRule fullWidth{100, -6, 0, 0};
+    const WidthRule labelWidth{62, -3, 0, 0};
     AddItem(MoveRightDown({0, 3, 0, 0}, {0, 3, 0}));
     const WCHAR* listLabels[3] = {u"Icons:", u"ICQ Smilies:", u"Skin:"};
     for (int i = 0; i < 3; ++i) {
         int listId = m_lists[static_cast<std::size_t>(i)].listId;
-        AddItem(LabelItem(listId - 1, listLabels[i], labelWidth, 3));
-        AddItem(MoveRight(labelMove));
-        auto list = AddItem(MakeRef<MyListBoxWindow>(listId, kListStyle, WidthRule{50, -6, 0, 0}, row));
+        AddItem(LabelItem(listId - 1, listLabels[i], fullWidth));
+        AddItem(MoveDown({0, 0, 1}));
+        auto list = AddItem(MakeRef<MyListBoxWindow>(listId, kListStyle, fullWidth, row));
         AddItem(SpinItem(listId + 1, kSpinStyle, list));
-        AddItem(MoveBack(1));
-        AddItem(MoveDown({0, 3, 1}));
+        AddItem(MoveDown({0, 5, 1}));
     }
     for (const SizeField& field : SizeFields()) {
         AddItem(LabelItem(field.labelId, field.label, labelWidth, 3));
-        AddItem(MoveRight(labelMove));
-        AddItem(EditItem(field.labelId + 1, kSizeStyle, {50, -6, 0, 0}, row));
+        AddItem(MoveRight({62, 0, 0, 0}));
+        AddItem(EditItem(field.labelId + 1, kSizeStyle, {38, -6, 0, 0}, row));
         AddItem(MoveBack(1));
         AddItem(MoveDown({0, 3, 1}));
     }

@@ -136,7 +136,10 @@ TEST_F(AccountDialogTest, AFolderThatCannotBeWrittenLosesNothingAndSaysSo)
     WriteConfig(kSignedUp);
     BlockWritesTo(ConfigPath());
     bool message = false;
-    int result = Run({[&] { SetDlgItemTextW(Screen(kClass), AccountDialog::kUinId, u"100002"); },
+    int result = Run({[&] {
+                          SetDlgItemTextW(Screen(kClass), AccountDialog::kUinId, u"100002");
+                          Screenshot("account");
+                      },
                       [] { PressKey(platform::display::VK_SOFT1); },
                       Wait{[&] { return message = Shown(u"could not be saved"); }},
                       [] {
