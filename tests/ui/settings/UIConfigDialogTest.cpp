@@ -39,6 +39,8 @@ protected:
                     PressKey(VK_LEFT_KEY);
                     SetDlgItemTextW(d, UIConfigDialog::kCodePageId, u"");
                     TypeInto(d, UIConfigDialog::kCodePageId, u"1251");
+                },
+                [] {
                     Screenshot("settings");
                     PressKey(VK_SOFT2);  // "Menu"
                 },
@@ -77,8 +79,8 @@ TEST_F(UIConfigDialogTest, CancelStoresNothingNotEvenTheAdvancedAnswer)
     std::string before = ReadConfig();
     std::vector<Step> steps = EditEverything(false);
     // "Menu" > "Cancel": the menu opens on "Advanced"; Down moves to "Cancel".
-    steps[3] = [] { PressKey(VK_SOFT2); };
-    steps[4] = [] {
+    steps[4] = [] { PressKey(VK_SOFT2); };
+    steps[5] = [] {
         PressKey(platform::display::VK_DOWN_KEY);
         PressKey(VK_ACTION);
     };
