@@ -2,9 +2,6 @@
 
 #include <string>
 
-#include "app/AppCore.h"
-#include "app/AppGlobals.h"
-
 #ifndef CORVANE_VERSION
 #define CORVANE_VERSION "0"
 #endif
@@ -37,7 +34,7 @@ void DrawLine(HDC dc, int x, int y, const WideString& text)
 
 }  // namespace
 
-MsgAboutWnd::MsgAboutWnd() { RegisterWindowClass(CS_HREDRAW | CS_VREDRAW); }
+MsgAboutWnd::MsgAboutWnd() : PopupWindow(kBackground) { RegisterWindowClass(CS_HREDRAW | CS_VREDRAW); }
 
 const WCHAR* MsgAboutWnd::ProgramName() { return u"Corvane"; }
 const WCHAR* MsgAboutWnd::AboutLine() { return u"ICQ on your keypad"; }
@@ -46,28 +43,6 @@ WideString MsgAboutWnd::VersionText()
 {
     std::string version = CORVANE_VERSION;
     return u"version " + WideString(version.begin(), version.end());
-}
-
-HWND MsgAboutWnd::Open()
-{
-    HWND window = Create(u"About...", WS_VISIBLE);
-    if (window != nullptr)
-        Show(SW_SHOW);
-    return window;
-}
-
-void MsgAboutWnd::OnCreated()
-{
-    if (m_brush == nullptr)
-        m_brush = CreateSolidBrush(kBackground);
-}
-
-void MsgAboutWnd::OnDestroy()
-{
-    if (m_brush != nullptr) {
-        DeleteObject(m_brush);
-        m_brush = nullptr;
-    }
 }
 
 void MsgAboutWnd::OnDraw(HDC dc, const RECT& client)
@@ -103,15 +78,7 @@ void MsgAboutWnd::OnDraw(HDC dc, const RECT& client)
 
 LRESULT MsgAboutWnd::OnCommand(WORD, WORD commandId, HWND)
 {
-    if (commandId != kCommandOk && commandId != kCommandCancel)
-        return 0;
-    AppCore* core = app::Core();
-    ProgramWindow* main = core != nullptr ? core->GetMainWindow() : nullptr;
-    HWND mainWindow = main != nullptr ? main->ProgramWindowHandle() : nullptr;
-    if (mainWindow != nullptr) {
-        ShowWindow(mainWindow, SW_SHOW);
-        BringWindowToTop(mainWindow);
-    }
-    Close();
+    if (commandId == kCommandOk || commandId == kCommandCancel)
+        BackToMainWindow();
     return 0;
 }

@@ -3,9 +3,9 @@
 // main window back and closes the box.
 #pragma once
 
-#include "ui/framework/WindowBase.h"
+#include "ui/framework/PopupWindow.h"
 
-class MsgAboutWnd : public WindowBase {
+class MsgAboutWnd : public PopupWindow {
 public:
     static constexpr UINT kMenuBarId = 1538;
     static constexpr COLORREF kBackground = 0x00FFFAF5;
@@ -16,15 +16,11 @@ public:
     MsgAboutWnd();
 
     const WCHAR* ClassName() const override { return u"MsgAboutWnd"; }
-    const WCHAR* SystemClassName() const override { return nullptr; }
-    WNDPROC BaseClassProc() const override { return nullptr; }
     UINT MenuBarId() const override { return kMenuBarId; }
 
     // Creates the box titled "About..." and shows it.
-    HWND Open();
+    HWND Open() { return PopupWindow::Open(u"About..."); }
 
-    void OnCreated() override;
-    void OnDestroy() override;
     void OnDraw(HDC dc, const RECT& client) override;
     LRESULT OnCommand(WORD notifyCode, WORD commandId, HWND control) override;
 
