@@ -1,9 +1,5 @@
 #include "skin/SetFiles.h"
 
-#include <filesystem>
-#include <system_error>
-
-#include "platform/base/WideString.h"
 #include "platform/text/CaseMapping.h"
 #include "skin/ResourceFolder.h"
 
@@ -23,13 +19,7 @@ bool EndsWithIgnoringCase(std::u16string_view name, std::u16string_view suffix)
 void AddFilesOf(const WideString& folder, const WideString& subfolder, const SetKind& kind,
                 std::vector<SetFile>& files)
 {
-    std::error_code error;
-    std::filesystem::directory_iterator it(platform::WideToUtf8(folder), error);
-    for (; !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
-        std::error_code ignored;
-        if (!it->is_regular_file(ignored))
-            continue;
-        WideString name = platform::Utf8ToWide(it->path().filename().string());
+    for (const WideString& name : EntriesOf(folder, EntryKind::Files)) {
         if (!EndsWithIgnoringCase(name, kind.suffix))
             continue;
         if (kind.folder == kSkinSets.folder && IsOverrideFileName(name))
@@ -52,15 +42,8 @@ std::vector<SetFile> ListSetFiles(const WideString& programFolder, const SetKind
     if (programFolder.empty())
         return files;
     WideString kindFolder = JoinPath(programFolder, WideString(kind.folder));
-    std::error_code error;
-    std::filesystem::directory_iterator it(platform::WideToUtf8(kindFolder), error);
-    for (; !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
-        std::error_code ignored;
-        if (!it->is_directory(ignored))
-            continue;
-        WideString subfolder = platform::Utf8ToWide(it->path().filename().string());
+    for (const WideString& subfolder : EntriesOf(kindFolder, EntryKind::Folders))
         AddFilesOf(JoinPath(kindFolder, subfolder), subfolder, kind, files);
-    }
     return files;
 }
 

@@ -1,5 +1,7 @@
 #include "ui/ControlValues.h"
 
+#include <string>
+
 #include "platform/win/Controls.h"
 #include "platform/win/Dialog.h"
 
@@ -42,6 +44,12 @@ int ListSelection(HWND dialog, int id)
 {
     LRESULT selected = SendDlgItemMessageW(dialog, id, LB_GETCURSEL, 0, 0);
     return selected < 0 ? -1 : static_cast<int>(selected);
+}
+
+WideString DecimalText(int value)
+{
+    std::string text = std::to_string(value);
+    return WideString(text.begin(), text.end());
 }
 
 int LeadingNumber(std::u16string_view text, int ceiling)

@@ -25,6 +25,9 @@ void FillList(HWND dialog, int id, const std::vector<WideString>& texts, int sel
 // The selected index, or -1.
 int ListSelection(HWND dialog, int id);
 
+// A number as decimal text, for an edit box.
+WideString DecimalText(int value);
+
 // Decimal digits at the start of the text (after optional spaces), limited
 // to `ceiling`; 0 when the text starts with no digit.
 int LeadingNumber(std::u16string_view text, int ceiling);

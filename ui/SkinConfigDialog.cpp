@@ -57,12 +57,6 @@ const std::array<SizeField, 6>& SizeFields()
     return fields;
 }
 
-WideString Decimal(int value)
-{
-    std::string text = std::to_string(value);
-    return WideString(text.begin(), text.end());
-}
-
 WideString ComparedName(const WideString& name)
 {
     return platform::ToUpper(std::u16string_view(name).substr(0, kComparedNameChars));
@@ -155,7 +149,7 @@ void SkinConfigDialog::FillSizes()
         selected >= 0 && static_cast<std::size_t>(selected) < skins.files.size() ? &skins.files[selected] : nullptr;
     RefPtr<skin::Skin> loaded = LoadSkin(file);
     for (std::size_t i = 0; i < kSizeIds.size(); ++i)
-        ui::SetEditText(Window(), kSizeIds[i], Decimal(SizeFields()[i].get(*loaded)));
+        ui::SetEditText(Window(), kSizeIds[i], ui::DecimalText(SizeFields()[i].get(*loaded)));
 }
 
 const skin::SetFile* SkinConfigDialog::Chosen(const SetList& list) const

@@ -48,12 +48,6 @@ std::vector<CheckOption> AllChecks()
     return all;
 }
 
-WideString Decimal(std::int32_t value)
-{
-    std::string text = std::to_string(value);
-    return WideString(text.begin(), text.end());
-}
-
 }  // namespace
 
 UIConfigDialog::UIConfigDialog()
@@ -92,7 +86,7 @@ LRESULT UIConfigDialog::OnInitDialog(WPARAM wParam, LPARAM lParam)
         ui::SetChecked(Window(), option.id, (*m_shown).*option.field);
     ui::FillList(Window(), kVibroCountId, {u"1", u"2", u"3", u"4", u"5"}, m_shown->vibroCount - 1);
     SendDlgItemMessageW(Window(), kCodePageId, EM_LIMITTEXT, kMaxCodePageChars, 0);
-    ui::SetEditText(Window(), kCodePageId, Decimal(m_shown->codePage));
+    ui::SetEditText(Window(), kCodePageId, ui::DecimalText(m_shown->codePage));
     return result;
 }
 
