@@ -200,6 +200,12 @@ void SkinConfigDialog::Confirm()
         // Read back from the files, so that what the overrides change in the
         // skin's layout (a tool bar of height 0 is hidden) applies at once.
         skin::ReplaceSkin(m_core, LoadSkin(skinFile));
+        // The main window lays its rows and bars out again with the new
+        // sizes and repaints.
+        m_core.Post(MakeRef<AppEvent>(EventType::ViewRefresh));
+        ProgramWindow* main = m_core.GetMainWindow();
+        if (main != nullptr && main->ProgramWindowHandle() != nullptr)
+            InvalidateRect(main->ProgramWindowHandle(), nullptr, TRUE);
     }
     if (!changes.empty()) {
         RefPtr<Settings> saved = ui::SaveChanges(Window(), kTitle, [&](Settings& settings) {
