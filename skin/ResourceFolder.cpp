@@ -39,17 +39,26 @@ WideString FindSetFolder(const WideString& programFolder, std::u16string_view ki
     if (programFolder.empty() || !IsBareFileName(fileName))
         return {};
     WideString kindFolder = JoinPath(programFolder, WideString(kind));
-    std::error_code error;
-    std::filesystem::directory_iterator it(platform::WideToUtf8(kindFolder), error);
-    for (; !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
-        std::error_code ignored;
-        if (!it->is_directory(ignored))
-            continue;
-        WideString folder = JoinPath(kindFolder, platform::Utf8ToWide(it->path().filename().string()));
+    for (const WideString& name : EntriesOf(kindFolder, EntryKind::Folders)) {
+        WideString folder = JoinPath(kindFolder, name);
         if (FileSizeOf(JoinPath(folder, fileName)) >= 0)
             return folder;
     }
     return {};
+}
+
+std::vector<WideString> EntriesOf(const WideString& folder, EntryKind kind)
+{
+    std::vector<WideString> names;
+    std::error_code error;
+    std::filesystem::directory_iterator it(platform::WideToUtf8(folder), error);
+    for (; !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
+        std::error_code ignored;
+        bool wanted = kind == EntryKind::Folders ? it->is_directory(ignored) : it->is_regular_file(ignored);
+        if (wanted)
+            names.push_back(platform::Utf8ToWide(it->path().filename().string()));
+    }
+    return names;
 }
 
 bool IsNameInsideSet(std::u16string_view name)

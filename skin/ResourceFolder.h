@@ -6,6 +6,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/base/Types.h"
 
@@ -23,6 +24,11 @@ WideString JoinPath(const WideString& folder, const WideString& fileName);
 // lists them) that holds a file of exactly this name; empty when none does
 // or when the name is not a bare file name.
 WideString FindSetFolder(const WideString& programFolder, std::u16string_view kind, const WideString& fileName);
+
+// The names of the subfolders (or of the regular files) of a folder, in the
+// order the file system lists them; empty when the folder cannot be read.
+enum class EntryKind { Folders, Files };
+std::vector<WideString> EntriesOf(const WideString& folder, EntryKind kind);
 
 // True when a set may name this file: a relative path that stays inside the
 // set's folder (no "..", no leading separator, no drive, no NUL). Either

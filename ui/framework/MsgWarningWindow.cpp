@@ -14,29 +14,7 @@ WideString PendingWarning()
 
 }  // namespace
 
-MsgWarningWindow::MsgWarningWindow() { RegisterWindowClass(CS_HREDRAW | CS_VREDRAW); }
-
-HWND MsgWarningWindow::Open()
-{
-    HWND window = Create(u"Corvane", WS_VISIBLE);
-    if (window != nullptr)
-        Show(SW_SHOW);
-    return window;
-}
-
-void MsgWarningWindow::OnCreated()
-{
-    if (m_brush == nullptr)
-        m_brush = CreateSolidBrush(kBackground);
-}
-
-void MsgWarningWindow::OnDestroy()
-{
-    if (m_brush != nullptr) {
-        DeleteObject(m_brush);
-        m_brush = nullptr;
-    }
-}
+MsgWarningWindow::MsgWarningWindow() : PopupWindow(kBackground) { RegisterWindowClass(CS_HREDRAW | CS_VREDRAW); }
 
 void MsgWarningWindow::OnDraw(HDC dc, const RECT& client)
 {
@@ -67,16 +45,4 @@ LRESULT MsgWarningWindow::OnCommand(WORD, WORD commandId, HWND)
     if (commandId == kCommandOk || commandId == kCommandHide)
         BackToMainWindow();
     return 0;
-}
-
-void MsgWarningWindow::BackToMainWindow()
-{
-    AppCore* core = app::Core();
-    ProgramWindow* main = core != nullptr ? core->GetMainWindow() : nullptr;
-    HWND mainWindow = main != nullptr ? main->ProgramWindowHandle() : nullptr;
-    if (mainWindow != nullptr) {
-        ShowWindow(mainWindow, SW_SHOW);
-        BringWindowToTop(mainWindow);
-    }
-    Close();
 }

@@ -4,9 +4,9 @@
 // also clears the pending text, so the main window stops offering it.
 #pragma once
 
-#include "ui/framework/WindowBase.h"
+#include "ui/framework/PopupWindow.h"
 
-class MsgWarningWindow : public WindowBase {
+class MsgWarningWindow : public PopupWindow {
 public:
     static constexpr UINT kMenuBarId = 1539;
     static constexpr WORD kCommandOk = 2002;
@@ -17,21 +17,14 @@ public:
     MsgWarningWindow();
 
     const WCHAR* ClassName() const override { return u"MsgWarningWindow"; }
-    const WCHAR* SystemClassName() const override { return nullptr; }
-    WNDPROC BaseClassProc() const override { return nullptr; }
     UINT MenuBarId() const override { return kMenuBarId; }
 
     // Creates the popup titled "Corvane" and shows it.
-    HWND Open();
+    HWND Open() { return PopupWindow::Open(u"Corvane"); }
 
-    void OnCreated() override;
-    void OnDestroy() override;
     void OnDraw(HDC dc, const RECT& client) override;
     LRESULT OnCommand(WORD notifyCode, WORD commandId, HWND control) override;
 
 protected:
     ~MsgWarningWindow() override = default;
-
-private:
-    void BackToMainWindow();
 };
