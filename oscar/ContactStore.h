@@ -9,6 +9,7 @@
 
 #include "oscar/Contact.h"
 #include "oscar/ServerListItem.h"
+#include "oscar/ListChanges.h"
 #include "oscar/messaging/PendingDeliveries.h"
 #include "platform/sync/Sync.h"
 
@@ -82,6 +83,8 @@ public:
 
     // The user's messages waiting for confirmation; use under Lock().
     oscar::PendingDeliveries& Pending() { return m_pending; }
+    // The list changes waiting for the server's acknowledgement; use under Lock().
+    oscar::ListChanges& SentChanges() { return m_sentChanges; }
 
 protected:
     ~ContactStore() override;
@@ -103,4 +106,5 @@ private:
     std::uint32_t m_listDate = 0;
     std::uint16_t m_listCount = 0;
     oscar::PendingDeliveries m_pending;
+    oscar::ListChanges m_sentChanges;
 };

@@ -81,6 +81,8 @@ protected:
 
 private:
     void Send(const RefPtr<oscar::FlapFrame>& frame);
+    void SendListItems(oscar::CommandNumber command, const std::vector<oscar::ServerListItem>& items,
+                       std::vector<WideString> addedContacts = {});
     void Changed();
 
     AppCore& m_core;

@@ -16,6 +16,16 @@ void IcqAccount::Send(const RefPtr<oscar::FlapFrame>& frame)
     m_core.Post(MakeRef<oscar::SendFrameEvent>(EventType::SendBosFrame, frame));
 }
 
+// Each add, update and delete is remembered until the server acknowledges it,
+// with the contacts an add carries, so that an add the server refuses for
+// want of authorisation can be sent again (see OnlineHandler).
+void IcqAccount::SendListItems(CommandNumber command, const std::vector<oscar::ServerListItem>& items,
+                               std::vector<WideString> addedContacts)
+{
+    m_store->SentChanges().Sent(std::move(addedContacts));
+    Send(oscar::BuildListItems(command, items));
+}
+
 void IcqAccount::Changed()
 {
     SaveCache();
@@ -45,9 +55,9 @@ bool IcqAccount::AddContact(const WideString& uin, const WideString& nickname, s
 
     Send(oscar::BuildAddToClientList({uin}));
     Send(oscar::BuildChangesBegin());
-    Send(oscar::BuildListItems(CommandNumber::ListAddItem, {oscar::ContactItem(*contact)}));
+    SendListItems(CommandNumber::ListAddItem, {oscar::ContactItem(*contact)}, {contact->uin});
     if (group)
-        Send(oscar::BuildListItems(CommandNumber::ListUpdateItem, {oscar::GroupItem(*group)}));
+        SendListItems(CommandNumber::ListUpdateItem, {oscar::GroupItem(*group)});
     Send(oscar::BuildChangesEnd());
     return true;
 }
@@ -64,16 +74,16 @@ bool IcqAccount::MoveContact(const WideString& uin, std::uint16_t groupId)
         return false;
     RefPtr<ContactGroup> source = store.FindGroup(contact->groupId);
     Send(oscar::BuildChangesBegin());
-    Send(oscar::BuildListItems(CommandNumber::ListDeleteItem, {oscar::ContactItem(*contact)}));
+    SendListItems(CommandNumber::ListDeleteItem, {oscar::ContactItem(*contact)});
     contact->itemId = store.NewItemId();
     store.SetGroup(contact, groupId);
     Changed();
-    Send(oscar::BuildListItems(CommandNumber::ListAddItem, {oscar::ContactItem(*contact)}));
+    SendListItems(CommandNumber::ListAddItem, {oscar::ContactItem(*contact)}, {contact->uin});
     std::vector<oscar::ServerListItem> groups;
     if (source)
         groups.push_back(oscar::GroupItem(*source));
     groups.push_back(oscar::GroupItem(*target));
-    Send(oscar::BuildListItems(CommandNumber::ListUpdateItem, groups));
+    SendListItems(CommandNumber::ListUpdateItem, groups);
     Send(oscar::BuildChangesEnd());
     return true;
 }
@@ -95,9 +105,9 @@ bool IcqAccount::AddToList(const WideString& uin)
     Changed();
     Send(oscar::BuildAddToClientList({uin}));
     Send(oscar::BuildChangesBegin());
-    Send(oscar::BuildListItems(CommandNumber::ListAddItem, {oscar::ContactItem(*contact)}));
+    SendListItems(CommandNumber::ListAddItem, {oscar::ContactItem(*contact)}, {contact->uin});
     if (RefPtr<ContactGroup> group = store.FindGroup(contact->groupId))
-        Send(oscar::BuildListItems(CommandNumber::ListUpdateItem, {oscar::GroupItem(*group)}));
+        SendListItems(CommandNumber::ListUpdateItem, {oscar::GroupItem(*group)});
     Send(oscar::BuildChangesEnd());
     return true;
 }
@@ -114,10 +124,10 @@ bool IcqAccount::DeleteContact(const WideString& uin)
             return false;
         RefPtr<ContactGroup> group = store.FindGroup(contact->groupId);
         Send(oscar::BuildChangesBegin());
-        Send(oscar::BuildListItems(CommandNumber::ListDeleteItem, {oscar::ContactItem(*contact)}));
+        SendListItems(CommandNumber::ListDeleteItem, {oscar::ContactItem(*contact)});
         store.SetGroup(contact, 0);
         if (group)
-            Send(oscar::BuildListItems(CommandNumber::ListUpdateItem, {oscar::GroupItem(*group)}));
+            SendListItems(CommandNumber::ListUpdateItem, {oscar::GroupItem(*group)});
         Send(oscar::BuildChangesEnd());
     }
     store.RemoveContact(uin);
@@ -138,7 +148,7 @@ bool IcqAccount::RenameContact(const WideString& uin, const WideString& nickname
     Changed();
     if (contact->itemId != 0 && m_session->IsOnline()) {
         Send(oscar::BuildChangesBegin());
-        Send(oscar::BuildListItems(CommandNumber::ListUpdateItem, {oscar::ContactItem(*contact)}));
+        SendListItems(CommandNumber::ListUpdateItem, {oscar::ContactItem(*contact)});
         Send(oscar::BuildChangesEnd());
     }
     return true;

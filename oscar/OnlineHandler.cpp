@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "oscar/FrameEvents.h"
+#include "oscar/ListCommands.h"
 #include "oscar/SessionEvents.h"
 #include "oscar/UserInfo.h"
 
@@ -13,6 +14,9 @@ using oscar::CommandNumber;
 OnlineHandler::OnlineHandler(AppCore& core, RefPtr<ContactStore> store, RefPtr<Messenger> messenger)
     : m_core(core), m_store(std::move(store)), m_messenger(std::move(messenger))
 {
+    // A new connection: acknowledgements of the last one's changes never come.
+    platform::CriticalSectionLock guard(m_store->Lock());
+    m_store->SentChanges().Clear();
 }
 
 void OnlineHandler::Refresh() { m_core.Post(MakeRef<AppEvent>(EventType::ViewRefresh)); }
@@ -48,6 +52,9 @@ void OnlineHandler::OnSnac(const oscar::SnacCommand& snac)
         break;
     case CommandNumber::AddedYouNotice:
         OnAddedYou(snac);
+        break;
+    case CommandNumber::ListChangeAck:
+        OnListAcknowledged(snac);
         break;
     case CommandNumber::IncomingMessage:
         if (m_messenger)
@@ -147,6 +154,40 @@ void OnlineHandler::OnAddedYou(const oscar::SnacCommand& snac)
     m_store->FindOrCreateContact(*uin, created);
     if (created)
         Refresh();
+}
+
+void OnlineHandler::OnListAcknowledged(const oscar::SnacCommand& snac)
+{
+    std::vector<std::uint16_t> results;
+    if (snac.Data()) {
+        oscar::ByteReader reader(snac.Data()->Bytes());
+        std::uint16_t result = 0;
+        while (reader.ReadU16BE(result))
+            results.push_back(result);
+    }
+    bool changed = false;
+    {
+        platform::CriticalSectionLock guard(m_store->Lock());
+        for (const WideString& uin : m_store->SentChanges().Acknowledged(results)) {
+            RefPtr<Contact> contact = m_store->FindContact(uin);
+            // Refused once more with the mark: give up rather than loop.
+            if (!contact || contact->itemId == 0 || contact->notAuthorised)
+                continue;
+            contact->notAuthorised = true;
+            m_store->SentChanges().Sent({uin});
+            Send(oscar::BuildChangesBegin());
+            Send(oscar::BuildListItems(CommandNumber::ListAddItem, {oscar::ContactItem(*contact)}));
+            Send(oscar::BuildChangesEnd());
+            changed = true;
+        }
+    }
+    if (changed)
+        Refresh();
+}
+
+void OnlineHandler::Send(const RefPtr<oscar::FlapFrame>& frame)
+{
+    m_core.Post(MakeRef<oscar::SendFrameEvent>(EventType::SendBosFrame, frame));
 }
 
 }  // namespace oscar

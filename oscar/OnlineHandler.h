@@ -27,12 +27,18 @@ public:
     void OnAuthorisationRequest(const oscar::SnacCommand& snac);
     void OnAuthorisationReply(const oscar::SnacCommand& snac);
     void OnAddedYou(const oscar::SnacCommand& snac);
+    // 0x13/0x0E: the results of one of the account's list changes. An add the
+    // server refused because the contact requires authorisation is sent again
+    // with the awaiting-authorisation mark, so that the contact is not lost
+    // from the server-stored list (a move deletes it before adding it anew).
+    void OnListAcknowledged(const oscar::SnacCommand& snac);
 
 protected:
     ~OnlineHandler() override = default;
 
 private:
     void Refresh();
+    void Send(const RefPtr<oscar::FlapFrame>& frame);
 
     void OnSnac(const oscar::SnacCommand& snac);
 

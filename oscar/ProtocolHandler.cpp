@@ -28,6 +28,14 @@ void SendOnBos(AppCore& core, const RefPtr<oscar::FlapFrame>& frame)
     core.Post(MakeRef<oscar::SendFrameEvent>(EventType::SendBosFrame, frame));
 }
 
+// The privacy update is a list change the server acknowledges like the
+// account's own; it takes its place among those waiting for an answer.
+void NotePrivacyUpdate(ContactStore& store)
+{
+    platform::CriticalSectionLock guard(store.Lock());
+    store.SentChanges().Sent({});
+}
+
 }  // namespace
 
 ProtocolHandler::ProtocolHandler(AppCore& core) : m_core(core) {}
@@ -118,12 +126,14 @@ void ProtocolHandler::SetStatusWhileOnline(std::int32_t status)
     ContactStore& store = account->Store();
     std::uint16_t privacyItem = store.PrivacyItemId();
     if (status == OnlineStatus::Invisible && privacyItem != 0 && store.PrivacyValue() != kPrivacyInvisible) {
+        NotePrivacyUpdate(store);
         SendOnBos(m_core, oscar::BuildPrivacyUpdate(privacyItem, kPrivacyInvisible));
         store.SetPrivacyValue(kPrivacyInvisible);
     }
     SendOnBos(m_core, oscar::BuildSetStatus(status));
     if (OnlineStatus::Principal(status) != OnlineStatus::Invisible && privacyItem != 0 &&
         store.PrivacyValue() != kPrivacyVisible) {
+        NotePrivacyUpdate(store);
         SendOnBos(m_core, oscar::BuildPrivacyUpdate(privacyItem, kPrivacyVisible));
         store.SetPrivacyValue(kPrivacyVisible);
     }

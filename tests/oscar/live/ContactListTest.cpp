@@ -18,6 +18,7 @@ const char* kAccounts = R"(<accounts>
   <account uin="100001" password="demo" nick="Demo"/>
   <account uin="100002" password="friend" nick="Friend"/>
   <account uin="100003" password="shy" nick="Shy"/>
+  <account uin="100004" password="wary" nick="Wary" auth="1"/>
 </accounts>)";
 
 std::string Hex(const std::string& bytes)
@@ -162,6 +163,36 @@ TEST_F(ContactListTest, AddMoveAndDeleteAreThereAtTheNextSignOn)
     ASSERT_TRUE(store.FindContact(u"100003"));
     EXPECT_TRUE(store.FindContact(u"100003")->notAuthorised);
     EXPECT_FALSE(store.FindContact(u"300000"));
+}
+
+// 100004 requires authorisation. Added without the awaiting-authorisation
+// mark, or moved (a move deletes the item and adds it anew), the server
+// refuses the add; the account sends it again with the mark instead of
+// losing the contact from the server-stored list.
+TEST_F(ContactListTest, AddsRefusedForWantOfAuthorisationAreSentAgainWithTheMark)
+{
+    StoreList(1);
+    Start();
+    ASSERT_TRUE(GoOnline());
+    RefPtr<IcqAccount> account = m_core->Account();
+    ASSERT_TRUE(account->AddContact(u"100004", u"Wary", 1, true));
+    // The add (refused), the group update, the add again with the mark.
+    ASSERT_TRUE(m_core->PumpUntil(
+        [&] {
+            int acks = 0;
+            for (const auto& frame : m_core->Record().ReceivedBos())
+                acks += frame->Snac() && frame->Snac()->Family() == 0x13 && frame->Snac()->Subtype() == 0x0E;
+            return acks >= 3;
+        },
+        20000));
+    EXPECT_TRUE(Store().FindContact(u"100004")->notAuthorised);
+
+    NewCore();
+    ASSERT_TRUE(GoOnline(1));
+    RefPtr<Contact> wary = Store().FindContact(u"100004");
+    ASSERT_TRUE(wary);
+    EXPECT_NE(wary->itemId, 0);
+    EXPECT_TRUE(wary->notAuthorised);
 }
 
 TEST_F(ContactListTest, InvisibilityChangesPrivacyBeforeStatusAndAfterItWhenLeft)
