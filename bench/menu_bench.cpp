@@ -39,14 +39,4 @@ BENCHMARK(OpenTwentyItemPopup)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
-    ::setenv("CORVANE_SCREEN", "240x320", 1);
-    ::setenv("CORVANE_DISPLAY", "headless", 1);
-    if (std::getenv("CORVANE_DEVICE") == nullptr)
-        ::setenv("CORVANE_DEVICE", "/tmp/corvane-bench-device", 1);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+#include "bench/HeadlessScreenMain.h"
