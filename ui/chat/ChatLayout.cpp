@@ -45,11 +45,11 @@ public:
         while (m_x + width > m_rules.width) {
             std::size_t cut = FittingPrefix(text);
             Put(kind, text.substr(0, cut), m_rules.measure(text.substr(0, cut)));
-            NewLine();
             text.remove_prefix(cut);
-            width = m_rules.measure(text);
             if (text.empty())
                 return;
+            NewLine();
+            width = m_rules.measure(text);
         }
         Put(kind, text, width);
     }
@@ -57,7 +57,7 @@ public:
     void Space()
     {
         int width = m_rules.measure(u" ");
-        if (m_x + width > m_rules.width)
+        if (m_x + width > m_rules.width && m_x > 0)
             NewLine();
         Put(RunKind::Space, u" ", width);
     }
