@@ -113,6 +113,8 @@ void ChatWindow::OnDestroy()
 
 LRESULT ChatWindow::OnClose()
 {
+    // The contact would otherwise see the user typing until its own time-out.
+    StopTyping();
     if (ContactStore* store = Store(); store != nullptr && !SendPending())
         store->SetCachedText(m_contact, EditText());
     if (openchats::Find(m_uin) == Window())

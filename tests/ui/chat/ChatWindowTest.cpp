@@ -35,7 +35,23 @@ bool ShowsEnding(HWND window, const std::u16string& ending)
     return false;
 }
 
-class ChatTest : public InfoTest {};
+class ChatTest : public InfoTest {
+protected:
+    // The states of the typing notices sent so far (2 started, 1 paused,
+    // 0 finished), from the last two bytes of each.
+    std::vector<int> TypingSent()
+    {
+        std::vector<int> states;
+        for (const auto& frame : m_core->Record().BosFrames()) {
+            if (!frame->Snac() || frame->Snac()->Number() != oscar::CommandNumber::TypingNotification)
+                continue;
+            std::span<const std::uint8_t> data = frame->Snac()->Data()->Bytes();
+            if (data.size() >= 2)
+                states.push_back(data[data.size() - 2] << 8 | data[data.size() - 1]);
+        }
+        return states;
+    }
+};
 
 TEST_F(ChatTest, SentMessageAndItsEchoAreDrawnAndUnsentTextIsKept)
 {
@@ -68,8 +84,12 @@ TEST_F(ChatTest, SentMessageAndItsEchoAreDrawnAndUnsentTextIsKept)
     // closes, and fills the box of the next window.
     TypeText(u"later");
     ASSERT_TRUE(m_core->PumpUntil([&] { return chat->LeftKeyIsSend(); }, 20000));
+    EXPECT_TRUE(chat->Typing());
     SendMessageW(window, WM_CLOSE, 0, 0);
     m_core->Pump();
+    // The echo made the contact known as online; the first notices went to
+    // an offline contact and were not sent.
+    EXPECT_EQ(TypingSent(), (std::vector<int>{2, 1})) << "started, then paused with text left at the close";
     EXPECT_EQ(openchats::Find(u"100100"), nullptr);
     EXPECT_EQ(echo->cachedText, u"later");
 
@@ -81,6 +101,13 @@ TEST_F(ChatTest, SentMessageAndItsEchoAreDrawnAndUnsentTextIsKept)
     EXPECT_EQ(infolayout::ControlText(reopened->Edit(), 100), u"later");
     // Both messages come back from the history.
     EXPECT_TRUE(m_core->PumpUntil([&] { return TimesShown(again, u"moon") == 2; }, 20000)) << "history read back";
+    // Two lines are less than the four the top of the history keeps in view:
+    // scrolling up stays put once the history is exhausted.
+    PressKey(VK_UP_KEY);
+    m_core->PumpFor(500);
+    EXPECT_TRUE(reopened->HistoryDone());
+    EXPECT_EQ(reopened->ScrollOffset(), 0);
+    EXPECT_EQ(reopened->LineCount(), 2u);
     SendMessageW(again, WM_CLOSE, 0, 0);
     m_core->Pump();
 }
