@@ -9,6 +9,7 @@
 #include "oscar/messaging/MessageEvents.h"
 #include "platform/base/Clock.h"
 #include "platform/shell/Shell.h"
+#include "platform/sync/Sync.h"
 #include "platform/win/Controls.h"
 #include "skin/Look.h"
 #include "skin/smiley/SmileyPicker.h"
@@ -24,24 +25,6 @@ constexpr WPARAM kKeyLeft = 0x25;
 constexpr WPARAM kKeyUp = 0x26;
 constexpr WPARAM kKeyDown = 0x28;
 
-class StoreLock {
-public:
-    explicit StoreLock(ContactStore* store) : m_store(store)
-    {
-        if (m_store != nullptr)
-            EnterCriticalSection(&m_store->Lock());
-    }
-    ~StoreLock()
-    {
-        if (m_store != nullptr)
-            LeaveCriticalSection(&m_store->Lock());
-    }
-    StoreLock(const StoreLock&) = delete;
-    StoreLock& operator=(const StoreLock&) = delete;
-
-private:
-    ContactStore* m_store;
-};
 
 }  // namespace
 
@@ -53,7 +36,7 @@ ChatWindow::ChatWindow(AppCore& core, RefPtr<Contact> contact)
 ChatWindow::~ChatWindow()
 {
     StopListening();
-    DropSurface();
+    m_surface.Drop();
     if (m_separatorPen != nullptr)
         DeleteObject(m_separatorPen);
 }
@@ -83,7 +66,7 @@ void ChatWindow::OnCreated()
     bool sending = false;
     if (ContactStore* store = Store()) {
         store->SetUnread(m_contact, false);
-        StoreLock lock(store);
+        platform::CriticalSectionLock lock(store->Lock());
         unsent = m_contact->cachedText;
         sending = m_contact->sending;
     }
@@ -106,7 +89,7 @@ void ChatWindow::OnDestroy()
     StopListening();
     if (Edit() != nullptr)
         SendMessageW(Edit(), WM_CLOSE, 0, 0);
-    DropSurface();
+    m_surface.Drop();
     if (openchats::Find(m_uin) == Window())
         openchats::Forget(m_uin);
 }
@@ -124,7 +107,7 @@ LRESULT ChatWindow::OnClose()
 
 void ChatWindow::OnWindowPosChanged(WINDOWPOS*, bool& handled)
 {
-    DropSurface();
+    m_surface.Drop();
     ForgetLines();
     PlaceEdit();
     Invalidate();
@@ -177,7 +160,7 @@ bool ChatWindow::SendPending()
     ContactStore* store = Store();
     if (store == nullptr || !m_contact)
         return false;
-    StoreLock lock(store);
+    platform::CriticalSectionLock lock(store->Lock());
     return m_contact->sending;
 }
 
@@ -185,9 +168,12 @@ void ChatWindow::UpdateTitle()
 {
     if (!m_contact)
         return;
+    ContactStore* store = Store();
+    if (store == nullptr)
+        return;
     WideString title;
     {
-        StoreLock lock(Store());
+        platform::CriticalSectionLock lock(store->Lock());
         title = oscar::DisplayName(*m_contact) + u" (" +
                 (m_contact->typing ? WideString(u"typing...") : OnlineStatus::Text(m_contact->status)) + u")";
     }
@@ -411,7 +397,7 @@ void ChatWindow::OnEvent(const RefPtr<AppEvent>& event)
             // that the user can send it again.
             WideString unsent;
             if (ContactStore* store = Store()) {
-                StoreLock lock(store);
+                platform::CriticalSectionLock lock(store->Lock());
                 unsent = m_contact->cachedText;
             }
             if (EditText().empty() && !unsent.empty()) {
@@ -447,18 +433,4 @@ void ChatWindow::ForgetLines()
     m_messageCount = 0;
     m_scrollOffset = 0;
     m_historyDone = false;
-}
-
-void ChatWindow::DropSurface()
-{
-    if (m_memoryDC != nullptr) {
-        if (m_previousBitmap != nullptr)
-            SelectObject(m_memoryDC, m_previousBitmap);
-        DeleteDC(m_memoryDC);
-    }
-    if (m_memoryBitmap != nullptr)
-        DeleteObject(m_memoryBitmap);
-    m_memoryDC = nullptr;
-    m_memoryBitmap = nullptr;
-    m_previousBitmap = nullptr;
 }

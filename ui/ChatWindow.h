@@ -17,6 +17,7 @@
 #include "oscar/messaging/MessageCommands.h"
 #include "oscar/messaging/SendResult.h"
 #include "ui/chat/ChatLayout.h"
+#include "ui/chat/MemorySurface.h"
 #include "ui/framework/ControlWindows.h"
 #include "ui/framework/WindowBase.h"
 
@@ -101,7 +102,6 @@ private:
     void ReadOlder(HDC dc, int visible);
     std::vector<chat::Line> LayOut(HDC dc, const chat::Message& message);
     void DrawLines(HDC dc, int width, int lineHeight);
-    void DropSurface();
     void StopListening();
 
     RefPtr<Contact> m_contact;
@@ -109,9 +109,7 @@ private:
     RefPtr<TextBoxWindow> m_edit;
     HPEN m_separatorPen = nullptr;
     int m_historyHeight = 0;
-    HDC m_memoryDC = nullptr;
-    HBITMAP m_memoryBitmap = nullptr;
-    HGDIOBJ m_previousBitmap = nullptr;
+    chat::MemorySurface m_surface;
     bool m_typing = false;
     DWORD m_lastSentTick = 0;
     DWORD m_lastKeyTick = 0;

@@ -136,35 +136,29 @@ void ChatWindow::OnDraw(HDC dc, const RECT& client)
     int width = client.right - client.left;
     if (width <= 0 || m_historyHeight <= 0)
         return;
-    if (m_memoryDC == nullptr) {
-        m_memoryDC = CreateCompatibleDC(dc);
-        m_memoryBitmap = m_memoryDC != nullptr ? CreateCompatibleBitmap(dc, width, m_historyHeight + 1) : nullptr;
-        if (m_memoryBitmap == nullptr) {
-            DropSurface();
-            return;
-        }
-        m_previousBitmap = SelectObject(m_memoryDC, m_memoryBitmap);
-    }
+    HDC surface = m_surface.Get(dc, width, m_historyHeight + 1);
+    if (surface == nullptr)
+        return;
     RefPtr<skin::Skin> look = skin::CurrentSkin(m_core);
-    HGDIOBJ oldFont = look ? SelectObject(m_memoryDC, look->chatFont.Handle()) : nullptr;
+    HGDIOBJ oldFont = look ? SelectObject(surface, look->chatFont.Handle()) : nullptr;
     SIZE letter{};
-    GetTextExtentPoint32W(m_memoryDC, u"A", 1, &letter);
+    GetTextExtentPoint32W(surface, u"A", 1, &letter);
     int lineHeight = std::max<int>(letter.cy, 2);
 
-    TakePending(m_memoryDC);
+    TakePending(surface);
     int visible = m_historyHeight / (lineHeight - 1) + 1;
-    ReadOlder(m_memoryDC, visible);
+    ReadOlder(surface, visible);
     if (m_historyDone) {
         while (static_cast<std::size_t>(m_scrollOffset + kTopLines) > m_lines.size() && m_scrollOffset > 0)
             --m_scrollOffset;
     }
-    DrawLines(m_memoryDC, width, lineHeight);
-    HGDIOBJ oldPen = SelectObject(m_memoryDC, m_separatorPen);
-    MoveToEx(m_memoryDC, 0, m_historyHeight, nullptr);
-    LineTo(m_memoryDC, width, m_historyHeight);
-    SelectObject(m_memoryDC, oldPen);
+    DrawLines(surface, width, lineHeight);
+    HGDIOBJ oldPen = SelectObject(surface, m_separatorPen);
+    MoveToEx(surface, 0, m_historyHeight, nullptr);
+    LineTo(surface, width, m_historyHeight);
+    SelectObject(surface, oldPen);
     if (oldFont != nullptr)
-        SelectObject(m_memoryDC, oldFont);
-    BitBlt(dc, 0, 0, width, m_historyHeight + 1, m_memoryDC, 0, 0, SRCCOPY);
+        SelectObject(surface, oldFont);
+    BitBlt(dc, 0, 0, width, m_historyHeight + 1, surface, 0, 0, SRCCOPY);
     UpdateSoftKeys();
 }

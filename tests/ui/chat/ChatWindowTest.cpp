@@ -89,6 +89,8 @@ TEST_F(ChatTest, SentMessageAndItsEchoAreDrawnAndUnsentTextIsKept)
     m_core->Pump();
     // The echo made the contact known as online; the first notices went to
     // an offline contact and were not sent.
+    // The frames go out through the worker stage.
+    m_core->PumpUntil([&] { return TypingSent().size() >= 2; }, 20000);
     EXPECT_EQ(TypingSent(), (std::vector<int>{2, 1})) << "started, then paused with text left at the close";
     EXPECT_EQ(openchats::Find(u"100100"), nullptr);
     EXPECT_EQ(echo->cachedText, u"later");
