@@ -193,13 +193,19 @@ void ChatWindow::UpdateSoftKeys()
     SendMessageW(MenuBar(), TB_SETBUTTONINFO, kBackOrSend, reinterpret_cast<LPARAM>(&info));
 }
 
+// Typing notices go out only while the user allows them.
+void ChatWindow::NotifyTyping(oscar::TypingState state)
+{
+    if (m_core.GetSettings()->typingNotifications)
+        SendTyping(state);
+}
+
 void ChatWindow::StopTyping()
 {
     if (!m_typing)
         return;
     m_typing = false;
-    if (m_core.GetSettings()->typingNotifications)
-        SendTyping(EditText().empty() ? oscar::TypingState::Finished : oscar::TypingState::Paused);
+    NotifyTyping(EditText().empty() ? oscar::TypingState::Finished : oscar::TypingState::Paused);
 }
 
 void ChatWindow::OnEditChanged()
@@ -207,16 +213,14 @@ void ChatWindow::OnEditChanged()
     if (EditText().empty()) {
         if (m_typing) {
             m_typing = false;
-            if (m_core.GetSettings()->typingNotifications)
-                SendTyping(oscar::TypingState::Finished);
+            NotifyTyping(oscar::TypingState::Finished);
         }
     } else {
         m_lastKeyTick = GetTickCount();
         if (!m_typing) {
             m_typing = true;
             m_lastSentTick = m_lastKeyTick;
-            if (m_core.GetSettings()->typingNotifications)
-                SendTyping(oscar::TypingState::Started);
+            NotifyTyping(oscar::TypingState::Started);
         }
     }
     UpdateSoftKeys();
@@ -230,10 +234,10 @@ void ChatWindow::OnTypingTimer()
         return;
     if (m_lastKeyTick - m_lastSentTick > kTypingRepeat) {
         m_lastSentTick = m_lastKeyTick;
-        SendTyping(oscar::TypingState::Started);
+        NotifyTyping(oscar::TypingState::Started);
     } else if (GetTickCount() - m_lastKeyTick > kTypingIdle) {
         m_typing = false;
-        SendTyping(EditText().empty() ? oscar::TypingState::Finished : oscar::TypingState::Paused);
+        NotifyTyping(EditText().empty() ? oscar::TypingState::Finished : oscar::TypingState::Paused);
     }
 }
 
@@ -242,8 +246,7 @@ void ChatWindow::OnBackOrSend()
     // Sending ends the typing: the box is about to be emptied.
     if (m_typing) {
         m_typing = false;
-        if (m_core.GetSettings()->typingNotifications)
-            SendTyping(oscar::TypingState::Finished);
+        NotifyTyping(oscar::TypingState::Finished);
     }
     WideString text = EditText();
     if (!text.empty() && !SendPending()) {

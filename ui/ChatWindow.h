@@ -90,6 +90,7 @@ private:
     bool SendPending();
     void UpdateTitle();
     void UpdateSoftKeys();
+    void NotifyTyping(oscar::TypingState state);
     void StopTyping();
     void OnEditChanged();
     void OnTypingTimer();
