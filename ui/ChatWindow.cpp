@@ -1,0 +1,439 @@
+#include "ui/ChatWindow.h"
+
+#include <algorithm>
+
+#include "app/InterfaceStage.h"
+#include "oscar/ContactOrder.h"
+#include "oscar/ContactStore.h"
+#include "oscar/OnlineStatus.h"
+#include "oscar/messaging/MessageEvents.h"
+#include "platform/base/Clock.h"
+#include "platform/shell/Shell.h"
+#include "platform/sync/Sync.h"
+#include "platform/win/Controls.h"
+#include "skin/Look.h"
+#include "skin/smiley/SmileyPicker.h"
+#include "ui/MainWindow.h"
+#include "ui/OpenChats.h"
+
+namespace {
+
+constexpr DWORD kEditStyle = WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL;
+constexpr UINT kBackKey = 0x1B;
+constexpr WPARAM kInputModeText = 3;
+constexpr WPARAM kKeyLeft = 0x25;
+constexpr WPARAM kKeyUp = 0x26;
+constexpr WPARAM kKeyDown = 0x28;
+
+
+}  // namespace
+
+ChatWindow::ChatWindow(AppCore& core, RefPtr<Contact> contact)
+    : m_core(core), m_contact(std::move(contact)), m_uin(m_contact ? m_contact->uin : WideString())
+{
+}
+
+ChatWindow::~ChatWindow()
+{
+    StopListening();
+    m_surface.Drop();
+    if (m_separatorPen != nullptr)
+        DeleteObject(m_separatorPen);
+}
+
+void ChatWindow::StopListening()
+{
+    if (m_listening)
+        app::RemoveListener(this);
+    m_listening = false;
+}
+
+void ChatWindow::OnCreated()
+{
+    m_separatorPen = CreatePen(PS_SOLID, 0, RGB(0, 0, 0));
+    m_edit = MakeRef<TextBoxWindow>(kEditId, WideString(), kEditStyle, WidthRule{}, HeightRule{});
+    m_edit->CreateChild(Window());
+    if (RefPtr<skin::Skin> look = skin::CurrentSkin(m_core))
+        SendMessageW(Edit(), WM_SETFONT, reinterpret_cast<WPARAM>(look->chatFont.Handle()), 0);
+    SetFocus(Edit());
+    SendMessageW(Edit(), EM_SETINPUTMODE, 0, kInputModeText);
+    if (MenuBar() != nullptr)
+        SendMessageW(MenuBar(), SHCMBM_OVERRIDEKEY, kBackKey,
+                     MAKELONG(SHMBOF_NODEFAULT | SHMBOF_NOTIFY, SHMBOF_NODEFAULT | SHMBOF_NOTIFY));
+    if (m_core.GetSettings()->typingNotifications)
+        SetTimer(Window(), kTypingTimer, kTypingPeriod, nullptr);
+    WideString unsent;
+    bool sending = false;
+    if (ContactStore* store = Store()) {
+        store->SetUnread(m_contact, false);
+        platform::CriticalSectionLock lock(store->Lock());
+        unsent = m_contact->cachedText;
+        sending = m_contact->sending;
+    }
+    // A text on its way stays out of the box: it is not the user's to edit.
+    if (!sending && !unsent.empty()) {
+        SetWindowTextW(Edit(), unsent.c_str());
+        SendMessageW(Edit(), EM_SETSEL, unsent.size(), static_cast<LPARAM>(unsent.size()));
+    }
+    PlaceEdit();
+    UpdateTitle();
+    UpdateSoftKeys();
+    openchats::Record(m_uin, Window());
+    app::AddListener(this);
+    m_listening = true;
+}
+
+void ChatWindow::OnDestroy()
+{
+    KillTimer(Window(), kTypingTimer);
+    StopListening();
+    if (Edit() != nullptr)
+        SendMessageW(Edit(), WM_CLOSE, 0, 0);
+    m_surface.Drop();
+    if (openchats::Find(m_uin) == Window())
+        openchats::Forget(m_uin);
+}
+
+LRESULT ChatWindow::OnClose()
+{
+    // The contact would otherwise see the user typing until its own time-out.
+    StopTyping();
+    if (ContactStore* store = Store(); store != nullptr && !SendPending())
+        store->SetCachedText(m_contact, EditText());
+    if (openchats::Find(m_uin) == Window())
+        openchats::Forget(m_uin);
+    return 0;
+}
+
+void ChatWindow::OnWindowPosChanged(WINDOWPOS*, bool& handled)
+{
+    m_surface.Drop();
+    ForgetLines();
+    PlaceEdit();
+    Invalidate();
+    handled = true;
+}
+
+int ChatWindow::LineHeight()
+{
+    HDC dc = GetDC(Window());
+    HGDIOBJ old = nullptr;
+    if (RefPtr<skin::Skin> look = skin::CurrentSkin(m_core))
+        old = SelectObject(dc, look->chatFont.Handle());
+    SIZE letter{};
+    GetTextExtentPoint32W(dc, u"A", 1, &letter);
+    if (old != nullptr)
+        SelectObject(dc, old);
+    ReleaseDC(Window(), dc);
+    return std::max<int>(letter.cy, 1);
+}
+
+void ChatWindow::PlaceEdit()
+{
+    if (Edit() == nullptr)
+        return;
+    RECT client{};
+    GetClientRect(Window(), &client);
+    RefPtr<skin::Skin> look = skin::CurrentSkin(m_core);
+    int rows = look ? std::max(look->MessageAreaHeight(), 1) : 3;
+    int editHeight = std::min<int>(LineHeight() * rows, client.bottom);
+    m_historyHeight = std::max<int>(client.bottom - editHeight - 1, 0);
+    MoveWindow(Edit(), 0, m_historyHeight + 1, client.right, editHeight, TRUE);
+}
+
+WideString ChatWindow::EditText() const
+{
+    HWND edit = Edit();
+    if (edit == nullptr)
+        return {};
+    int length = GetWindowTextLengthW(edit);
+    if (length <= 0)
+        return {};
+    WideString text(static_cast<std::size_t>(length) + 1, u'\0');
+    int copied = GetWindowTextW(edit, text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(std::clamp(copied, 0, length)));
+    return text;
+}
+
+bool ChatWindow::SendPending()
+{
+    ContactStore* store = Store();
+    if (store == nullptr || !m_contact)
+        return false;
+    platform::CriticalSectionLock lock(store->Lock());
+    return m_contact->sending;
+}
+
+void ChatWindow::UpdateTitle()
+{
+    if (!m_contact)
+        return;
+    ContactStore* store = Store();
+    if (store == nullptr)
+        return;
+    WideString title;
+    {
+        platform::CriticalSectionLock lock(store->Lock());
+        title = oscar::DisplayName(*m_contact) + u" (" +
+                (m_contact->typing ? WideString(u"typing...") : OnlineStatus::Text(m_contact->status)) + u")";
+    }
+    SetWindowTextW(Window(), title.c_str());
+}
+
+void ChatWindow::UpdateSoftKeys()
+{
+    bool send = !EditText().empty() && !SendPending();
+    if (send == m_leftKeyIsSend)
+        return;
+    m_leftKeyIsSend = send;
+    WideString label = send ? u"Send" : u"Back";
+    TBBUTTONINFOW info;
+    info.dwMask = TBIF_TEXT;
+    info.pszText = label.data();
+    SendMessageW(MenuBar(), TB_SETBUTTONINFO, kBackOrSend, reinterpret_cast<LPARAM>(&info));
+}
+
+// Typing notices go out only while the user allows them.
+void ChatWindow::NotifyTyping(oscar::TypingState state)
+{
+    if (m_core.GetSettings()->typingNotifications)
+        SendTyping(state);
+}
+
+void ChatWindow::StopTyping()
+{
+    if (!m_typing)
+        return;
+    m_typing = false;
+    NotifyTyping(EditText().empty() ? oscar::TypingState::Finished : oscar::TypingState::Paused);
+}
+
+void ChatWindow::OnEditChanged()
+{
+    if (EditText().empty()) {
+        if (m_typing) {
+            m_typing = false;
+            NotifyTyping(oscar::TypingState::Finished);
+        }
+    } else {
+        m_lastKeyTick = GetTickCount();
+        if (!m_typing) {
+            m_typing = true;
+            m_lastSentTick = m_lastKeyTick;
+            NotifyTyping(oscar::TypingState::Started);
+        }
+    }
+    UpdateSoftKeys();
+}
+
+// While typing: the notice is repeated every seven seconds of typing and
+// turns into "paused" after eight seconds without a key.
+void ChatWindow::OnTypingTimer()
+{
+    if (!m_typing)
+        return;
+    if (m_lastKeyTick - m_lastSentTick > kTypingRepeat) {
+        m_lastSentTick = m_lastKeyTick;
+        NotifyTyping(oscar::TypingState::Started);
+    } else if (GetTickCount() - m_lastKeyTick > kTypingIdle) {
+        m_typing = false;
+        NotifyTyping(EditText().empty() ? oscar::TypingState::Finished : oscar::TypingState::Paused);
+    }
+}
+
+void ChatWindow::OnBackOrSend()
+{
+    // Sending ends the typing: the box is about to be emptied.
+    if (m_typing) {
+        m_typing = false;
+        NotifyTyping(oscar::TypingState::Finished);
+    }
+    WideString text = EditText();
+    if (!text.empty() && !SendPending()) {
+        // Refused texts (not signed on, too long) stay in the box; one that is
+        // not signed on is also kept as the contact's unsent text.
+        if (SendText(text) == oscar::SendResult::Sent)
+            SetWindowTextW(Edit(), u"");
+        UpdateSoftKeys();
+        return;
+    }
+    if (text.empty() && Store() != nullptr && !SendPending())
+        Store()->SetCachedText(m_contact, WideString());
+    if (openchats::Find(m_uin) == Window())
+        openchats::Forget(m_uin);
+    BackToMainWindow();
+    StopListening();
+    Destroy();
+}
+
+void ChatWindow::BackToMainWindow()
+{
+    HWND main = FindWindowW(kMainWindowClass, nullptr);
+    if (main == nullptr)
+        return;
+    ShowWindow(main, SW_SHOW);
+    SetForegroundWindow(main);
+}
+
+void ChatWindow::PickSmiley()
+{
+    RefPtr<skin::SmileySet> set = Smilies();
+    if (!set)
+        return;
+    if (RefPtr<skin::Smiley> chosen = skin::PickSmiley(set, Window()))
+        skin::TypeSmileyCode(Edit(), *chosen);
+}
+
+LRESULT ChatWindow::OnChildKeyDown(WPARAM key, LPARAM, HWND, bool& handled)
+{
+    switch (key) {
+    case kKeyLeft:
+        if (!EditText().empty() && !SendPending()) {
+            handled = false;
+            return 0;
+        }
+        handled = true;
+        Close();
+        BackToMainWindow();
+        return 0;
+    case kKeyUp:
+        m_pending.push_back({PendingKind::Older, {}});
+        Invalidate();
+        handled = true;
+        return 0;
+    case kKeyDown:
+        m_pending.push_back({PendingKind::Newer, {}});
+        Invalidate();
+        handled = true;
+        return 0;
+    default:
+        handled = false;
+        return 0;
+    }
+}
+
+LRESULT ChatWindow::OnCommand(WORD notifyCode, WORD commandId, HWND control)
+{
+    if (control != nullptr && control == Edit()) {
+        if (notifyCode == EN_CHANGE)
+            OnEditChanged();
+        return 0;
+    }
+    switch (commandId) {
+    case kBackOrSend:
+        OnBackOrSend();
+        break;
+    case kSmile:
+        PickSmiley();
+        break;
+    case kClose:
+        Close();
+        BackToMainWindow();
+        break;
+    default:
+        break;
+    }
+    return 0;
+}
+
+LRESULT ChatWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled)
+{
+    switch (message) {
+    case WM_TIMER:
+        if (wParam == kTypingTimer) {
+            OnTypingTimer();
+            handled = true;
+            return 0;
+        }
+        break;
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) == WA_INACTIVE)
+            StopTyping();
+        break;
+    case WM_SETFOCUS:
+        if (ContactStore* store = Store())
+            store->SetUnread(m_contact, false);
+        if (Edit() != nullptr) {
+            SetFocus(Edit());
+            SendMessageW(Edit(), EM_SETINPUTMODE, 0, kInputModeText);
+        }
+        break;
+    case WM_HOTKEY:
+        if (HIWORD(static_cast<std::uintptr_t>(lParam)) == kBackKey) {
+            SHSendBackToFocusWindow(message, wParam, lParam);
+            handled = true;
+            return 0;
+        }
+        break;
+    default:
+        break;
+    }
+    return WindowBase::OnMessage(message, wParam, lParam, handled);
+}
+
+void ChatWindow::OnEvent(const RefPtr<AppEvent>& event)
+{
+    if (Window() == nullptr)
+        return;
+    switch (event->Type()) {
+    case EventType::IncomingMessage:
+        if (auto* incoming = dynamic_cast<const oscar::IncomingMessageEvent*>(event.Get());
+            incoming != nullptr && incoming->Message() && incoming->Message()->sender == m_uin) {
+            Append({incoming->Message()->time, 1, incoming->Message()->text});
+            if (GetForegroundWindow() == Window() && Store() != nullptr)
+                Store()->SetUnread(m_contact, false);
+        }
+        break;
+    case EventType::OwnMessageDelivered:
+        if (auto* delivered = dynamic_cast<const oscar::DeliveryEvent*>(event.Get());
+            delivered != nullptr && delivered->Uin() == m_uin) {
+            SYSTEMTIME now{};
+            GetLocalTime(&now);
+            Append({now, 0, delivered->Text()});
+            UpdateSoftKeys();
+        }
+        break;
+    case EventType::OwnMessageNotConfirmed:
+        if (auto* lost = dynamic_cast<const oscar::DeliveryEvent*>(event.Get());
+            lost != nullptr && lost->Uin() == m_uin) {
+            // The text was kept as unsent: it goes back into an empty box so
+            // that the user can send it again.
+            WideString unsent;
+            if (ContactStore* store = Store()) {
+                platform::CriticalSectionLock lock(store->Lock());
+                unsent = m_contact->cachedText;
+            }
+            if (EditText().empty() && !unsent.empty()) {
+                SetWindowTextW(Edit(), unsent.c_str());
+                SendMessageW(Edit(), EM_SETSEL, unsent.size(), static_cast<LPARAM>(unsent.size()));
+            }
+            UpdateSoftKeys();
+        }
+        break;
+    case EventType::SettingsChanged:
+        ForgetLines();
+        Invalidate();
+        break;
+    case EventType::ViewRefresh:
+    case EventType::TypingNotification:
+        UpdateTitle();
+        break;
+    default:
+        break;
+    }
+}
+
+void ChatWindow::Append(chat::Message message)
+{
+    m_pending.push_back({PendingKind::Append, std::move(message)});
+    Invalidate();
+}
+
+void ChatWindow::ForgetLines()
+{
+    m_lines.clear();
+    m_incoming.clear();
+    m_messageCount = 0;
+    m_scrollOffset = 0;
+    m_historyDone = false;
+}
