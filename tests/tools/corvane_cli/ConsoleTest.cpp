@@ -149,6 +149,8 @@ TEST(ConsoleMessages, RefusalsSayWhyAndTypingHasThreeStates)
     std::fclose(out);
     core->ShutDownAccount();
     core->StopWorker();
+    // The session's login thread uses the core until it has ended.
+    EXPECT_TRUE(testsupport::WaitFor([] { return app::LiveSessionCount().load() == 0; }));
     platform::SetTimeScale(1.0);
 }
 
