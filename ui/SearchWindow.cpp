@@ -8,6 +8,7 @@
 #include "platform/win/Controls.h"
 #include "ui/IcqErrorBox.h"
 #include "ui/InfoLayout.h"
+#include "ui/MainSession.h"
 #include "ui/UserInfoWindow.h"
 
 namespace {
@@ -100,11 +101,7 @@ void SearchWindow::OnDestroy()
     m_query->Cancel();
 }
 
-bool SearchWindow::SignedOn() const
-{
-    RefPtr<IcqAccount> account = IcqAccount::Current(m_core);
-    return account && account->Session() && account->Session()->IsOnline();
-}
+bool SearchWindow::SignedOn() const { return mainsession::LoggedIn(m_core); }
 
 WideString SearchWindow::Text(int id) const { return infolayout::ControlText(GetDlgItem(Window(), id), kFieldLimit); }
 

@@ -8,6 +8,7 @@
 #include "platform/win/Menu.h"
 #include "ui/IcqErrorBox.h"
 #include "ui/InfoLayout.h"
+#include "ui/MainSession.h"
 
 using oscar::InfoField;
 
@@ -91,11 +92,7 @@ void UserInfoWindow::OnDestroy()
     m_query->Cancel();
 }
 
-bool UserInfoWindow::SignedOn() const
-{
-    RefPtr<IcqAccount> account = IcqAccount::Current(m_core);
-    return account && account->Session() && account->Session()->IsOnline();
-}
+bool UserInfoWindow::SignedOn() const { return mainsession::LoggedIn(m_core); }
 
 HWND UserInfoWindow::FieldEdit(InfoField field) const
 {
