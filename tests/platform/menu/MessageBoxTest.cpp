@@ -1,5 +1,6 @@
 // Message boxes: the answers of the keys for each kind of box, and what the
 // box draws over the dimmed screen.
+#include <algorithm>
 #include <thread>
 
 #include "platform/sync/Sync.h"
@@ -51,7 +52,13 @@ TEST_F(MessageBoxTest, CardOverTheDimmedScreenShowsTitleTextAndAnswers)
     std::vector<std::string> seen;
     COLORREF corner = CLR_INVALID;
     std::thread looker([&] {
-        WaitFor([&] { return Shows("Cancel", true) && Shows("Corvane"); });
+        // The card is drawn a piece at a time: wait for its icon and last line too.
+        WaitFor([&] {
+            auto texts = ScreenTexts();
+            bool lastLine = std::any_of(texts.begin(), texts.end(),
+                                        [](const std::string& t) { return t.find("now?") != std::string::npos; });
+            return Shows("Cancel", true) && Shows("Corvane") && Shows("?") && lastLine;
+        });
         seen = ScreenTexts();
         auto screen = Capture();
         corner = screen ? platform::gdi::ToColorRef(screen->Row(work.top + 1)[work.left + 1]) : CLR_INVALID;
