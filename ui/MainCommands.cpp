@@ -68,6 +68,14 @@ void MainWindow::RunCommand(WORD commandId)
         if (m_outlets.keyConfig)
             m_outlets.keyConfig(core, owner);
         return;
+    case maincommand::kHomeSetup:
+        if (m_outlets.homeSetup)
+            m_outlets.homeSetup(core, owner);
+        return;
+    case maincommand::kDeleteScheme:
+        if (m_outlets.deleteScheme)
+            m_outlets.deleteScheme(core, owner);
+        return;
     case maincommand::kAbout:
         if (m_outlets.about)
             m_outlets.about(core, owner);

@@ -61,6 +61,11 @@ public:
         std::function<int(AppCore&, HWND)> keyConfig;
         std::function<void(AppCore&, HWND)> about;
         std::function<void(AppCore&, const RefPtr<Contact>&)> chat;
+        // "Home Screen" -> "Setup" and "Delete Scheme": the home-screen
+        // scheme installer, which lives above the interface; unset, the
+        // commands do nothing. The program's entry fills them in.
+        std::function<void(AppCore&, HWND)> homeSetup;
+        std::function<void(AppCore&, HWND)> deleteScheme;
         std::function<int(HWND owner, const WCHAR* text, const WCHAR* caption, UINT type)> ask;
         // After "Quit?" was confirmed. Default: shut the account down, close
         // the window, stop the worker and end the message loop.
