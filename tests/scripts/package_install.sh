@@ -83,7 +83,9 @@ for file in Corvane CorvanePlugin.so phonectl Sounds/Message.wav Skin Icons Smil
   [ -e "$FOLDER/$file" ] || fail "the device's program folder lacks $file"
 done
 [ -d "$DEVICE/Application Data/Home" ] && [ -d "$DEVICE/run" ] || fail "no Application Data/Home or run folder"
-[ "$(mode "$DEVICE")" = 700 ] || fail "the device folder is $(mode "$DEVICE"), not 700"
+for folder in "$DEVICE" "$FOLDER"; do
+  [ "$(mode "$folder")" = 700 ] || fail "$folder is $(mode "$folder"), not 700"
+done
 stop_program
 
 echo "step: the installed program signs on at the bundled server"
