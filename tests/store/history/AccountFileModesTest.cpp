@@ -17,6 +17,9 @@
 namespace historytest {
 namespace {
 
+const char* const kAccountFiles[] = {"Corvane.config", "123456.xml", "123456/654321_msg.txt",
+                                     "123456/654321_idx.dat", "device/registry.xml"};
+
 class AccountFileModesTest : public HistoryTest {
 protected:
     void SetUp() override
@@ -71,27 +74,29 @@ protected:
         return result == ERROR_SUCCESS;
     }
 
+    // Saves the settings and the cache, appends to a history and sets a
+    // registry value: every kind of file that holds the account.
+    bool WriteAccount(const WideString& message)
+    {
+        auto settings = MakeRef<Settings>();
+        settings->uin = u"123456";
+        auto history = MakeRef<MessageHistory>(u"123456", u"654321");
+        return settings->Save() && SaveCache(m_root) && history->Append(Time(), u"654321", message) &&
+               SetRegistryValue();
+    }
+
     mode_t m_oldMask = 0;
 };
 
 TEST_F(AccountFileModesTest, NewFilesAndFoldersAreTheUsersOnly)
 {
-    auto settings = MakeRef<Settings>();
-    settings->uin = u"123456";
-    ASSERT_TRUE(settings->Save());
-    ASSERT_TRUE(SaveCache(m_root));
-    auto history = MakeRef<MessageHistory>(u"123456", u"654321");
-    ASSERT_TRUE(history->Append(Time(), u"654321", u"Hello"));
-    ASSERT_TRUE(SetRegistryValue());
+    ASSERT_TRUE(WriteAccount(u"Hello"));
 
-    EXPECT_EQ(Mode("Corvane.config"), "600");
-    EXPECT_EQ(Mode("123456.xml"), "600");
-    EXPECT_EQ(Mode("123456"), "700");
-    EXPECT_EQ(Mode("123456/654321_msg.txt"), "600");
-    EXPECT_EQ(Mode("123456/654321_idx.dat"), "600");
-    EXPECT_EQ(Mode("device"), "700");
-    EXPECT_EQ(Mode("device/registry.xml"), "600");
+    for (const char* file : kAccountFiles)
+        EXPECT_EQ(Mode(file), "600") << file;
     EXPECT_EQ(Mode("device/registry.lock"), "600");
+    EXPECT_EQ(Mode("123456"), "700");
+    EXPECT_EQ(Mode("device"), "700");
     // No temporary file is left behind to carry the contents.
     EXPECT_EQ(Mode("Corvane.config.tmp"), "missing");
     EXPECT_EQ(Mode("device/registry.xml.tmp"), "missing");
@@ -99,32 +104,19 @@ TEST_F(AccountFileModesTest, NewFilesAndFoldersAreTheUsersOnly)
 
 TEST_F(AccountFileModesTest, WiderFilesAreTightenedWhenWrittenAgain)
 {
-    MakeWide("Corvane.config", 0644);
+    ASSERT_TRUE(WriteAccount(u"first"));
+    for (const char* file : kAccountFiles)
+        ASSERT_EQ(::chmod(Path(file).c_str(), 0644), 0) << file;
     // A temporary file left by an interrupted save must not pass its mode on
     // to the file it replaces.
-    MakeWide("123456.xml", 0666);
     MakeWide("123456.xml.tmp", 0666);
-    auto history = MakeRef<MessageHistory>(u"123456", u"654321");
-    ASSERT_TRUE(history->Append(Time(), u"654321", u"first"));
-    ASSERT_EQ(::chmod(Path("123456/654321_msg.txt").c_str(), 0644), 0);
-    ASSERT_EQ(::chmod(Path("123456/654321_idx.dat").c_str(), 0664), 0);
-    ASSERT_TRUE(SetRegistryValue());
-    ASSERT_EQ(::chmod(Path("device/registry.xml").c_str(), 0644), 0);
 
-    auto settings = MakeRef<Settings>();
-    settings->uin = u"123456";
-    ASSERT_TRUE(settings->Save());
-    ASSERT_TRUE(SaveCache(m_root));
-    ASSERT_TRUE(history->Append(Time(6), u"654321", u"second"));
-    ASSERT_TRUE(SetRegistryValue());
+    ASSERT_TRUE(WriteAccount(u"second"));
 
-    EXPECT_EQ(Mode("Corvane.config"), "600");
-    EXPECT_EQ(Mode("123456.xml"), "600");
-    EXPECT_EQ(Mode("123456/654321_msg.txt"), "600");
-    EXPECT_EQ(Mode("123456/654321_idx.dat"), "600");
-    EXPECT_EQ(Mode("device/registry.xml"), "600");
+    for (const char* file : kAccountFiles)
+        EXPECT_EQ(Mode(file), "600") << file;
     // The contents went through whole.
-    EXPECT_EQ(history->Read(0, 10).size(), 2u);
+    EXPECT_EQ(MakeRef<MessageHistory>(u"123456", u"654321")->Read(0, 10).size(), 2u);
 }
 
 }  // namespace
