@@ -36,6 +36,10 @@ for file in bin/corvane bin/corvane-cli bin/corvane-server bin/phonectl \
             lib/corvane/tools/corvane-cli lib/corvane/version; do
   [ -e "$ROOT/usr/$file" ] || fail "the package lacks /usr/$file"
 done
+# The home screen comes with its command when the build has it.
+if [ -e "$LIB/tools/homescreen" ] && [ ! -x "$BIN/corvane-home" ]; then
+  fail "the package has the home screen but no corvane-home"
+fi
 for set in Skin Icons Smilies; do
   [ -n "$(ls -A "$LIB/program/$set" 2>/dev/null)" ] || fail "the package lacks the default $set"
 done
