@@ -14,6 +14,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev         # unit tests
   libbenchmark-dev                  # benchmarks
   python3                           # test helper scripts
+  dpkg-dev                          # dpkg-shlibdeps: the Debian package's dependencies
 )
 
 missing=()

@@ -7,6 +7,11 @@
 set -euo pipefail
 BUILD="$1"
 DEVICE="$2"
+# The device folder holds the user's account: its new folders are the user's only.
+umask 077
 mkdir -p "$DEVICE/Program Files/Corvane" "$DEVICE/Application Data/Home" "$DEVICE/run"
 cmake --install "$BUILD" --prefix "$DEVICE/Program Files/Corvane" >/dev/null
+# The install gives the program folder the modes of the sources' folder; it
+# holds the settings, caches and histories.
+chmod go-rwx "$DEVICE/Program Files/Corvane"
 echo "device: $DEVICE"

@@ -100,5 +100,29 @@ else
   status=1
 fi
 
+# The Debian package from the release build: unpacked into a scratch root,
+# its program signs on at its bundled server (tests/scripts/package_install.sh).
+echo "== package"
+rm -f build/release/corvane_*.deb
+if cmake --preset release >/dev/null && cmake --build --preset release -j "$JOBS" >/dev/null &&
+   cpack --config build/release/CPackConfig.cmake -B build/release >build/package-cpack.log 2>&1; then
+  deb=$(ls build/release/corvane_*.deb | head -1)
+  package_start=$SECONDS
+  if bash tests/scripts/package_install.sh "$deb" > build/package.log 2>&1; then
+    passed=$((passed + 1))
+    echo "== package: $(basename "$deb"), $(du -k "$deb" | cut -f1) KiB, install test $((SECONDS - package_start)) s"
+  else
+    tail -40 build/package.log
+    echo "== package FAILED"
+    failed=$((failed + 1))
+    status=1
+  fi
+else
+  tail -40 build/package-cpack.log
+  echo "== package build failed"
+  failed=$((failed + 1))
+  status=1
+fi
+
 echo "$passed passed, $failed failed"
 exit $status

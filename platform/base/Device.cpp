@@ -39,11 +39,18 @@ bool MakeFolders(const std::string& path)
         partial = path.substr(0, pos);
         if (partial.empty())
             continue;
-        if (::mkdir(partial.c_str(), 0755) != 0 && errno != EEXIST)
+        if (::mkdir(partial.c_str(), kPrivateFolderMode) != 0 && errno != EEXIST)
             return false;
     }
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+void RestrictToOwner(int fd)
+{
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && (info.st_mode & 077) != 0)
+        (void)::fchmod(fd, info.st_mode & 0700);
 }
 
 std::string RunFolder()

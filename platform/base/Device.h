@@ -24,8 +24,20 @@ std::string DeviceFolder();
 // DEVICE/run, created when missing. Empty when it cannot be created.
 std::string RunFolder();
 
-// Creates a folder and its parents; true when it exists afterwards.
+// Files and folders the program creates on the device hold the user's
+// account (settings, caches, histories, the registry): only the user may read
+// them.
+constexpr unsigned kPrivateFileMode = 0600;
+constexpr unsigned kPrivateFolderMode = 0700;
+
+// Creates a folder and its parents (readable by the user only); true when it
+// exists afterwards. Folders that exist already keep their modes.
 bool MakeFolders(const std::string& path);
+
+// Takes the group's and others' rights from an open file, so a file made
+// with wider modes before is tightened when it is written again. Failures
+// (a file of another owner) are ignored: the write itself decides.
+void RestrictToOwner(int fd);
 
 // Records the file of a library the loader has loaded, so that
 // GetModuleFileNameW answers for its handle (an empty path forgets it).

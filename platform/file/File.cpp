@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <utility>
 
+#include "platform/base/Device.h"
+
 namespace platform {
 namespace {
 
@@ -59,7 +61,9 @@ File File::Open(const std::string& path, FileAccess access, FileShare share, Fil
         SetError(error, ERROR_INVALID_PARAMETER);
         return File();
     }
-    int fd = ::open(path.c_str(), flags, 0644);
+    // The files of the device hold the user's account (settings, caches,
+    // histories): only the user may read them.
+    int fd = ::open(path.c_str(), flags, kPrivateFileMode);
     if (fd < 0) {
         SetError(error, ErrorFromErrno(errno));
         return File();
@@ -76,6 +80,8 @@ File File::Open(const std::string& path, FileAccess access, FileShare share, Fil
         ::close(fd);
         return File();
     }
+    if (access != FileAccess::Read)
+        RestrictToOwner(fd);
     SetError(error, ERROR_SUCCESS);
     return File(fd);
 }

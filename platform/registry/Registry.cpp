@@ -9,12 +9,14 @@
 #include <map>
 #include <mutex>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <pugixml.hpp>
 #include <vector>
 
 #include "platform/base/Device.h"
 #include "platform/base/WideString.h"
+#include "platform/file/File.h"
 #include "platform/text/CaseMapping.h"
 
 namespace {
@@ -83,7 +85,7 @@ public:
     explicit FileLock(bool exclusive)
     {
         platform::MakeFolders(platform::DeviceFolder());
-        m_fd = ::open((platform::DeviceFolder() + "/registry.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+        m_fd = ::open((platform::DeviceFolder() + "/registry.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, platform::kPrivateFileMode);
         if (m_fd >= 0)
             ::flock(m_fd, exclusive ? LOCK_EX : LOCK_SH);
     }
@@ -112,10 +114,12 @@ pugi::xml_document LoadDocument()
 
 bool SaveDocument(const pugi::xml_document& document)
 {
-    std::string temporary = FilePath() + ".new";
-    if (!document.save_file(temporary.c_str(), "  ", pugi::format_default, pugi::encoding_utf8))
-        return false;
-    return std::rename(temporary.c_str(), FilePath().c_str()) == 0;
+    // Written through the device's file replacement: private to the user, made
+    // durable before the rename, and the old file stays whole on failure.
+    std::ostringstream text;
+    document.save(text, "  ", pugi::format_default, pugi::encoding_utf8);
+    const std::string bytes = text.str();
+    return platform::ReplaceFileContents(FilePath(), bytes.data(), bytes.size());
 }
 
 // The element of a key, created on the way when `create` is set.
