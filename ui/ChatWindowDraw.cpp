@@ -82,23 +82,26 @@ void ChatWindow::TakePending(HDC dc)
     }
 }
 
+// Reads a screenful of older messages at a time until the view is filled:
+// several scroll keys taken in one drawing can move it further than one
+// screenful past the lines laid out.
 void ChatWindow::ReadOlder(HDC dc, int visible)
 {
-    if (m_historyDone || static_cast<std::size_t>(m_scrollOffset + visible) <= m_lines.size())
-        return;
-    std::vector<chat::Message> older = ReadHistory(m_messageCount, visible);
-    if (older.empty()) {
-        m_historyDone = true;
-        return;
-    }
-    // Newest first: each message goes above the ones read before it.
-    for (const chat::Message& message : older) {
-        std::vector<chat::Line> lines = LayOut(dc, message);
-        for (chat::Line& line : lines) {
-            m_lines.push_back(std::move(line));
-            m_incoming.push_back(message.party >= 1);
+    while (!m_historyDone && static_cast<std::size_t>(m_scrollOffset + visible) > m_lines.size()) {
+        std::vector<chat::Message> older = ReadHistory(m_messageCount, visible);
+        if (older.empty()) {
+            m_historyDone = true;
+            return;
         }
-        ++m_messageCount;
+        // Newest first: each message goes above the ones read before it.
+        for (const chat::Message& message : older) {
+            std::vector<chat::Line> lines = LayOut(dc, message);
+            for (chat::Line& line : lines) {
+                m_lines.push_back(std::move(line));
+                m_incoming.push_back(message.party >= 1);
+            }
+            ++m_messageCount;
+        }
     }
 }
 
