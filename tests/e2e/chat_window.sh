@@ -19,26 +19,34 @@ SOURCE="$(cd "$(dirname "$0")/../.." && pwd)"
 PIXELS="$SOURCE/tests/e2e/png_pixels.py"
 
 source "$SOURCE/tests/scripts/cli_common.sh"
+export CORVANE_DEVICE="$WORK/device" CORVANE_DISPLAY=headless CORVANE_SCREEN="${CORVANE_SCREEN:-176x220}"
+FOLDER="$CORVANE_DEVICE/Program Files/Corvane"
 PROGRAM_PID=""
-stop_program() {
-  [ -n "$PROGRAM_PID" ] && kill "$PROGRAM_PID" 2>/dev/null && wait "$PROGRAM_PID" 2>/dev/null || true
+ctl() { "$PHONECTL" --pid "$PROGRAM_PID" "$@"; }
+fail() {
+  echo "FAIL: $*"
+  echo "--- screen:"
+  ctl text || true
+  exit 1
+}
+# Ends the program (if it still runs) and the server.
+finish() {
+  if [ -n "$PROGRAM_PID" ]; then
+    kill "$PROGRAM_PID" 2> /dev/null || true
+    wait "$PROGRAM_PID" 2> /dev/null || true
+  fi
   cleanup
 }
-trap stop_program EXIT
-fail() { echo "FAIL: $*"; echo "--- screen:"; "$PHONECTL" --pid "$PROGRAM_PID" text || true; exit 1; }
+trap finish EXIT
 
-export CORVANE_DEVICE="$WORK/device"
-export CORVANE_DISPLAY=headless
-export CORVANE_SCREEN="${CORVANE_SCREEN:-176x220}"
-FOLDER="$CORVANE_DEVICE/Program Files/Corvane"
+# The program signs on as the demo account; its opener records the address
+# it was given.
 bash "$SOURCE/scripts/install-device.sh" "$BUILD" "$CORVANE_DEVICE" > /dev/null
 printf 'ICQ_ENABLED=True\r\nUIN=100001\r\nPASSWORD=demo\r\nLOGINHOSTS=127.0.0.1:%s\r\n' "$PORT" > "$FOLDER/Corvane.config"
-# The opener records the address it was given.
 printf '#!/bin/sh\nprintf "%%s" "$1" > "%s/opened.txt"\n' "$WORK" > "$WORK/opener"
 chmod +x "$WORK/opener"
 CORVANE_URL_OPENER="$WORK/opener" "$FOLDER/Corvane" > "$WORK/program.out" 2>&1 &
 PROGRAM_PID=$!
-ctl() { "$PHONECTL" --pid "$PROGRAM_PID" "$@"; }
 for _ in $(seq 1 100); do ctl wait Corvane 1 > /dev/null 2>&1 && break; sleep 0.1; done
 ctl wait Corvane 10 > /dev/null
 
@@ -58,6 +66,16 @@ count_in_chat() { chat_text | grep -cE -- "$1" || true; }
 until_count() {
   for _ in $(seq 1 150); do [ "$(count_in_chat "$1")" -ge "$2" ] && return 0; sleep 0.2; done
   return 1
+}
+# Sends what the box holds with the left soft key ("Send" until then), and
+# waits until the chat shows `count` lines of `pattern` and "Back" again
+# (the send confirmed).
+send_until() {
+  local pattern="$1" count="$2"
+  shows '"Send"' || fail "the left soft key did not turn to Send"
+  ctl keys F1 > /dev/null
+  until_count "$pattern" "$count" || fail "not $count lines of $pattern after sending"
+  shows '"Back"' || fail "Back did not return after the confirmation"
 }
 
 echo "step: sign on through Menu -> ICQ Status -> Online"
@@ -82,10 +100,7 @@ shows '"Back"' || fail "the left soft key is not Back in an empty box"
 
 echo "step: \"hello :)\" typed on the keyboard and sent"
 ctl type "hello :)" > /dev/null
-shows '"Send"' || fail "the left soft key did not turn to Send"
-ctl keys F1 > /dev/null
-until_count '"hello"' 2 || fail "own line and echo not drawn"
-shows '"Back"' || fail "Back did not return after the confirmation"
+send_until '"hello"' 2
 
 echo "step: \"hello :)\" with multi-tap number keys and sent"
 # Each letter's presses go in one call; the pause lets the letter commit
@@ -96,14 +111,12 @@ for letter in "4 4" "3 3" "5 5 5" "5 5 5" "6 6 6" "0" "1 1 1 1 1 1 1 1 1 1 1 1" 
   sleep 0.25
 done
 until_matches "^$BOX .*\"hello :\\)\"" ctl text || fail "multi-tap did not give \"hello :)\" in the box"
-ctl keys F1 > /dev/null
-until_count '"hello"' 4 || fail "the second own line and echo not drawn"
+send_until '"hello"' 4
 
 echo "step: own lines are drawn once confirmed, echoes with the smiley as a picture"
 until_count '"[0-9:.]+ You:"' 2 || fail "not two own lines"
 until_count '"[0-9:.]+ Echo:"' 2 || fail "not two echoes"
 [ "$(count_in_chat ':\)')" = 0 ] || fail "a smiley code was drawn as text"
-shows '"Back"' || fail "Back did not return after the second confirmation"
 ctl screenshot "$WORK/smilies.png" > /dev/null
 [ -n "$SHOTS" ] && cp "$WORK/smilies.png" "$SHOTS/chat-smilies-$CORVANE_SCREEN.png"
 # Right of the newest echo's "hello" (on the line of the lowest "Echo:"
@@ -117,10 +130,7 @@ python3 "$PIXELS" "$WORK/smilies.png" "$right" "$((top - 4))" "$((right + 30))" 
 
 echo "step: a link chosen with Right and opened with Action"
 ctl type "see http://example.org/corvane ;)" > /dev/null
-shows '"Send"' || fail "the left soft key did not turn to Send"
-ctl keys F1 > /dev/null
-until_count '"http://example.org/corvane"' 2 || fail "the link's own line and echo not drawn"
-shows '"Back"' || fail "Back did not return"
+send_until '"http://example.org/corvane"' 2
 ctl keys Right > /dev/null
 sleep 0.3
 ctl screenshot "$WORK/link.png" > /dev/null
