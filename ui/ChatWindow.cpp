@@ -426,10 +426,8 @@ void ChatWindow::OnEvent(const RefPtr<AppEvent>& event)
                 platform::CriticalSectionLock lock(store->Lock());
                 unsent = m_contact->cachedText;
             }
-            if (EditText().empty() && !unsent.empty()) {
-                SetWindowTextW(Edit(), unsent.c_str());
-                SendMessageW(Edit(), EM_SETSEL, unsent.size(), static_cast<LPARAM>(unsent.size()));
-            }
+            if (EditText().empty())
+                PutInBox(unsent);
             UpdateSoftKeys();
         }
         break;
