@@ -27,6 +27,8 @@ fail() {
   echo "FAIL: $*"
   echo "--- screen:"
   ctl text || true
+  echo "--- program output:"
+  tail -n 40 "$WORK/program.out" || true
   exit 1
 }
 # Ends the program (if it still runs) and the server.
