@@ -14,6 +14,7 @@
 
 #include "app/AppCore.h"
 #include "app/AppGlobals.h"
+#include "bench/AccountCore.h"
 #include "oscar/IcqAccount.h"
 #include "platform/base/WideString.h"
 #include "platform/gdi/Gdi.h"
@@ -47,18 +48,7 @@ public:
         char pattern[] = "/tmp/corvane-listbench-XXXXXX";
         m_folder = mkdtemp(pattern) != nullptr ? pattern : "/tmp";
         app::SetAppFolder(platform::Utf8ToWide(m_folder + "/"));
-        AppCoreParts parts;
-        parts.createAccount = [](AppCore& appCore, const WideString& uin) -> RefPtr<Account> {
-            return MakeRef<IcqAccount>(appCore, uin);
-        };
-        core = MakeRef<AppCore>(nullptr, parts);
-        RefPtr<Settings> settings = core->GetSettings();
-        settings->EnsureLoaded();
-        settings->uin = u"100001";
-        settings->icqEnabled = true;
-        settings->showOffline = true;
-        core->SetUpAccount();
-        core->SetLook(MakeRef<skin::Skin>(), MakeRef<skin::IconSet>());
+        core = benchcore::MakeAccountCore(u"100001", true);
         store = &IcqAccount::Current(*core)->Store();
         for (int i = 0; i < count; ++i) {
             RefPtr<Contact> contact =

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/AppGlobals.h"
+#include "bench/HistoryFiles.h"
 #include "platform/base/WideString.h"
 #include "store/HistoryFormat.h"
 #include "store/MessageHistory.h"
@@ -40,38 +41,14 @@ private:
     std::string m_root;
 };
 
-// Writes the files of conversation (1, contact) holding count messages of
-// 24 characters directly, in the stored format, so that a million messages
-// take a second to lay out rather than a million appends.
+// Conversation (1, contact) with `count` messages of 24 characters.
 void WriteHistory(const std::string& root, const std::string& contact, std::int64_t count)
 {
-    std::string folder = root + "/1";
-    mkdir(folder.c_str(), 0755);
-    std::string text(store::kByteOrderMark);
-    std::string index;
-    store::RecordBytes header = store::IndexHeader();
-    index.append(reinterpret_cast<const char*>(header.data()), header.size());
-    text.reserve(static_cast<std::size_t>(count) * 52 + 2);
-    index.reserve(static_cast<std::size_t>(count + 1) * store::kHistoryRecordSize);
-    for (std::int64_t i = 0; i < count; ++i) {
+    benchhistory::Write(root, "1", contact, count, [](std::int64_t i) {
         char body[48];
         std::snprintf(body, sizeof body, "message number %09lld", static_cast<long long>(i));
-        store::HistoryRecord record;
-        record.year = 2024;
-        record.month = 1;
-        record.day = 1;
-        record.party = static_cast<std::uint8_t>(i % 2);
-        record.offset = static_cast<std::uint32_t>(text.size());
-        record.length = 48;
-        store::AppendUtf16Le(text, platform::Utf8ToWide(body));
-        text.append(store::kLineEnd);
-        store::RecordBytes bytes = store::EncodeRecord(record);
-        index.append(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    }
-    std::ofstream(folder + "/" + contact + "_msg.txt", std::ios::binary)
-        .write(text.data(), static_cast<std::streamsize>(text.size()));
-    std::ofstream(folder + "/" + contact + "_idx.dat", std::ios::binary)
-        .write(index.data(), static_cast<std::streamsize>(index.size()));
+        return platform::Utf8ToWide(body);
+    });
 }
 
 void BM_ReadNewestPage(benchmark::State& state)

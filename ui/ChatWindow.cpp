@@ -8,23 +8,28 @@
 #include "oscar/OnlineStatus.h"
 #include "oscar/messaging/MessageEvents.h"
 #include "platform/base/Clock.h"
+#include "platform/base/LastError.h"
 #include "platform/shell/Shell.h"
+#include "platform/shell/ShellExecute.h"
 #include "platform/sync/Sync.h"
 #include "platform/win/Controls.h"
 #include "skin/Look.h"
 #include "skin/smiley/SmileyPicker.h"
 #include "ui/MainWindow.h"
 #include "ui/OpenChats.h"
+#include "ui/ScreenMessage.h"
+#include "ui/chat/Drafts.h"
 
 namespace {
 
 constexpr DWORD kEditStyle = WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL;
 constexpr UINT kBackKey = 0x1B;
 constexpr WPARAM kInputModeText = 3;
+constexpr WPARAM kKeyAction = 0x0D;
 constexpr WPARAM kKeyLeft = 0x25;
 constexpr WPARAM kKeyUp = 0x26;
+constexpr WPARAM kKeyRight = 0x27;
 constexpr WPARAM kKeyDown = 0x28;
-
 
 }  // namespace
 
@@ -70,11 +75,7 @@ void ChatWindow::OnCreated()
         unsent = m_contact->cachedText;
         sending = m_contact->sending;
     }
-    // A text on its way stays out of the box: it is not the user's to edit.
-    if (!sending && !unsent.empty()) {
-        SetWindowTextW(Edit(), unsent.c_str());
-        SendMessageW(Edit(), EM_SETSEL, unsent.size(), static_cast<LPARAM>(unsent.size()));
-    }
+    PutInBox(TextForBox(sending, unsent));
     PlaceEdit();
     UpdateTitle();
     UpdateSoftKeys();
@@ -98,8 +99,7 @@ LRESULT ChatWindow::OnClose()
 {
     // The contact would otherwise see the user typing until its own time-out.
     StopTyping();
-    if (ContactStore* store = Store(); store != nullptr && !SendPending())
-        store->SetCachedText(m_contact, EditText());
+    LeaveText();
     if (openchats::Find(m_uin) == Window())
         openchats::Forget(m_uin);
     return 0;
@@ -216,6 +216,7 @@ void ChatWindow::OnEditChanged()
             NotifyTyping(oscar::TypingState::Finished);
         }
     } else {
+        DropLinkSelection();
         m_lastKeyTick = GetTickCount();
         if (!m_typing) {
             m_typing = true;
@@ -252,13 +253,16 @@ void ChatWindow::OnBackOrSend()
     if (!text.empty() && !SendPending()) {
         // Refused texts (not signed on, too long) stay in the box; one that is
         // not signed on is also kept as the contact's unsent text.
-        if (SendText(text) == oscar::SendResult::Sent)
+        oscar::SendResult result = SendText(text);
+        if (result == oscar::SendResult::Sent)
             SetWindowTextW(Edit(), u"");
         UpdateSoftKeys();
+        if (result == oscar::SendResult::TooLong)
+            ui::ShowProblem(Window(), u"Send", u"The message is too long to send. Shorten it and send it again.",
+                            false);
         return;
     }
-    if (text.empty() && Store() != nullptr && !SendPending())
-        Store()->SetCachedText(m_contact, WideString());
+    LeaveText();
     if (openchats::Find(m_uin) == Window())
         openchats::Forget(m_uin);
     BackToMainWindow();
@@ -287,7 +291,26 @@ void ChatWindow::PickSmiley()
 LRESULT ChatWindow::OnChildKeyDown(WPARAM key, LPARAM, HWND, bool& handled)
 {
     switch (key) {
+    case kKeyRight:
+        // The caret cannot move in an empty box: Right chooses the links.
+        if (!EditText().empty()) {
+            handled = false;
+            return 0;
+        }
+        SelectNextLink();
+        handled = true;
+        return 0;
+    case kKeyAction:
+        handled = m_selectedLink.has_value();
+        if (handled)
+            OpenSelectedLink();
+        return 0;
     case kKeyLeft:
+        if (m_selectedLink) {
+            DropLinkSelection();
+            handled = true;
+            return 0;
+        }
         if (!EditText().empty() && !SendPending()) {
             handled = false;
             return 0;
@@ -403,10 +426,8 @@ void ChatWindow::OnEvent(const RefPtr<AppEvent>& event)
                 platform::CriticalSectionLock lock(store->Lock());
                 unsent = m_contact->cachedText;
             }
-            if (EditText().empty() && !unsent.empty()) {
-                SetWindowTextW(Edit(), unsent.c_str());
-                SendMessageW(Edit(), EM_SETSEL, unsent.size(), static_cast<LPARAM>(unsent.size()));
-            }
+            if (EditText().empty())
+                PutInBox(unsent);
             UpdateSoftKeys();
         }
         break;
@@ -431,9 +452,84 @@ void ChatWindow::Append(chat::Message message)
 
 void ChatWindow::ForgetLines()
 {
+    m_selectedLink.reset();
     m_lines.clear();
     m_incoming.clear();
     m_messageCount = 0;
     m_scrollOffset = 0;
     m_historyDone = false;
+}
+
+// What the box shows when the window opens: the unsent text, unless it is the
+// message on its way; and what was typed while that message was on its way.
+WideString ChatWindow::TextForBox(bool sending, const WideString& unsent)
+{
+    WideString draft = chat::TakeDraft(m_uin);
+    if (sending || unsent.empty())
+        return draft;
+    return draft.empty() ? unsent : unsent + u"\r\n" + draft;
+}
+
+void ChatWindow::PutInBox(const WideString& text)
+{
+    if (text.empty() || Edit() == nullptr)
+        return;
+    SetWindowTextW(Edit(), text.c_str());
+    SendMessageW(Edit(), EM_SETSEL, text.size(), static_cast<LPARAM>(text.size()));
+}
+
+// The box's text outlives the window: as the contact's unsent text, or, while
+// a message is on its way (its text is the unsent text until confirmed), as
+// a draft for the contact's next window.
+void ChatWindow::LeaveText()
+{
+    if (SendPending())
+        chat::KeepDraft(m_uin, EditText());
+    else
+        KeepUnsentText(EditText());
+}
+
+WideString ChatWindow::SelectedLink() const
+{
+    if (!m_selectedLink || m_selectedLink->line >= m_lines.size() ||
+        m_selectedLink->run >= m_lines[m_selectedLink->line].size())
+        return {};
+    return m_lines[m_selectedLink->line][m_selectedLink->run].target;
+}
+
+void ChatWindow::SelectNextLink()
+{
+    std::optional<chat::LinkAt> next =
+        chat::NextLink(m_lines, static_cast<std::size_t>(m_scrollOffset), m_linesInView, m_selectedLink);
+    if (next == m_selectedLink)
+        return;
+    m_selectedLink = next;
+    Invalidate();
+}
+
+void ChatWindow::DropLinkSelection()
+{
+    if (!m_selectedLink)
+        return;
+    m_selectedLink.reset();
+    Invalidate();
+}
+
+// The desktop's handler opens web addresses; anything else is refused there
+// and the user is told.
+void ChatWindow::OpenSelectedLink()
+{
+    WideString address = SelectedLink();
+    if (address.empty())
+        return;
+    SHELLEXECUTEINFO info;
+    info.fMask = SEE_MASK_FLAG_NO_UI;
+    info.hwnd = Window();
+    info.lpVerb = u"open";
+    info.lpFile = address.c_str();
+    if (ShellExecuteEx(&info))
+        return;
+    const WCHAR* why = GetLastError() == ERROR_NO_ASSOCIATION ? u"This device has no program that opens links."
+                                                               : u"This link cannot be opened.";
+    ui::ShowProblem(Window(), u"Link", why, false);
 }

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <deque>
+#include <optional>
 #include <vector>
 
 #include "app/AppCore.h"
@@ -17,6 +18,7 @@
 #include "oscar/messaging/MessageCommands.h"
 #include "oscar/messaging/SendResult.h"
 #include "ui/chat/ChatLayout.h"
+#include "ui/chat/LinkSelection.h"
 #include "ui/chat/MemorySurface.h"
 #include "ui/framework/ControlWindows.h"
 #include "ui/framework/WindowBase.h"
@@ -52,6 +54,8 @@ public:
     int ScrollOffset() const { return m_scrollOffset; }
     bool HistoryDone() const { return m_historyDone; }
     const RefPtr<Contact>& Peer() const { return m_contact; }
+    // The address of the link chosen with the joystick, or empty.
+    WideString SelectedLink() const;
 
 protected:
     ChatWindow(AppCore& core, RefPtr<Contact> contact);
@@ -65,6 +69,8 @@ protected:
     virtual RefPtr<skin::SmileySet> Smilies() = 0;
     // The stored conversation, newest first, leaving out `skip` messages.
     virtual std::vector<chat::Message> ReadHistory(std::int32_t skip, std::int32_t count) = 0;
+    // Keeps the text as the contact's unsent text, on the device as well.
+    virtual void KeepUnsentText(const WideString& text) = 0;
 
     void OnCreated() override;
     void OnDestroy() override;
@@ -97,12 +103,20 @@ private:
     void OnBackOrSend();
     void PickSmiley();
     void BackToMainWindow();
+    void LeaveText();
+    WideString TextForBox(bool sending, const WideString& unsent);
+    void PutInBox(const WideString& text);
+    void SelectNextLink();
+    void DropLinkSelection();
+    void OpenSelectedLink();
     void Append(chat::Message message);
     void ForgetLines();
     void TakePending(HDC dc);
     void ReadOlder(HDC dc, int visible);
     std::vector<chat::Line> LayOut(HDC dc, const chat::Message& message);
     void DrawLines(HDC dc, int width, int lineHeight);
+    // `box` is where the link's text goes.
+    void DrawLink(HDC dc, const chat::Run& run, const RECT& box, bool selected, const RECT& area);
     void StopListening();
 
     RefPtr<Contact> m_contact;
@@ -123,6 +137,10 @@ private:
     bool m_historyDone = false;
     std::vector<Pending> m_pending;
     bool m_listening = false;
+    // The link chosen with Right in an empty box (its first piece), and how
+    // many lines the last drawing showed whole.
+    std::optional<chat::LinkAt> m_selectedLink;
+    std::size_t m_linesInView = 0;
 };
 
 class ICQ_ChatWindow : public ChatWindow {
@@ -141,4 +159,5 @@ protected:
     void SendTyping(oscar::TypingState state) override;
     RefPtr<skin::SmileySet> Smilies() override;
     std::vector<chat::Message> ReadHistory(std::int32_t skip, std::int32_t count) override;
+    void KeepUnsentText(const WideString& text) override;
 };

@@ -61,6 +61,9 @@ void ChatWindow::TakePending(HDC dc)
         switch (item.kind) {
         case PendingKind::Append: {
             std::vector<chat::Line> lines = LayOut(dc, item.message);
+            // The chosen link stays the same link as lines come in below it.
+            if (m_selectedLink)
+                m_selectedLink->line += lines.size();
             for (chat::Line& line : lines) {
                 m_lines.push_front(std::move(line));
                 m_incoming.push_front(item.message.party >= 1);
@@ -79,23 +82,26 @@ void ChatWindow::TakePending(HDC dc)
     }
 }
 
+// Reads a screenful of older messages at a time until the view is filled:
+// several scroll keys taken in one drawing can move it further than one
+// screenful past the lines laid out.
 void ChatWindow::ReadOlder(HDC dc, int visible)
 {
-    if (m_historyDone || static_cast<std::size_t>(m_scrollOffset + visible) <= m_lines.size())
-        return;
-    std::vector<chat::Message> older = ReadHistory(m_messageCount, visible);
-    if (older.empty()) {
-        m_historyDone = true;
-        return;
-    }
-    // Newest first: each message goes above the ones read before it.
-    for (const chat::Message& message : older) {
-        std::vector<chat::Line> lines = LayOut(dc, message);
-        for (chat::Line& line : lines) {
-            m_lines.push_back(std::move(line));
-            m_incoming.push_back(message.party >= 1);
+    while (!m_historyDone && static_cast<std::size_t>(m_scrollOffset + visible) > m_lines.size()) {
+        std::vector<chat::Message> older = ReadHistory(m_messageCount, visible);
+        if (older.empty()) {
+            m_historyDone = true;
+            return;
         }
-        ++m_messageCount;
+        // Newest first: each message goes above the ones read before it.
+        for (const chat::Message& message : older) {
+            std::vector<chat::Line> lines = LayOut(dc, message);
+            for (chat::Line& line : lines) {
+                m_lines.push_back(std::move(line));
+                m_incoming.push_back(message.party >= 1);
+            }
+            ++m_messageCount;
+        }
     }
 }
 
@@ -106,6 +112,10 @@ void ChatWindow::DrawLines(HDC dc, int width, int lineHeight)
     if (look && look->ChatBackgroundBrush() != nullptr)
         FillRect(dc, &area, look->ChatBackgroundBrush());
     SetBkMode(dc, TRANSPARENT);
+    std::vector<chat::LinkAt> selected;
+    if (m_selectedLink)
+        selected = chat::PiecesOf(m_lines, *m_selectedLink);
+    m_linesInView = 0;
     int bottom = m_historyHeight - 1;
     for (std::size_t i = static_cast<std::size_t>(m_scrollOffset); i < m_lines.size() && bottom >= 0; ++i) {
         const chat::Line& line = m_lines[i];
@@ -115,19 +125,49 @@ void ChatWindow::DrawLines(HDC dc, int width, int lineHeight)
         int top = bottom - height + 1;
         if (look)
             SetTextColor(dc, m_incoming[i] ? look->contactMessageColour : look->ownMessageColour);
+        if (top >= 0)
+            ++m_linesInView;
+        int textY = top + (height - lineHeight) / 2;
         int x = 1;
-        for (const chat::Run& run : line) {
-            if (run.kind == chat::RunKind::Smiley) {
+        for (std::size_t r = 0; r < line.size(); ++r) {
+            const chat::Run& run = line[r];
+            if (run.kind == chat::RunKind::Link) {
+                bool chosen = std::find(selected.begin(), selected.end(), chat::LinkAt{i, r}) != selected.end();
+                DrawLink(dc, run, RECT{x, textY, x + run.width, textY + lineHeight}, chosen, area);
+            } else if (run.kind == chat::RunKind::Smiley) {
                 if (run.smiley && run.smiley->Image())
                     run.smiley->Image()->Draw(dc, x, top);
             } else if (run.kind != chat::RunKind::Space && run.kind != chat::RunKind::LineBreak) {
-                ExtTextOutW(dc, x, top + (height - lineHeight) / 2, ETO_CLIPPED, &area, run.text.c_str(),
+                ExtTextOutW(dc, x, textY, ETO_CLIPPED, &area, run.text.c_str(),
                             static_cast<UINT>(run.text.size()), nullptr);
             }
             x += run.width;
         }
         // Neighbouring lines share one pixel row.
         bottom = top;
+    }
+}
+
+// A link is underlined in its line's colour; the chosen one is drawn in the
+// skin's selection colour with the text in the chat background's colour.
+void ChatWindow::DrawLink(HDC dc, const chat::Run& run, const RECT& box, bool selected, const RECT& area)
+{
+    COLORREF ink = GetTextColor(dc);
+    RefPtr<skin::Skin> look = skin::CurrentSkin(m_core);
+    if (selected && look) {
+        HBRUSH fill = CreateSolidBrush(look->selectedBorderColour);
+        FillRect(dc, &box, fill);
+        DeleteObject(fill);
+        SetTextColor(dc, look->chatBackgroundColour);
+    }
+    ExtTextOutW(dc, box.left, box.top, ETO_CLIPPED, &area, run.text.c_str(), static_cast<UINT>(run.text.size()),
+                nullptr);
+    SetTextColor(dc, ink);
+    if (!selected) {
+        RECT underline{box.left, box.bottom - 2, box.right, box.bottom - 1};
+        HBRUSH pen = CreateSolidBrush(ink);
+        FillRect(dc, &underline, pen);
+        DeleteObject(pen);
     }
 }
 

@@ -2,6 +2,7 @@
 // account's smilies and the conversation's history file.
 #include "oscar/IcqAccount.h"
 #include "platform/base/Clock.h"
+#include "platform/sync/Sync.h"
 #include "skin/smiley/AccountSmilies.h"
 #include "store/MessageHistory.h"
 #include "ui/ChatWindow.h"
@@ -54,4 +55,19 @@ std::vector<chat::Message> ICQ_ChatWindow::ReadHistory(std::int32_t skip, std::i
     for (HistoryMessage& stored : history->Read(skip, count))
         messages.push_back({stored.time, stored.party, std::move(stored.text)});
     return messages;
+}
+
+void ICQ_ChatWindow::KeepUnsentText(const WideString& text)
+{
+    RefPtr<IcqAccount> account = IcqAccount::Current(m_core);
+    if (!account)
+        return;
+    {
+        platform::CriticalSectionLock lock(account->Store().Lock());
+        if (Peer()->cachedText == text)
+            return;
+    }
+    account->Store().SetCachedText(Peer(), text);
+    // The cache file carries the text over to the next start of the program.
+    account->SaveCache();
 }

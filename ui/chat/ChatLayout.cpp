@@ -42,16 +42,19 @@ public:
         // Cut what is wider than the room left after the longest prefix that
         // fits; at least one character goes on each line so that a line too
         // narrow for any character still ends the loop.
+        std::u16string_view whole = kind == RunKind::Link ? text : std::u16string_view();
+        bool continuation = false;
         while (m_x + width > m_rules.width) {
             std::size_t cut = FittingPrefix(text);
-            Put(kind, text.substr(0, cut), m_rules.measure(text.substr(0, cut)));
+            Put(kind, text.substr(0, cut), m_rules.measure(text.substr(0, cut)), whole, continuation);
+            continuation = true;
             text.remove_prefix(cut);
             if (text.empty())
                 return;
             NewLine();
             width = m_rules.measure(text);
         }
-        Put(kind, text, width);
+        Put(kind, text, width, whole, continuation);
     }
 
     void Space()
@@ -67,7 +70,7 @@ public:
         int width = m_rules.smileyWidth ? m_rules.smileyWidth(*smiley) : 0;
         if (m_x + width > m_rules.width && m_x > 0)
             NewLine();
-        Run run{RunKind::Smiley, width, smiley->Code(), smiley};
+        Run run{RunKind::Smiley, width, smiley->Code(), smiley, {}, false};
         m_lines.back().push_back(std::move(run));
         m_x += width;
     }
@@ -81,9 +84,10 @@ public:
     std::vector<Line> Take() { return std::move(m_lines); }
 
 private:
-    void Put(RunKind kind, std::u16string_view text, int width)
+    void Put(RunKind kind, std::u16string_view text, int width, std::u16string_view target = {},
+             bool continuation = false)
     {
-        m_lines.back().push_back(Run{kind, width, WideString(text), nullptr});
+        m_lines.back().push_back(Run{kind, width, WideString(text), nullptr, WideString(target), continuation});
         m_x += width;
     }
 

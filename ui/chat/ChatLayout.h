@@ -25,6 +25,10 @@ struct Run {
     int width = 0;
     WideString text;                // words, links, headers, and the code of a smiley
     RefPtr<skin::Smiley> smiley;  // smiley runs only
+    // Links: the whole address (a link broken over lines has one run per
+    // line, each with the whole address); set on the pieces after the first.
+    WideString target;
+    bool continuation = false;
 };
 
 using Line = std::vector<Run>;

@@ -96,8 +96,31 @@ INSTANTIATE_TEST_SUITE_P(
         LayoutCase{"LongLinkIsBroken", u"http://abcdefghij", 60, "<http://abc>/<defghij>"},
         LayoutCase{"CrLfIsOneBreak", u"a\r\n\nb\rc", 300, "a/b/c"},
         LayoutCase{"LoneLineFeedBreaks", u"a\nb", 300, "a/b"},
-        LayoutCase{"EmptyTextOneLine", u"", 300, ""}),
+        LayoutCase{"EmptyTextOneLine", u"", 300, ""},
+        LayoutCase{"OnlySmileyCodes", u":):(:-)", 300, "[:)]|[:(]|[:)]"},
+        LayoutCase{"OnlyLineBreaks", u"\r\n\r\n\n", 300, "//"}),
     [](const ::testing::TestParamInfo<LayoutCase>& param) { return std::string(param.param.name); });
+
+// A 4,000-character link without a space: every line full but the last, no
+// character lost, each piece knowing the whole address and whether it
+// continues an earlier piece.
+TEST(ChatLayout, LongLinkPiecesCarryTheWholeAddress)
+{
+    WideString address = u"http://" + WideString(3993, u'x');
+    std::vector<chat::Line> lines = chat::LayOut(chat::Message{SYSTEMTIME{}, 1, address}, Rules(60));
+    ASSERT_EQ(lines.size(), 400u);
+    WideString joined;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        ASSERT_EQ(lines[i].size(), 1u);
+        const chat::Run& piece = lines[i][0];
+        EXPECT_EQ(piece.kind, RunKind::Link);
+        EXPECT_EQ(piece.target, address);
+        EXPECT_EQ(piece.continuation, i > 0);
+        EXPECT_LE(piece.width, 60);
+        joined += piece.text;
+    }
+    EXPECT_EQ(joined, address);
+}
 
 struct HeaderCase {
     const char* name;
