@@ -143,14 +143,19 @@ bool LoadScheme(const WideString& path, SchemeInfo& info, WideString& error)
     info = SchemeInfo{};
     info.path = path;
     info.document = std::make_unique<XmlDocument>();
-    XmlNode homeElement;
-    if (FitsSchemeSize(path) && info.document->LoadFile(path))
-        homeElement = info.document->DocumentElement();
-    if (!homeElement || homeElement.Name() != u"home") {
+    if (!FitsSchemeSize(path) || !info.document->LoadFile(path) || !ReadScheme(info)) {
         error = errors::kLoadScheme;
         return false;
     }
-    WideString upperName = platform::ToUpper(FileNameOf(path));
+    return true;
+}
+
+bool ReadScheme(SchemeInfo& info)
+{
+    XmlNode homeElement = info.document ? info.document->DocumentElement() : XmlNode();
+    if (!homeElement || homeElement.Name() != u"home")
+        return false;
+    WideString upperName = platform::ToUpper(FileNameOf(info.path));
     info.isOwn = upperName.starts_with(kOwnPrefix);
     if (info.isOwn)
         info.number = SchemeNumber(upperName);

@@ -71,6 +71,10 @@ WideString SchemePathFromAnswer(std::u16string_view answer, WideString& error);
 // file, and for one whose document element is not `home`.
 bool LoadScheme(const WideString& path, SchemeInfo& info, WideString& error);
 
+// Fills `info` from its loaded document and path (the fields LoadScheme
+// reads); false when the document element is not `home`.
+bool ReadScheme(SchemeInfo& info);
+
 // The file name of a path: what follows its last '/' or '\'.
 WideString FileNameOf(const WideString& path);
 
