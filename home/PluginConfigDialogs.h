@@ -38,7 +38,8 @@ private:
 // values shown in the placement.
 class PluginConfigDlg2 : public DialogBase {
 public:
-    static constexpr INT_PTR kBack = 2;
+    // Apart from IDCANCEL (2), with which a closed dialog ends.
+    static constexpr INT_PTR kBack = 3;
     static constexpr int kAutoHideId = 1000;
     static constexpr int kHeightId = 1002;
     static constexpr int kBorderId = 1004;
