@@ -5,6 +5,7 @@
 #include "app/main/Quit.h"
 #include "app/main/UIDispatcherWnd.h"
 #include "home/PluginLink.h"
+#include "home/SchemeInstaller.h"
 #include "net/DataLink.h"
 #include "oscar/IcqAccount.h"
 #include "oscar/ProtocolHandler.h"
@@ -92,10 +93,14 @@ int CorvaneMain(HINSTANCE instance, int showCommand)
     dispatcher->CreateDispatcher();
     MainWindow::Outlets outlets = MainWindow::DefaultOutlets();
     outlets.quit = &RunConfirmedQuit;
+    outlets.homeSetup = &home::RunPluginSetup;
+    outlets.deleteScheme = &home::RemovePluginScheme;
     RefPtr<MainWindow> mainWindow = MakeRef<MainWindow>(std::move(outlets));
     PluginReporter pluginReporter;
 
     RefPtr<AppCore> core = MakeRef<AppCore>(mainWindow.Get(), BuildAppCoreParts());
+    // Deletes the scheme files that "Home Screen" commands replaced.
+    core->AddHandler(MakeRef<home::SchemeFileRemover>());
     app::SetCore(core.Get());
     core->Start();
 

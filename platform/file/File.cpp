@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "platform/base/Device.h"
+#include "platform/base/WideString.h"
 
 namespace platform {
 namespace {
@@ -174,3 +175,14 @@ bool ReplaceFileContents(const std::string& path, const void* data, std::size_t 
 }
 
 }  // namespace platform
+
+BOOL DeleteFileW(LPCWSTR path)
+{
+    if (path == nullptr)
+        return FALSE;
+    std::string utf8 = platform::WideToUtf8(std::u16string_view(path, platform::WideLength(path)));
+    struct stat info {};
+    if (::lstat(utf8.c_str(), &info) != 0 || S_ISDIR(info.st_mode))
+        return FALSE;
+    return ::unlink(utf8.c_str()) == 0 ? TRUE : FALSE;
+}

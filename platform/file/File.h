@@ -71,3 +71,7 @@ bool ReadWholeFile(const std::string& path, FileShare share, std::string& bytes,
 bool ReplaceFileContents(const std::string& path, const void* data, std::size_t size);
 
 }  // namespace platform
+
+// Deletes a file (the path in the device's file-name encoding, as UTF-16).
+// FALSE when it is missing, is a folder, or cannot be removed.
+BOOL DeleteFileW(LPCWSTR path);
