@@ -1,0 +1,59 @@
+// homescreen: the simulated phone's home screen (a device tool, not part of
+// the product).
+//
+//   homescreen           shows the current scheme until the window is closed
+//   homescreen --init    prepares a fresh device: writes the default scheme
+//                        to DEVICE/Application Data/Home/default.xml when it
+//                        is missing and makes it current when no scheme is set
+//
+// The device folder is CORVANE_DEVICE (default ~/.corvane-device); the screen
+// is CORVANE_SCREEN and CORVANE_DISPLAY, as for every program of the phone.
+// Prints "ready" once the home screen is shown.
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "platform/com/Com.h"
+#include "tools/homescreen/CurrentScheme.h"
+#include "tools/homescreen/HomeScreen.h"
+
+namespace {
+
+int Run()
+{
+    CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    int code = 0;
+    {
+        homescreen::HomeScreen home;
+        if (!home.Open()) {
+            std::fprintf(stderr, "homescreen: cannot create the window\n");
+            return 1;
+        }
+        std::printf("ready\n");
+        std::fflush(stdout);
+        MSG message{};
+        while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        code = static_cast<int>(message.wParam);
+    }
+    CoFreeUnusedLibraries();
+    return code;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc == 2 && std::strcmp(argv[1], "--init") == 0) {
+        std::string line = homescreen::InitDevice();
+        std::printf("%s\n", line.c_str());
+        return line.rfind("error", 0) == 0 ? 1 : 0;
+    }
+    if (argc != 1) {
+        std::fprintf(stderr, "usage: homescreen [--init]\n");
+        return 2;
+    }
+    return Run();
+}
