@@ -4,9 +4,15 @@
 #   DEVICE/Program Files/Corvane/  binaries and the default data sets
 #   DEVICE/Application Data/Home/  home-screen scheme files
 #   DEVICE/run/                    sockets of live windows
+# and gives a fresh device its home screen: the default scheme
+# (Home/default.xml) made current when no scheme is set.
 set -euo pipefail
 BUILD="$1"
 DEVICE="$2"
 mkdir -p "$DEVICE/Program Files/Corvane" "$DEVICE/Application Data/Home" "$DEVICE/run"
 cmake --install "$BUILD" --prefix "$DEVICE/Program Files/Corvane" >/dev/null
+if [ -x "$DEVICE/Program Files/Corvane/homescreen" ]; then
+  CORVANE_DEVICE="$(cd "$DEVICE" && pwd)" "$DEVICE/Program Files/Corvane/homescreen" --init ||
+    echo "install-device: the home screen's default scheme was not set up" >&2
+fi
 echo "device: $DEVICE"

@@ -4,9 +4,7 @@
 // not.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -24,38 +22,16 @@
 #include "platform/registry/Registry.h"
 #include "platform/win/Window.h"
 #include "tests/common/TestSupport.h"
+#include "tests/plugin/PhoneProcess.h"
 #include "ui/MainWindow.h"
-
-extern char** environ;
 
 namespace {
 
 namespace fs = std::filesystem;
+using phonetest::Spawn;
 using testsupport::WaitFor;
 
 constexpr const WCHAR* kListenerClass = u"C393EBFC-31A9-449A-9CC6-5CD2EE03F174";
-
-pid_t Spawn(const std::string& path, const std::vector<std::string>& arguments, int* output = nullptr)
-{
-    std::vector<char*> argv{const_cast<char*>(path.c_str())};
-    for (const std::string& argument : arguments)
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    int pipeEnds[2] = {-1, -1};
-    if (output != nullptr && ::pipe2(pipeEnds, O_CLOEXEC) == 0)
-        posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], 1);
-    pid_t pid = -1;
-    if (posix_spawn(&pid, path.c_str(), &actions, nullptr, argv.data(), environ) != 0)
-        pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    if (output != nullptr) {
-        ::close(pipeEnds[1]);
-        *output = pipeEnds[0];
-    }
-    return pid;
-}
 
 class HomeScreenTest : public ::testing::Test {
 protected:
@@ -84,11 +60,7 @@ protected:
         }
         // A program the home screen started is not our child: it is the copy
         // in this test's program folder.
-        for (pid_t pid : ProgramPids()) {
-            std::error_code error;
-            if (fs::read_symlink("/proc/" + std::to_string(pid) + "/exe", error) == fs::path(m_folder) / "Corvane")
-                ::kill(pid, SIGKILL);
-        }
+        phonetest::KillScreensOf(fs::path(m_folder) / "Corvane");
     }
 
     // Starts the home screen; returns what it printed before it was ready.
@@ -101,13 +73,9 @@ protected:
         m_host = Spawn(host, arguments, &output);
         EXPECT_GT(m_host, 0);
         m_children.push_back(m_host);
-        std::string printed;
-        char c = 0;
-        while (printed.find("ready\n") == std::string::npos && ::read(output, &c, 1) == 1)
-            printed += c;
-        ::close(output);
-        EXPECT_NE(printed.find("ready\n"), std::string::npos) << printed;
-        return printed.substr(0, printed.find("ready\n"));
+        std::optional<std::string> printed = phonetest::ReadUntilReady(output);
+        EXPECT_TRUE(printed.has_value());
+        return printed.value_or("");
     }
 
     pid_t StartProgram(const std::string& config)

@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "platform/com/MemoryStream.h"
+
 namespace homescreen {
 
 namespace {
@@ -25,6 +27,23 @@ int HexDigit(char16_t c)
     if (c >= u'a' && c <= u'f')
         return c - u'a' + 10;
     return -1;
+}
+
+// The home screen keeps a plug-in's settings as its saved record: written
+// once initialised and read back, which is also what starts a plug-in's
+// own work (a plug-in may wait for its record before it listens for data).
+void KeepRecord(IHomePlugin* plugin)
+{
+    IPersistStream* persist = nullptr;
+    if (FAILED(plugin->QueryInterface(IID_IPersistStream, reinterpret_cast<void**>(&persist))) || persist == nullptr)
+        return;
+    platform::com::MemoryStream* stream = platform::com::MemoryStream::Create();
+    if (SUCCEEDED(persist->Save(stream, TRUE))) {
+        stream->Rewind();
+        persist->Load(stream);
+    }
+    stream->Release();
+    persist->Release();
 }
 
 }  // namespace
@@ -107,6 +126,7 @@ IHomePlugin* CreateHomePlugin(const CLSID& classId, PluginSite& site, DWORD hand
             *result = initialised;
         return nullptr;
     }
+    KeepRecord(plugin);
     return plugin;
 }
 

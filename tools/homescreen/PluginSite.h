@@ -35,8 +35,8 @@ private:
 
 // A plug-in object of class `classId` from the library the registry names
 // for it, given `site` and initialised with its scheme element and the
-// scheme's default format (either may be null). Null on any failure, with
-// the result in *result.
+// scheme's default format (either may be null), its saved record written
+// and read back. Null on any failure, with the result in *result.
 IHomePlugin* CreateHomePlugin(const CLSID& classId, PluginSite& site, DWORD handle,
                               const platform::xml::XmlNode* pluginNode, const platform::xml::XmlNode* formatNode,
                               HRESULT* result);
