@@ -5,6 +5,9 @@
 //   homescreen --init    prepares a fresh device: writes the default scheme
 //                        to DEVICE/Application Data/Home/default.xml when it
 //                        is missing and makes it current when no scheme is set
+//   homescreen --set PATH
+//                        makes the scheme file PATH current, through the
+//                        configuration manager as the phone's settings do
 //
 // The device folder is CORVANE_DEVICE (default ~/.corvane-device); the screen
 // is CORVANE_SCREEN and CORVANE_DISPLAY, as for every program of the phone.
@@ -13,6 +16,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/base/WideString.h"
 #include "platform/com/Com.h"
 #include "tools/homescreen/CurrentScheme.h"
 #include "tools/homescreen/HomeScreen.h"
@@ -51,8 +55,14 @@ int main(int argc, char** argv)
         std::printf("%s\n", line.c_str());
         return line.rfind("error", 0) == 0 ? 1 : 0;
     }
+    if (argc == 3 && std::strcmp(argv[1], "--set") == 0) {
+        if (homescreen::SetCurrentScheme(platform::Utf8ToWide(argv[2])))
+            return 0;
+        std::fprintf(stderr, "homescreen: the configuration manager did not take the scheme\n");
+        return 1;
+    }
     if (argc != 1) {
-        std::fprintf(stderr, "usage: homescreen [--init]\n");
+        std::fprintf(stderr, "usage: homescreen [--init | --set SCHEME.xml]\n");
         return 2;
     }
     return Run();

@@ -103,19 +103,6 @@ Scheme DefaultScheme()
     return scheme;
 }
 
-Scheme ParseScheme(std::u16string_view text)
-{
-    if (text.size() * sizeof(char16_t) > kMaxSchemeBytes)
-        return Fallback("the scheme is larger than " + std::to_string(kMaxSchemeBytes) + " bytes");
-    Scheme scheme;
-    platform::xml::LoadResult loaded = scheme.document->LoadText(text);
-    if (!loaded)
-        return Fallback("the scheme is not well-formed: " + loaded.Description());
-    if (!Fill(scheme))
-        return Fallback("the scheme has no home element");
-    return scheme;
-}
-
 Scheme ReadScheme(const WideString& path)
 {
     std::string file = platform::WideToUtf8(path);

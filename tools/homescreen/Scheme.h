@@ -52,8 +52,6 @@ struct Scheme {
 
 // The scheme of a file; the built-in default when the file cannot be used.
 Scheme ReadScheme(const WideString& path);
-// The scheme of a document's text; the built-in default when it is unusable.
-Scheme ParseScheme(std::u16string_view text);
 // The built-in default scheme: the date and time, and the operator's name.
 Scheme DefaultScheme();
 // Its text, as written to a fresh device's Home folder.
