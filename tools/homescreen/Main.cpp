@@ -11,10 +11,16 @@
 //
 // The device folder is CORVANE_DEVICE (default ~/.corvane-device); the screen
 // is CORVANE_SCREEN and CORVANE_DISPLAY, as for every program of the phone.
-// Prints "ready" once the home screen is shown.
+// Prints "ready" once the home screen is shown. SIGINT or SIGTERM close it
+// as closing its window does (its plug-ins are released first).
+#include <pthread.h>
+#include <signal.h>
+
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
+#include <thread>
 
 #include "platform/base/WideString.h"
 #include "platform/com/Com.h"
@@ -23,8 +29,37 @@
 
 namespace {
 
+sigset_t QuitSignals()
+{
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, SIGINT);
+    sigaddset(&set, SIGTERM);
+    return set;
+}
+
+// Closes `window` on the first quit signal; a second one ends the process.
+void WatchSignals(HWND window)
+{
+    sigset_t set = QuitSignals();
+    std::thread([set, window] {
+        int received = 0;
+        for (int count = 0;; ++count) {
+            if (sigwait(&set, &received) != 0)
+                continue;
+            if (count > 0)
+                std::_Exit(0);
+            PostMessageW(window, WM_CLOSE, 0, 0);
+        }
+    }).detach();
+}
+
 int Run()
 {
+    // Blocked before any thread starts, so that every thread inherits it and
+    // only the watcher takes the signals.
+    sigset_t signals = QuitSignals();
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
     CoInitializeEx(nullptr, COINIT_MULTITHREADED);
     int code = 0;
     {
@@ -33,6 +68,7 @@ int Run()
             std::fprintf(stderr, "homescreen: cannot create the window\n");
             return 1;
         }
+        WatchSignals(home.Window());
         std::printf("ready\n");
         std::fflush(stdout);
         MSG message{};
