@@ -168,12 +168,16 @@ void HomeScreen::Paint()
     SYSTEMTIME now{};
     GetLocalTime(&now);
     m_shownTime = TimeText(now);
-    int top = client.top;
+    int top = client.top - ScrollOffset(client.bottom - client.top);
     for (std::size_t i = 0; i < m_rows.size() && top < client.bottom; ++i) {
         const Row& row = m_rows[i];
         int height = row.Height();
         if (height <= 0)
             continue;
+        if (top + height <= client.top) {
+            top += height;
+            continue;
+        }
         RECT rect{client.left, top, client.right, top + height};
         bool selected = static_cast<int>(i) == m_selected && row.Selectable();
         if (row.plugin != nullptr) {
@@ -188,6 +192,16 @@ void HomeScreen::Paint()
         top += height;
     }
     EndPaint(m_window, &paint);
+}
+
+// How far the rows are scrolled up so that the selected row ends on the
+// screen (0 while it does).
+int HomeScreen::ScrollOffset(int visibleHeight) const
+{
+    int bottom = 0;
+    for (int i = 0; i <= m_selected && i < static_cast<int>(m_rows.size()); ++i)
+        bottom += m_rows[static_cast<std::size_t>(i)].Height();
+    return std::max(0, bottom - visibleHeight);
 }
 
 void HomeScreen::Tell(std::size_t row, const HomePluginEvent& event)

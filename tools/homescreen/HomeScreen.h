@@ -2,10 +2,11 @@
 // current scheme top to bottom, with the scheme's title in the title strip.
 // Plug-in rows are objects made from the device registry and driven through
 // the home-screen plug-in interface; the date-and-time and operator rows are
-// drawn here. Up and Down move the selection between selectable rows; Action,
-// Left and Right go to the selected plug-in. Once a second (device time) the
-// current scheme is asked of the configuration manager, and a scheme that
-// changed (another path, or the file rewritten) is loaded again.
+// drawn here. Up and Down move the selection between selectable rows (the
+// rows scroll to keep it on the screen); Action, Left and Right go to the
+// selected plug-in. Once a second (device time) the current scheme is asked
+// of the configuration manager, and a scheme that changed (another path, or
+// the file rewritten) is loaded again.
 #pragma once
 
 #include <filesystem>
@@ -56,6 +57,7 @@ private:
     void ReleaseRows();
     void MakePlugin(Row& row, DWORD handle);
     void Paint();
+    int ScrollOffset(int visibleHeight) const;
     void OnKey(UINT key);
     void MoveSelection(int step);
     void Tell(std::size_t row, const HomePluginEvent& event);
