@@ -13,7 +13,6 @@
 #include <string>
 #include <vector>
 
-#include "home/PluginLink.h"
 #include "platform/base/WideString.h"
 #include "platform/display/Display.h"
 #include "platform/display/Png.h"
@@ -40,15 +39,9 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_temp.Ok());
-        setenv("CORVANE_DEVICE", m_temp.Path().c_str(), 1);
-        setenv("CORVANE_TIME_SCALE", "50", 1);
-        m_folder = m_temp / "Program Files/Corvane";
+        m_folder = phonetest::InstallProgram(m_temp.Path());
         m_home = m_temp / "Application Data/Home";
-        fs::create_directories(m_folder);
         fs::create_directories(m_home);
-        fs::copy_file(CORVANE_PROGRAM, m_folder + "/Corvane");
-        fs::copy_file(CORVANE_PLUGIN_LIBRARY, m_folder + "/CorvanePlugin.so");
-        home::RegisterPluginClass(platform::Utf8ToWide(m_folder + "/"));
     }
     void TearDown() override
     {

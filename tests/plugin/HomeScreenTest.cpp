@@ -38,14 +38,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_temp.Ok());
-        setenv("CORVANE_DEVICE", m_temp.Path().c_str(), 1);
-        setenv("CORVANE_TIME_SCALE", "50", 1);
-        m_folder = m_temp / "Program Files/Corvane";
-        fs::create_directories(m_folder);
-        fs::copy_file(CORVANE_PROGRAM, m_folder + "/Corvane");
-        fs::copy_file(CORVANE_PLUGIN_LIBRARY, m_folder + "/CorvanePlugin.so");
-        // What the program does at every start.
-        home::RegisterPluginClass(platform::Utf8ToWide(m_folder + "/"));
+        m_folder = phonetest::InstallProgram(m_temp.Path());
         std::ofstream(m_temp / "layout.xml")
             << "<home><default><format font-size='14' padding-left='4' padding-top='3' b-border-width='1'>"
                "<format state='selected' bgcolor='COLOR_HOMEHIGHLIGHT' fgcolor='COLOR_HOMEHIGHLIGHTTEXT'/>"

@@ -8,13 +8,16 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "home/PluginLink.h"
 #include "platform/base/Types.h"
+#include "platform/base/WideString.h"
 #include "platform/display/RemoteControl.h"
 
 extern char** environ;
@@ -43,6 +46,21 @@ inline pid_t Spawn(const std::string& path, const std::vector<std::string>& argu
         *output = pipeEnds[0];
     }
     return pid;
+}
+
+// Makes `device` the device of this process (time running 50 times faster)
+// and lays out its program folder with the program and the plug-in
+// registered as the program registers it at every start; the folder's path.
+inline std::string InstallProgram(const std::string& device)
+{
+    setenv("CORVANE_DEVICE", device.c_str(), 1);
+    setenv("CORVANE_TIME_SCALE", "50", 1);
+    std::string folder = device + "/Program Files/Corvane";
+    std::filesystem::create_directories(folder);
+    std::filesystem::copy_file(CORVANE_PROGRAM, folder + "/Corvane");
+    std::filesystem::copy_file(CORVANE_PLUGIN_LIBRARY, folder + "/CorvanePlugin.so");
+    home::RegisterPluginClass(platform::Utf8ToWide(folder + "/"));
+    return folder;
 }
 
 // Reads `output` until a line "ready" (or its end) and closes it; what came

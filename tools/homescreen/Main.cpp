@@ -13,53 +13,33 @@
 // is CORVANE_SCREEN and CORVANE_DISPLAY, as for every program of the phone.
 // Prints "ready" once the home screen is shown. SIGINT or SIGTERM close it
 // as closing its window does (its plug-ins are released first).
-#include <pthread.h>
-#include <signal.h>
-
+#include <atomic>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
-#include <thread>
 
+#include "platform/base/Clock.h"
 #include "platform/base/WideString.h"
 #include "platform/com/Com.h"
+#include "platform/process/QuitSignals.h"
 #include "tools/homescreen/CurrentScheme.h"
 #include "tools/homescreen/HomeScreen.h"
 
 namespace {
 
-sigset_t QuitSignals()
-{
-    sigset_t set;
-    sigemptyset(&set);
-    sigaddset(&set, SIGINT);
-    sigaddset(&set, SIGTERM);
-    return set;
-}
-
-// Closes `window` on the first quit signal; a second one ends the process.
-void WatchSignals(HWND window)
-{
-    sigset_t set = QuitSignals();
-    std::thread([set, window] {
-        int received = 0;
-        for (int count = 0;; ++count) {
-            if (sigwait(&set, &received) != 0)
-                continue;
-            if (count > 0)
-                std::_Exit(0);
-            PostMessageW(window, WM_CLOSE, 0, 0);
-        }
-    }).detach();
-}
+// The home screen's window once it exists (quit signals close it).
+std::atomic<HWND> g_window{nullptr};
 
 int Run()
 {
-    // Blocked before any thread starts, so that every thread inherits it and
-    // only the watcher takes the signals.
-    sigset_t signals = QuitSignals();
-    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    platform::WatchQuitSignals([] {
+        HWND window = g_window.load();
+        while (window == nullptr) {
+            Sleep(20);
+            window = g_window.load();
+        }
+        PostMessageW(window, WM_CLOSE, 0, 0);
+    });
     CoInitializeEx(nullptr, COINIT_MULTITHREADED);
     int code = 0;
     {
@@ -68,7 +48,7 @@ int Run()
             std::fprintf(stderr, "homescreen: cannot create the window\n");
             return 1;
         }
-        WatchSignals(home.Window());
+        g_window = home.Window();
         std::printf("ready\n");
         std::fflush(stdout);
         MSG message{};
