@@ -20,8 +20,6 @@ constexpr UINT_PTR kPollTimer = 1;
 // The one home screen of the process (its window procedure's object).
 HomeScreen* g_home = nullptr;
 
-bool IsRow(std::size_t index, std::size_t count) { return index < count; }
-
 }  // namespace
 
 int HomeScreen::Row::Height() const
@@ -206,7 +204,7 @@ int HomeScreen::ScrollOffset(int visibleHeight) const
 
 void HomeScreen::Tell(std::size_t row, const HomePluginEvent& event)
 {
-    if (IsRow(row, m_rows.size()) && m_rows[row].plugin != nullptr)
+    if (row < m_rows.size() && m_rows[row].plugin != nullptr)
         m_rows[row].plugin->OnEvent(&event);
 }
 
