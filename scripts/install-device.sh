@@ -4,6 +4,8 @@
 #   DEVICE/Program Files/Corvane/  binaries and the default data sets
 #   DEVICE/Application Data/Home/  home-screen scheme files
 #   DEVICE/run/                    sockets of live windows
+# and gives a fresh device its home screen: the default scheme
+# (Home/default.xml) made current when no scheme is set.
 set -euo pipefail
 BUILD="$1"
 DEVICE="$2"
@@ -14,4 +16,8 @@ cmake --install "$BUILD" --prefix "$DEVICE/Program Files/Corvane" >/dev/null
 # The install gives the program folder the modes of the sources' folder; it
 # holds the settings, caches and histories.
 chmod go-rwx "$DEVICE/Program Files/Corvane"
+if [ -x "$DEVICE/Program Files/Corvane/homescreen" ]; then
+  CORVANE_DEVICE="$(cd "$DEVICE" && pwd)" "$DEVICE/Program Files/Corvane/homescreen" --init ||
+    echo "install-device: the home screen's default scheme was not set up" >&2
+fi
 echo "device: $DEVICE"

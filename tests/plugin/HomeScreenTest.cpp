@@ -4,9 +4,7 @@
 // not.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -24,52 +22,23 @@
 #include "platform/registry/Registry.h"
 #include "platform/win/Window.h"
 #include "tests/common/TestSupport.h"
+#include "tests/plugin/PhoneProcess.h"
 #include "ui/MainWindow.h"
-
-extern char** environ;
 
 namespace {
 
 namespace fs = std::filesystem;
+using phonetest::Spawn;
 using testsupport::WaitFor;
 
 constexpr const WCHAR* kListenerClass = u"C393EBFC-31A9-449A-9CC6-5CD2EE03F174";
-
-pid_t Spawn(const std::string& path, const std::vector<std::string>& arguments, int* output = nullptr)
-{
-    std::vector<char*> argv{const_cast<char*>(path.c_str())};
-    for (const std::string& argument : arguments)
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    int pipeEnds[2] = {-1, -1};
-    if (output != nullptr && ::pipe2(pipeEnds, O_CLOEXEC) == 0)
-        posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], 1);
-    pid_t pid = -1;
-    if (posix_spawn(&pid, path.c_str(), &actions, nullptr, argv.data(), environ) != 0)
-        pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    if (output != nullptr) {
-        ::close(pipeEnds[1]);
-        *output = pipeEnds[0];
-    }
-    return pid;
-}
 
 class HomeScreenTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_temp.Ok());
-        setenv("CORVANE_DEVICE", m_temp.Path().c_str(), 1);
-        setenv("CORVANE_TIME_SCALE", "50", 1);
-        m_folder = m_temp / "Program Files/Corvane";
-        fs::create_directories(m_folder);
-        fs::copy_file(CORVANE_PROGRAM, m_folder + "/Corvane");
-        fs::copy_file(CORVANE_PLUGIN_LIBRARY, m_folder + "/CorvanePlugin.so");
-        // What the program does at every start.
-        home::RegisterPluginClass(platform::Utf8ToWide(m_folder + "/"));
+        m_folder = phonetest::InstallProgram(m_temp.Path());
         std::ofstream(m_temp / "layout.xml")
             << "<home><default><format font-size='14' padding-left='4' padding-top='3' b-border-width='1'>"
                "<format state='selected' bgcolor='COLOR_HOMEHIGHLIGHT' fgcolor='COLOR_HOMEHIGHLIGHTTEXT'/>"
@@ -84,11 +53,7 @@ protected:
         }
         // A program the home screen started is not our child: it is the copy
         // in this test's program folder.
-        for (pid_t pid : ProgramPids()) {
-            std::error_code error;
-            if (fs::read_symlink("/proc/" + std::to_string(pid) + "/exe", error) == fs::path(m_folder) / "Corvane")
-                ::kill(pid, SIGKILL);
-        }
+        phonetest::KillScreensOf(fs::path(m_folder) / "Corvane");
     }
 
     // Starts the home screen; returns what it printed before it was ready.
@@ -101,13 +66,9 @@ protected:
         m_host = Spawn(host, arguments, &output);
         EXPECT_GT(m_host, 0);
         m_children.push_back(m_host);
-        std::string printed;
-        char c = 0;
-        while (printed.find("ready\n") == std::string::npos && ::read(output, &c, 1) == 1)
-            printed += c;
-        ::close(output);
-        EXPECT_NE(printed.find("ready\n"), std::string::npos) << printed;
-        return printed.substr(0, printed.find("ready\n"));
+        std::optional<std::string> printed = phonetest::ReadUntilReady(output);
+        EXPECT_TRUE(printed.has_value());
+        return printed.value_or("");
     }
 
     pid_t StartProgram(const std::string& config)

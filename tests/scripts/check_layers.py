@@ -9,7 +9,8 @@ A file may include files of its own module and of modules on lower layers:
 Modules on the same layer do not include each other. The home-screen plug-in
 uses only the device's services (platform/), and the local server
 (tools/oscar-server) is a program of its own that includes nothing of the
-client. Tests, benchmarks and fuzz targets may include anything.
+client. The phone's home screen (tools/homescreen) is the device's, not the
+product's: it uses platform/ only. Tests, benchmarks and fuzz targets may include anything.
 
 Usage: check_layers.py SOURCE_ROOT. Prints every wrong include and exits with
 1 when there is one.
@@ -38,6 +39,7 @@ LAYERS = {
 ISOLATED = {
     "plugin": {"platform"},
     "tools/oscar-server": set(),
+    "tools/homescreen": {"platform"},
 }
 UNCHECKED = ("tests", "bench", "fuzz", "build")
 SOURCE_SUFFIXES = (".cpp", ".h", ".hpp", ".cc")

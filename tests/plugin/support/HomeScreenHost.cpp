@@ -16,10 +16,10 @@
 
 #include "platform/base/WideString.h"
 #include "platform/com/HomeScreen.h"
-#include "platform/com/MemoryStream.h"
 #include "platform/display/Display.h"
 #include "platform/registry/Registry.h"
 #include "platform/xml/XmlDocument.h"
+#include "tools/homescreen/PluginSite.h"
 
 namespace {
 
@@ -32,52 +32,9 @@ HWND g_window = nullptr;
 IHomePlugin* g_plugin = nullptr;
 bool g_selected = true;
 
-// The site: redraw requests and the scheme's colours.
-class Site final : public IHomePluginEnvironment, public IHomePluginEnvironment2 {
-public:
-    HRESULT QueryInterface(REFIID iid, void** object) override
-    {
-        if (iid == IID_IUnknown || iid == IID_IHomePluginEnvironment)
-            *object = static_cast<IHomePluginEnvironment*>(this);
-        else if (iid == IID_IHomePluginEnvironment2)
-            *object = static_cast<IHomePluginEnvironment2*>(this);
-        else
-            return *object = nullptr, E_NOINTERFACE;
-        return S_OK;
-    }
-    ULONG AddRef() override { return 2; }
-    ULONG Release() override { return 1; }
-    HRESULT InvalidatePlugin(DWORD, BOOL) override
-    {
-        InvalidateRect(g_window, nullptr, TRUE);
-        return S_OK;
-    }
-    HRESULT GetFont(DWORD, const WCHAR*, HFONT*) override { return E_NOTIMPL; }
-    HRESULT GetColorRef(DWORD plugin, const WCHAR* name, COLORREF* color) override
-    {
-        return GetColor(plugin, name, color);
-    }
-    HRESULT GetColor(DWORD, const WCHAR* name, COLORREF* color) override
-    {
-        struct Named {
-            const WCHAR* name;
-            COLORREF colour;
-        };
-        static const Named scheme[] = {{u"COLOR_HOMETEXT", RGB(0x10, 0x10, 0x40)},
-                                       {u"COLOR_HOMEHIGHLIGHT", RGB(0x20, 0x50, 0xB0)},
-                                       {u"COLOR_HOMEHIGHLIGHTTEXT", RGB(0xFF, 0xFF, 0xFF)},
-                                       {u"COLOR_HOMERULE", RGB(0x90, 0x90, 0x90)}};
-        for (const Named& entry : scheme) {
-            if (std::u16string_view(entry.name) == name) {
-                *color = entry.colour;
-                return S_OK;
-            }
-        }
-        return E_FAIL;
-    }
-};
-
-Site g_site;
+// The site: redraw requests repaint the window; the scheme's colours are
+// the home screen's palette.
+homescreen::PluginSite g_site([](DWORD) { InvalidateRect(g_window, nullptr, TRUE); });
 
 int RowHeight()
 {
@@ -144,25 +101,14 @@ LRESULT Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 // its layout.
 IHomePlugin* CreatePlugin(const platform::xml::XmlDocument& layout)
 {
-    IHomePlugin* plugin = nullptr;
-    HRESULT result = CoCreateInstance(kPluginClass, nullptr, CLSCTX_INPROC_SERVER, IID_IHomePlugin,
-                                      reinterpret_cast<void**>(&plugin));
-    if (FAILED(result)) {
-        std::fprintf(stderr, "CoCreateInstance failed: 0x%08X\n", static_cast<unsigned>(result));
-        return nullptr;
-    }
-    plugin->SetSite(static_cast<IHomePluginEnvironment*>(&g_site));
     platform::xml::XmlNode pluginNode = layout.SelectSingleNode(u"/home/plugin");
     platform::xml::XmlNode formatNode = layout.SelectSingleNode(u"/home/default/format");
-    plugin->Initialize(kPluginHandle, &pluginNode, &formatNode);
-    IPersistStream* persist = nullptr;
-    if (SUCCEEDED(plugin->QueryInterface(IID_IPersistStream, reinterpret_cast<void**>(&persist)))) {
-        platform::com::MemoryStream* stream = platform::com::MemoryStream::Create();
-        persist->Save(stream, TRUE);
-        stream->Rewind();
-        persist->Load(stream);
-        stream->Release();
-        persist->Release();
+    HRESULT result = S_OK;
+    IHomePlugin* plugin =
+        homescreen::CreateHomePlugin(kPluginClass, g_site, kPluginHandle, &pluginNode, &formatNode, &result);
+    if (plugin == nullptr) {
+        std::fprintf(stderr, "CoCreateInstance failed: 0x%08X\n", static_cast<unsigned>(result));
+        return nullptr;
     }
     return plugin;
 }
