@@ -32,6 +32,11 @@ lay_out_device() {
     # keeps its old file and the new one replaces it whole.
     cp -R --remove-destination "$LIB/program/." "$PROGRAM/"
     cp "$LIB/version" "$PROGRAM/.package-version"
+    # A fresh device gets the home screen's default scheme (kept when the
+    # user already has a scheme).
+    if [ -x "$PROGRAM/homescreen" ]; then
+        "$PROGRAM/homescreen" --init >/dev/null 2>&1 || true
+    fi
 }
 
 # True when one of the arguments is the option.
