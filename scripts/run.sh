@@ -21,7 +21,7 @@ DEVICE="${CORVANE_DEVICE:-$HOME/.corvane-device}"
 bash scripts/install-device.sh build/release "$DEVICE"
 PROGRAM_FOLDER="$DEVICE/Program Files/Corvane"
 
-# The first run signs on with the local server's demo account.
+# The first run sets up the local server's demo account.
 if [ ! -f "$PROGRAM_FOLDER/Corvane.config" ]; then
   printf 'UIN=100001\r\nPASSWORD=demo\r\nLOGINHOSTS=127.0.0.1:5190\r\n' > "$PROGRAM_FOLDER/Corvane.config"
 fi

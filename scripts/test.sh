@@ -83,7 +83,11 @@ run_program_check() {
   run_status=0
   wait "$run_pid" || run_status=$?
   [ "$run_status" -eq 0 ] || echo "run.sh exited with $run_status"
-  ! pgrep -f -- "--data $device/oscar-server-data" > /dev/null || { echo "the server still runs"; return 1; }
+  local proc
+  for proc in /proc/[0-9]*; do
+    [ "$(cat "$proc/comm" 2>/dev/null)" = oscar-server ] && grep -qaF "$device/oscar-server-data" "$proc/cmdline" 2>/dev/null &&
+      { echo "the server still runs"; return 1; }
+  done
   [ "$drove" -eq 0 ] && [ "$run_status" -eq 0 ]
 }
 smoke_device="$(mktemp -d /tmp/corvane-run-XXXXXX)"
