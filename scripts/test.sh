@@ -42,18 +42,61 @@ for preset in debug asan; do
   fi
 done
 
-# The run command as a newcomer uses it: it builds, starts the server and the
-# console signed on as the demo account, and the echo account answers.
+# The run command as a newcomer uses it. First the console: it builds the
+# release preset, starts the server and the console signed on as the demo
+# account, and the echo account answers.
 echo "== run command"
 smoke_device="$(mktemp -d /tmp/corvane-run-XXXXXX)"
 printf 'msg 100100 hello\nwait-for event 40 60\nquit\n' |
-  CORVANE_DEVICE="$smoke_device" bash scripts/run.sh > build/run-smoke.log 2>&1
+  CORVANE_DEVICE="$smoke_device" bash scripts/run.sh --console > build/run-smoke.log 2>&1
 if grep -q 'event 40 message from 100100 at .* "hello"' build/run-smoke.log; then
   passed=$((passed + 1))
-  echo "== run command: the echo answered"
+  echo "== run command --console: the echo answered"
 else
   tail -40 build/run-smoke.log
-  echo "== run command FAILED"
+  echo "== run command --console FAILED"
+  failed=$((failed + 1))
+  status=1
+fi
+rm -rf "$smoke_device"
+
+# Then the program, headless, on the build the console step made: signed on
+# through Menu -> ICQ Status -> Online, the echo's chat opened from the list,
+# a message sent and its echo drawn; SIGTERM to the run command quits the
+# program with code 0 and stops the server.
+run_program_check() {
+  local device="$1" log="$2" run_pid run_status drove=0
+  PHONECTL=build/release/tools/phonectl/phonectl
+  source tools/phone-lib.sh
+  export CORVANE_DEVICE="$device"
+  CORVANE_DISPLAY=headless CORVANE_TIME_SCALE=20 bash scripts/run.sh > "$log" 2>&1 &
+  run_pid=$!
+  for _ in $(seq 1 600); do
+    grep -q 'runs headless' "$log" && break
+    kill -0 "$run_pid" 2>/dev/null || break
+    sleep 0.2
+  done
+  shows '"ICQ Offline"' && press F2 && shows '"4 ICQ Status"' && press 4 1 && shows '"ICQ Online"' &&
+    shows '"Echo"' && press Down Enter && shows '"Echo (Online)"' && ctl type "ping :)" > /dev/null &&
+    shows '"ping :)"' && press F1 && shows ' Echo:"' || { drove=1; echo "screen:"; ctl text; }
+  kill -TERM "$run_pid"
+  run_status=0
+  wait "$run_pid" || run_status=$?
+  [ "$run_status" -eq 0 ] || echo "run.sh exited with $run_status"
+  local proc
+  for proc in /proc/[0-9]*; do
+    [ "$(cat "$proc/comm" 2>/dev/null)" = oscar-server ] && grep -qaF "$device/oscar-server-data" "$proc/cmdline" 2>/dev/null &&
+      { echo "the server still runs"; return 1; }
+  done
+  [ "$drove" -eq 0 ] && [ "$run_status" -eq 0 ]
+}
+smoke_device="$(mktemp -d /tmp/corvane-run-XXXXXX)"
+if (run_program_check "$smoke_device" build/run-program.log); then
+  passed=$((passed + 1))
+  echo "== run command: the program signed on and the echo answered on the screen"
+else
+  tail -40 build/run-program.log
+  echo "== run command (program) FAILED"
   failed=$((failed + 1))
   status=1
 fi

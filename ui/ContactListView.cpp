@@ -63,6 +63,9 @@ struct ContactListView::Rows {
     // The store the rows came from: rows of another account are rebuilt.
     RefPtr<ContactStore> store;
     int top = 0;
+    // The height of the view at the last paint: keys queued since move the
+    // selection through a view of that height.
+    int paintedHeight = 0;
     HICON programIcon = nullptr;
     // What the scroll bar was last given, so that an unchanged list does
     // not repaint it.
@@ -175,31 +178,53 @@ void ContactListView::Draw(HDC dc, const RECT& area)
         r.built = true;
     }
 
+    r.paintedHeight = viewHeight;
+    ApplyQueue(in.wrap);
+    int inset = r.UpdateScrollBar(m_scrollBar, viewHeight);
+    if (in.look)
+        r.Paint(dc, area, inset, r.rows.IndexOfKey(m_selectedKey), in);
+}
+
+void ContactListView::ApplyQueue(bool wrap) const
+{
+    Rows& r = *m_rows;
     ui::ListPosition at{r.rows.IndexOfKey(m_selectedKey), r.top};
-    at.top = ui::FitTop(at, r.rows, viewHeight);
+    at.top = ui::FitTop(at, r.rows, r.paintedHeight);
     for (NavigationAction action : m_queue) {
-        at.selected = ui::Navigate(action, at, r.rows, viewHeight, in.wrap);
-        at.top = ui::FitTop(at, r.rows, viewHeight);
+        at.selected = ui::Navigate(action, at, r.rows, r.paintedHeight, wrap);
+        at.top = ui::FitTop(at, r.rows, r.paintedHeight);
     }
     m_queue.clear();
     m_selectedKey = at.selected >= 0 ? r.rows.KeyAt(at.selected) : WideString();
     r.top = at.top;
-    int inset = r.UpdateScrollBar(m_scrollBar, viewHeight);
-    if (in.look)
-        r.Paint(dc, area, inset, at.selected, in);
 }
 
-const WideString& ContactListView::SelectedKey() const { return m_selectedKey; }
+void ContactListView::SettleKeys() const
+{
+    if (!m_queue.empty() && m_rows->built)
+        ApplyQueue(m_core.GetSettings()->scrolling);
+}
+
+const WideString& ContactListView::SelectedKey() const
+{
+    SettleKeys();
+    return m_selectedKey;
+}
 
 RefPtr<Contact> ContactListView::SelectedContact() const
 {
+    SettleKeys();
     if (m_selectedKey.empty() || m_selectedKey == ui::kProgramRowKey)
         return nullptr;
     RefPtr<IcqAccount> account = IcqAccount::Current(m_core);
     return account ? account->Store().FindContact(m_selectedKey) : nullptr;
 }
 
-bool ContactListView::ProgramRowSelected() const { return m_selectedKey == ui::kProgramRowKey; }
+bool ContactListView::ProgramRowSelected() const
+{
+    SettleKeys();
+    return m_selectedKey == ui::kProgramRowKey;
+}
 
 int ContactListView::RowCount() const { return m_rows->rows.Count(); }
 

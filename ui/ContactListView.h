@@ -39,6 +39,9 @@ public:
     void Draw(HDC dc, const RECT& area);
 
     // "1" for the program row, the UIN text of a contact, empty for none.
+    // The selection readers see already includes the keys queued since the
+    // last paint (a Down followed at once by the action key acts on the row
+    // Down went to).
     const WideString& SelectedKey() const;
     // The selected contact (null for the program row or no selection).
     RefPtr<Contact> SelectedContact() const;
@@ -52,10 +55,17 @@ public:
 
 private:
     struct Rows;
+    // Moves the selection by the queued actions through the rows as last
+    // built, in a view of the last paint's height, and empties the queue.
+    void ApplyQueue(bool wrap) const;
+    // ApplyQueue for readers between a key and the paint it asked for.
+    void SettleKeys() const;
+
     AppCore& m_core;
     HWND m_owner;
     HWND m_scrollBar;
-    std::vector<NavigationAction> m_queue;
-    WideString m_selectedKey;
+    // Both change when queued keys are applied for a reader.
+    mutable std::vector<NavigationAction> m_queue;
+    mutable WideString m_selectedKey;
     Rows* m_rows;
 };

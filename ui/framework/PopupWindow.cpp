@@ -8,8 +8,12 @@ PopupWindow::PopupWindow(COLORREF background) : m_background(background) {}
 HWND PopupWindow::Open(const WCHAR* title)
 {
     HWND window = Create(title, WS_VISIBLE);
-    if (window != nullptr)
+    if (window != nullptr) {
         Show(SW_SHOW);
+        // Shown means active, as on the device: the keys, and with them the
+        // soft keys its bar labels, go to the popup, not the window below.
+        SetForegroundWindow(window);
+    }
     return window;
 }
 

@@ -1,7 +1,8 @@
 // The warning popup: the pending warning text drawn wrapped in red on its
 // light background, and what "OK" and "Hide" do (both bring the main window
 // back and close the popup, which is destroyed from inside its own command
-// while WindowMap holds the only reference; "Hide" also clears the text).
+// while WindowMap holds the only reference; "Hide" also clears the text), and
+// the keypad reaching the popup while it is shown.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -10,6 +11,7 @@
 #include "app/AppGlobals.h"
 #include "platform/display/Display.h"
 #include "ui/framework/MsgWarningWindow.h"
+#include "ui/framework/Resources.h"
 
 namespace {
 
@@ -120,6 +122,21 @@ TEST_F(MsgWarningWindowTest, OkKeepsTheWarningAndHideClearsIt)
     EXPECT_FALSE(IsWindow(popup));
     EXPECT_TRUE(IsWindowVisible(m_main.window));
     EXPECT_EQ(m_core->LastErrorText(), u"");
+}
+
+TEST_F(MsgWarningWindowTest, TheKeypadReachesThePopupAndThenTheMainWindowAgain)
+{
+    ASSERT_TRUE(resources::RegisterProgramResources(app::Instance()));
+    ShowWindow(m_main.window, SW_SHOW);
+    SetForegroundWindow(m_main.window);
+    m_core->SetLastErrorText(u"Lost connection");
+    HWND popup = OpenPopup();
+    ASSERT_TRUE(IsWindow(popup));
+    EXPECT_EQ(KeyTarget(), popup) << "the soft keys on the screen are the popup's";
+    ASSERT_TRUE(PressKey(VK_SOFT1));
+    Pump();
+    EXPECT_FALSE(IsWindow(popup)) << "OK from the keypad closes it";
+    EXPECT_EQ(KeyTarget(), m_main.window);
 }
 
 }  // namespace

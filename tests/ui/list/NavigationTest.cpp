@@ -1,7 +1,7 @@
 // Moving the selection through twelve rows of 17 pixels in a view of five:
 // next and previous at both ends with and without wrapping, the first key
-// without a selection, paging over rows, and a list that becomes short
-// and then empty.
+// without a selection, paging over rows, keys read before their paint, and a
+// list that becomes short and then empty.
 #include <gtest/gtest.h>
 
 #include "tests/ui/list/ListFixture.h"
@@ -94,6 +94,25 @@ TEST_F(NavigationTest, AListThatBecomesShortHidesTheBarAndStartsAtRowZero)
         Paint();
         EXPECT_EQ(view->SelectedKey(), u"") << key;
     }
+}
+
+TEST_F(NavigationTest, ReadersSeeTheKeysQueuedSinceTheLastPaint)
+{
+    // Down and the action key typed together: the action key asks for the
+    // selection before the paint that Down asked for.
+    AddOnline(12);
+    Paint();
+    ASSERT_EQ(view->SelectedKey(), u"");
+    view->OnKeyDown(kDown);
+    ASSERT_TRUE(view->SelectedContact());
+    EXPECT_EQ(view->SelectedContact()->uin, u"200000");
+    view->OnKeyDown(kRight);
+    view->OnKeyDown(kDown);
+    EXPECT_EQ(view->SelectedKey(), u"200005") << "a page of the last paint's height, then one row";
+    EXPECT_FALSE(view->ProgramRowSelected());
+    Paint();
+    EXPECT_EQ(SelectedRow(), 5) << "the paint does not apply the keys again";
+    EXPECT_EQ(view->TopIndex(), 1);
 }
 
 }  // namespace
