@@ -7,6 +7,7 @@
 # drives it either way. Ctrl+C (or SIGTERM) quits the program; the server is
 # stopped with it.
 #   ./scripts/run.sh             the program; further arguments go to it
+#   ./scripts/run.sh --home      the phone's home screen and the program together
 #   ./scripts/run.sh --console   the console front-end (corvane-cli), signed on:
 #                                type "msg 100100 hello"; "quit", Ctrl+D or
 #                                Ctrl+C end it
@@ -117,6 +118,12 @@ TEXT
 }
 
 export CORVANE_DEVICE="$DEVICE"
+if [ "${1:-}" = "--home" ]; then
+  shift
+  set +e
+  bash tools/homescreen/run-phone.sh "$@"
+  exit $?
+fi
 if [ "${1:-}" != "--console" ]; then
   [ "${1:-}" = "--program" ] && shift  # the earlier spelling of the default
   run_program "$@"
