@@ -16,6 +16,20 @@
 #   list_has NAME REGEX [SECONDS]    asks "list" until a line of it matches
 #   list_lacks NAME REGEX [SECONDS]  asks "list" until no line of it matches
 #   stop_client NAME                 "quit", then waits for the process
+#   seed_list OWNER UIN NICK         before the first start_server: OWNER's
+#                                    server-stored list holds the echo account
+#                                    and UIN (named NICK) in group "General"
+#
+# Programs on headless phones, driven through the remote control (PHONECTL
+# and BUILD set before sourcing; each program has its own device folder):
+#   start_program NAME UIN PASSWORD  Corvane signed off, pointed at the server
+#   ctl NAME ARGS...                 phonectl on that program's screen
+#   drawn NAME                       the texts drawn on its screen now
+#   shows NAME REGEX [SECONDS]       waits for a drawn text matching REGEX
+#                                    (extended grep on the lines of "drawn")
+#   lacks NAME REGEX [SECONDS]       waits until no drawn text matches
+#   quit_program NAME                Quit (key 0) confirmed with OK; fails
+#                                    unless the process ends with code 0
 #
 # Waits are in real seconds; device time runs CORVANE_TIME_SCALE times faster.
 # Sourced after CLI and SERVER are set. Everything is stopped and removed on
@@ -24,13 +38,17 @@ WORK="$(mktemp -d /tmp/corvane-e2e-XXXXXX)"
 export CORVANE_DEVICE="$WORK/device"
 export CORVANE_TIME_SCALE="${CORVANE_TIME_SCALE:-20}"
 SERVER_PID=""
-declare -A CLIENT_PID CLIENT_FD MATCHED
+declare -A CLIENT_PID CLIENT_FD MATCHED PROGRAM_PID
 CLIENTS=()
+PROGRAMS=()
 
 cleanup() {
   local name
   for name in "${CLIENTS[@]}"; do
     [ -n "${CLIENT_PID[$name]:-}" ] && kill "${CLIENT_PID[$name]}" 2>/dev/null
+  done
+  for name in "${PROGRAMS[@]}"; do
+    [ -n "${PROGRAM_PID[$name]:-}" ] && kill "${PROGRAM_PID[$name]}" 2>/dev/null
   done
   [ -n "$SERVER_PID" ] && kill "$SERVER_PID" 2>/dev/null
   wait 2>/dev/null
@@ -47,6 +65,12 @@ fail() {
     echo "----- $name: standard error"
     tail -n 20 "$WORK/$name.err"
   done
+  for name in "${PROGRAMS[@]}"; do
+    echo "----- $name: screen"
+    [ -n "${PROGRAM_PID[$name]:-}" ] && drawn "$name"
+    echo "----- $name: output (last 30 lines)"
+    tail -n 30 "$WORK/$name.out"
+  done
   echo "----- server"
   tail -n 20 "$WORK/server.out"
   exit 1
@@ -62,9 +86,10 @@ start_server() {
     --data "$WORK/server-data" >> "$WORK/server.out" 2>&1 &
   SERVER_PID=$!
   local i
-  for i in $(seq 1 200); do
+  # Polled often: a script may hold the server still right after it listens.
+  for i in $(seq 1 1000); do
     grep -q listening "$WORK/server.out" && return 0
-    sleep 0.05
+    sleep 0.01
   done
   fail "the server did not start"
 }
@@ -172,4 +197,85 @@ stamp_of() {
   local name="$1" from="$2" pattern="$3" nth="$4"
   tail -n "+$from" "$WORK/$name.out" | grep -E -- "$pattern" | sed -n "${nth}p" |
     sed -E 's/^\[t=([0-9]+)\].*/\1/'
+}
+
+# Hex of a text's bytes, as the server's data files keep names and items.
+hex_of() { printf '%s' "$1" | od -An -tx1 | tr -d ' \n'; }
+
+seed_list() {
+  local owner="$1" uin="$2" nick="$3"
+  local nick_hex
+  nick_hex=$(hex_of "$nick")
+  mkdir -p "$WORK/server-data"
+  {
+    echo "date 1700000000"
+    echo "item 1 0 0 - 00c800020001"
+    echo "item 1 1 0 $(hex_of General) 00c8000400010002"
+    echo "item 4 0 3 - 00ca00010100cb0004ffffffff"
+    echo "item 0 1 1 $(hex_of 100100) 01310004$(hex_of Echo)"
+    printf 'item 0 1 2 %s 0131%04x%s\n' "$(hex_of "$uin")" $(( ${#nick_hex} / 2 )) "$nick_hex"
+  } > "$WORK/server-data/$owner.list"
+}
+
+start_program() {
+  local name="$1" uin="$2" password="$3"
+  local device="$WORK/$name"
+  local folder="$device/Program Files/Corvane"
+  bash "$SOURCE/scripts/install-device.sh" "$BUILD" "$device" > /dev/null || fail "$name: cannot lay out the device"
+  printf 'ICQ_ENABLED=True\r\nUIN=%s\r\nPASSWORD=%s\r\nLOGINHOSTS=127.0.0.1:%s\r\n' "$uin" "$password" "$PORT" \
+    > "$folder/Corvane.config"
+  CORVANE_DEVICE="$device" "$folder/Corvane" > "$WORK/$name.out" 2>&1 &
+  PROGRAM_PID[$name]=$!
+  PROGRAMS+=("$name")
+  local i
+  for i in $(seq 1 100); do ctl "$name" wait Corvane 1 > /dev/null 2>&1 && return 0; sleep 0.1; done
+  fail "$name: the main window never appeared"
+}
+
+ctl() {
+  local name="$1"
+  shift
+  CORVANE_DEVICE="$WORK/$name" "$PHONECTL" --pid "${PROGRAM_PID[$name]}" "$@"
+}
+
+drawn() { ctl "$1" text 2>/dev/null || true; }
+
+shows() {
+  local name="$1" pattern="$2" limit="${3:-30}"
+  local deadline=$(( SECONDS + limit ))
+  until drawn "$name" | grep -qE -- "$pattern"; do
+    [ "$SECONDS" -ge "$deadline" ] && fail "$name: the screen shows nothing matching /$pattern/ within ${limit} s"
+    sleep 0.05
+  done
+}
+
+lacks() {
+  local name="$1" pattern="$2" limit="${3:-30}"
+  local deadline=$(( SECONDS + limit ))
+  while drawn "$name" | grep -qE -- "$pattern"; do
+    [ "$SECONDS" -ge "$deadline" ] && fail "$name: the screen still shows /$pattern/ after ${limit} s"
+    sleep 0.05
+  done
+}
+
+quit_program() {
+  local name="$1" pid="${PROGRAM_PID[$1]}"
+  # Right after a window closes the main window may not take keys yet.
+  local i
+  for i in $(seq 1 50); do ctl "$name" keys 0 > /dev/null 2>&1 && break; sleep 0.1; done
+  shows "$name" '"Quit\?"'
+  # OK on the question, again while the box has not taken the keys yet.
+  for i in $(seq 1 100); do
+    kill -0 "$pid" 2>/dev/null || break
+    drawn "$name" | grep -q '"Quit?"' && { ctl "$name" keys F1 > /dev/null 2>&1 || true; }
+    sleep 0.1
+  done
+  kill -0 "$pid" 2>/dev/null && fail "$name: still running after Quit"
+  local code=0
+  wait "$pid" || code=$?
+  PROGRAM_PID[$name]=""
+  [ "$code" -eq 0 ] || fail "$name: exit code $code after Quit"
+  if grep -qE 'ERROR: (Address|Leak)Sanitizer|runtime error:' "$WORK/$name.out"; then
+    fail "$name: sanitizer report"
+  fi
 }

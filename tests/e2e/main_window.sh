@@ -86,36 +86,15 @@ grep -q 'KEY1=SOUND' "$FOLDER/Corvane.config" || fail "KEY1 not stored as SOUND"
 shows '"ICQ Online"' || fail "main window not back"
 sleep 0.5
 ctl screenshot "$WORK/after.png" > /dev/null
-python3 - "$WORK/before.png" "$WORK/after.png" <<'PY' || fail "the tool bar did not change"
-import struct, sys, zlib
-def rows(path):
-    data = open(path, 'rb').read()
-    pos, idat, width, height = 8, b'', 0, 0
-    while pos < len(data):
-        length, kind = struct.unpack('>I4s', data[pos:pos + 8])
-        body = data[pos + 8:pos + 8 + length]
-        if kind == b'IHDR':
-            width, height, depth, colour = struct.unpack('>IIBB', body[:10])
-            channels = {2: 3, 6: 4}[colour]
-        elif kind == b'IDAT':
-            idat += body
-        pos += 12 + length
-    raw, stride, out, prev = zlib.decompress(idat), width * channels, [], bytearray(width * channels)
-    for y in range(height):
-        line = raw[y * (stride + 1):(y + 1) * (stride + 1)]
-        f, cur = line[0], bytearray(line[1:])
-        for i in range(stride):
-            a = cur[i - channels] if i >= channels else 0
-            b, c = prev[i], prev[i - channels] if i >= channels else 0
-            p = a + b - c
-            pred = [0, a, b, (a + b) // 2, a if abs(p - a) <= abs(p - b) and abs(p - a) <= abs(p - c) else (b if abs(p - b) <= abs(p - c) else c)][f]
-            cur[i] = (cur[i] + pred) & 0xFF
-        out.append(bytes(cur)); prev = cur
-    return out
-before, after = rows(sys.argv[1]), rows(sys.argv[2])
+python3 - "$WORK/before.png" "$WORK/after.png" "$SOURCE/tests/e2e" <<'PY' || fail "the tool bar did not change"
+import sys
+sys.dont_write_bytecode = True
+sys.path.insert(0, sys.argv[3])
+from png_rows import rows
+(channels, before), (_, after) = rows(sys.argv[1]), rows(sys.argv[2])
 # The tool bar: the 19 rows above the soft-key strip (22 rows), first button.
 band = range(len(before) - 22 - 19, len(before) - 22)
-sys.exit(0 if any(before[y][:20 * 4] != after[y][:20 * 4] for y in band) else 1)
+sys.exit(0 if any(before[y][:20 * channels] != after[y][:20 * channels] for y in band) else 1)
 PY
 
 echo "step: quit from the keypad"
