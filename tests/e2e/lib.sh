@@ -20,14 +20,18 @@
 #                                    server-stored list holds the echo account
 #                                    and UIN (named NICK) in group "General"
 #
-# Programs on headless phones, driven through the remote control (PHONECTL
-# and BUILD set before sourcing; each program has its own device folder):
+# Programs on headless phones (176x220 unless CORVANE_SCREEN says otherwise),
+# driven through the remote control (PHONECTL, BUILD and SOURCE set before
+# sourcing; each program has its own device folder):
 #   start_program NAME UIN PASSWORD  Corvane signed off, pointed at the server
 #   ctl NAME ARGS...                 phonectl on that program's screen
 #   drawn NAME                       the texts drawn on its screen now
 #   shows NAME REGEX [SECONDS]       waits for a drawn text matching REGEX
 #                                    (extended grep on the lines of "drawn")
 #   lacks NAME REGEX [SECONDS]       waits until no drawn text matches
+#   choose_status NAME ITEM STATUS   Menu -> ICQ Status -> item ITEM (1 Online,
+#                                    8 Offline), then waits for "ICQ STATUS"
+#                                    in the status bar
 #   quit_program NAME                Quit (key 0) confirmed with OK; fails
 #                                    unless the process ends with code 0
 #
@@ -37,6 +41,8 @@
 WORK="$(mktemp -d /tmp/corvane-e2e-XXXXXX)"
 export CORVANE_DEVICE="$WORK/device"
 export CORVANE_TIME_SCALE="${CORVANE_TIME_SCALE:-20}"
+export CORVANE_DISPLAY=headless
+export CORVANE_SCREEN="${CORVANE_SCREEN:-176x220}"
 SERVER_PID=""
 declare -A CLIENT_PID CLIENT_FD MATCHED PROGRAM_PID
 CLIENTS=()
@@ -164,18 +170,24 @@ fresh_list() {
   fail "$name: \"list\" gave no answer"
 }
 
-# Asks "list" until a line of it matches (has) or none does (lacks).
-list_wait() {
-  local name="$1" want="$2" pattern="$3" limit="${4:-60}"
+# Runs PROBE ARGS... (which prints lines) until a line matches PATTERN
+# (WANT has) or none does (WANT lacks); WHAT names the lines in the failure.
+wait_lines() {
+  local what="$1" want="$2" pattern="$3" limit="$4" pause="$5"
+  shift 5
   local deadline=$(( SECONDS + limit ))
   while :; do
     local found=lacks
-    fresh_list "$name" | grep -qE -- "$pattern" && found=has
+    "$@" | grep -qE -- "$pattern" && found=has
     [ "$found" = "$want" ] && return 0
-    [ "$SECONDS" -ge "$deadline" ] && fail "$name: after ${limit} s the list still $( [ "$want" = has ] && echo lacks || echo has ) /$pattern/"
-    sleep 0.2
+    [ "$SECONDS" -ge "$deadline" ] &&
+      fail "$what: after ${limit} s still $( [ "$want" = has ] && echo lacks || echo has ) /$pattern/"
+    sleep "$pause"
   done
 }
+
+# Asks "list" until a line of it matches (has) or none does (lacks).
+list_wait() { wait_lines "$1: the list" "$2" "$3" "${4:-60}" 0.2 fresh_list "$1"; }
 list_has() { list_wait "$1" has "$2" "${3:-60}"; }
 list_lacks() { list_wait "$1" lacks "$2" "${3:-60}"; }
 
@@ -240,22 +252,15 @@ ctl() {
 
 drawn() { ctl "$1" text 2>/dev/null || true; }
 
-shows() {
-  local name="$1" pattern="$2" limit="${3:-30}"
-  local deadline=$(( SECONDS + limit ))
-  until drawn "$name" | grep -qE -- "$pattern"; do
-    [ "$SECONDS" -ge "$deadline" ] && fail "$name: the screen shows nothing matching /$pattern/ within ${limit} s"
-    sleep 0.05
-  done
-}
+shows() { wait_lines "$1: the screen" has "$2" "${3:-30}" 0.05 drawn "$1"; }
+lacks() { wait_lines "$1: the screen" lacks "$2" "${3:-30}" 0.05 drawn "$1"; }
 
-lacks() {
-  local name="$1" pattern="$2" limit="${3:-30}"
-  local deadline=$(( SECONDS + limit ))
-  while drawn "$name" | grep -qE -- "$pattern"; do
-    [ "$SECONDS" -ge "$deadline" ] && fail "$name: the screen still shows /$pattern/ after ${limit} s"
-    sleep 0.05
-  done
+choose_status() {
+  local name="$1" item="$2" status="$3"
+  ctl "$name" keys F2 > /dev/null
+  shows "$name" '"4 ICQ Status"'
+  ctl "$name" keys 4 "$item" > /dev/null
+  shows "$name" "\"ICQ $status\""
 }
 
 quit_program() {

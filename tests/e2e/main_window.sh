@@ -11,8 +11,6 @@ PHONECTL="$3"
 SOURCE="$(cd "$(dirname "$0")/../.." && pwd)"
 
 source "$SOURCE/tests/e2e/lib.sh"
-export CORVANE_DISPLAY=headless
-export CORVANE_SCREEN=176x220
 cat > "$WORK/accounts.xml" <<'XML'
 <accounts><account uin="100001" password="demo" nick="Demo"/></accounts>
 XML
@@ -26,10 +24,7 @@ shows main '"ICQ Offline"'
 shows main '"Show Offline"'
 
 echo "step: sign on through Menu -> ICQ Status -> Online"
-ctl main keys F2 > /dev/null
-shows main 'ICQ Status"'
-ctl main keys 4 1 > /dev/null
-shows main '"ICQ Online"'
+choose_status main 1 Online
 
 echo "step: the contacts' presence"
 if [ -f "$SOURCE/ui/ContactListViewPending.cpp" ]; then

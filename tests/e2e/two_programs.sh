@@ -16,8 +16,6 @@ SERVER="$2"
 PHONECTL="$3"
 SOURCE="$(cd "$(dirname "$0")/../.." && pwd)"
 source "$SOURCE/tests/e2e/lib.sh"
-export CORVANE_DISPLAY=headless
-export CORVANE_SCREEN=176x220
 
 step() { echo "== $*"; }
 title() { printf '"%s \\(%s\\)"' "$1" "$2"; }
@@ -73,16 +71,10 @@ start_program fred 100002 friend
 
 step "both sign on through the menu and see each other come online"
 shows dora '"ICQ Offline"'
-ctl dora keys F2 > /dev/null
-shows dora '"4 ICQ Status"'
-ctl dora keys 4 1 > /dev/null
-shows dora '"ICQ Online"'
+choose_status dora 1 Online
 shows dora '"Echo"'
 lacks dora '"Fred"'
-ctl fred keys F2 > /dev/null
-shows fred '"4 ICQ Status"'
-ctl fred keys 4 1 > /dev/null
-shows fred '"ICQ Online"'
+choose_status fred 1 Online
 shows fred '"Dora"'
 shows dora '"Fred"'
 
@@ -125,18 +117,12 @@ smiley_drawn dora || fail "dora: no smiley picture in the chat"
 step "a message to Fred while he is offline reaches him at his next sign-on"
 ctl fred keys F1 > /dev/null
 shows fred '"ICQ Online"'
-ctl fred keys F2 > /dev/null
-shows fred '"4 ICQ Status"'
-ctl fred keys 4 8 > /dev/null
-shows fred '"ICQ Offline"'
+choose_status fred 8 Offline
 shows dora "$(title Fred Offline)"
 ctl dora type "Ça va? Très bien (y)" > /dev/null
 ctl dora keys F1 > /dev/null
 shows dora '"Très"'
-ctl fred keys F2 > /dev/null
-shows fred '"4 ICQ Status"'
-ctl fred keys 4 1 > /dev/null
-shows fred '"ICQ Online"'
+choose_status fred 1 Online
 shows fred '"Dora"'
 open_chat fred Dora
 shows fred '"Très"'
