@@ -25,6 +25,8 @@
 # sourcing; each program has its own device folder):
 #   start_program NAME UIN PASSWORD  Corvane signed off, pointed at the server
 #   ctl NAME ARGS...                 phonectl on that program's screen
+#   press NAME KEY...                presses keys (names as phonectl's)
+#   type_text NAME TEXT              types text into the focused box
 #   drawn NAME                       the texts drawn on its screen now
 #   shows NAME REGEX [SECONDS]       waits for a drawn text matching REGEX
 #                                    (extended grep on the lines of "drawn")
@@ -43,6 +45,10 @@ export CORVANE_DEVICE="$WORK/device"
 export CORVANE_TIME_SCALE="${CORVANE_TIME_SCALE:-20}"
 export CORVANE_DISPLAY=headless
 export CORVANE_SCREEN="${CORVANE_SCREEN:-176x220}"
+# Headless phones need no sound card; the libraries' own allocations behind
+# it are no leaks of ours (as in scripts/test.sh).
+export SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-dummy}"
+export LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/lsan.supp}"
 SERVER_PID=""
 declare -A CLIENT_PID CLIENT_FD MATCHED PROGRAM_PID
 CLIENTS=()
@@ -250,6 +256,21 @@ ctl() {
   CORVANE_DEVICE="$WORK/$name" "$PHONECTL" --pid "${PROGRAM_PID[$name]}" "$@"
 }
 
+# Right after a window closes no window may take keys for a moment: a
+# refused input is tried again for a while before the script fails.
+remote_input() {
+  local name="$1"
+  shift
+  local i
+  for i in $(seq 1 60); do
+    ctl "$name" "$@" > /dev/null 2>&1 && return 0
+    sleep 0.05
+  done
+  fail "$name: the screen takes no input ($*)"
+}
+press() { remote_input "$1" keys "${@:2}"; }
+type_text() { remote_input "$1" type "$2"; }
+
 drawn() { ctl "$1" text 2>/dev/null || true; }
 
 shows() { wait_lines "$1: the screen" has "$2" "${3:-30}" 0.05 drawn "$1"; }
@@ -257,19 +278,18 @@ lacks() { wait_lines "$1: the screen" lacks "$2" "${3:-30}" 0.05 drawn "$1"; }
 
 choose_status() {
   local name="$1" item="$2" status="$3"
-  ctl "$name" keys F2 > /dev/null
+  press "$name" F2
   shows "$name" '"4 ICQ Status"'
-  ctl "$name" keys 4 "$item" > /dev/null
+  press "$name" 4 "$item"
   shows "$name" "\"ICQ $status\""
 }
 
 quit_program() {
   local name="$1" pid="${PROGRAM_PID[$1]}"
-  # Right after a window closes the main window may not take keys yet.
-  local i
-  for i in $(seq 1 50); do ctl "$name" keys 0 > /dev/null 2>&1 && break; sleep 0.1; done
+  press "$name" 0
   shows "$name" '"Quit\?"'
   # OK on the question, again while the box has not taken the keys yet.
+  local i
   for i in $(seq 1 100); do
     kill -0 "$pid" 2>/dev/null || break
     drawn "$name" | grep -q '"Quit?"' && { ctl "$name" keys F1 > /dev/null 2>&1 || true; }

@@ -35,34 +35,34 @@ fi
 
 echo "step: User twice gives the same items"
 for round in 1 2; do
-  ctl main keys F2 1 > /dev/null
+  press main F2 1
   shows main 'Find ICQ User"'
   [ "$(count_of 'Find ICQ User"')" = 1 ] || fail "Find ICQ User shown twice (round $round)"
-  ctl main keys Back Back > /dev/null
+  press main Back Back
   for _ in $(seq 1 50); do drawn main | grep -q 'Find ICQ User"' || break; sleep 0.1; done
 done
 
 echo "step: show and hide offline contacts"
-ctl main keys F1 > /dev/null
+press main F1
 shows main '"Hide Offline"'
 grep -q 'SHOW_OFFLINE=True' "$FOLDER/Corvane.config" || fail "SHOW_OFFLINE not saved"
-ctl main keys F1 > /dev/null
+press main F1
 shows main '"Show Offline"'
 
 echo "step: rebind key 1 in the tool bar configuration"
-ctl main screenshot "$WORK/before.png" > /dev/null
-ctl main keys F2 2 4 > /dev/null
+ctl main screenshot "$WORK/before.png" > /dev/null || fail "no screenshot"
+press main F2 2 4
 shows main '"Left Key"'
 # Focus on the Key1 row (the second list box), then the next action, then OK.
 key1_focused() { ctl main windows | grep '"LISTBOX"' | sed -n 2p | grep -q focus; }
-for _ in $(seq 1 50); do key1_focused && break; ctl main keys Down > /dev/null; sleep 0.2; done
+for _ in $(seq 1 50); do key1_focused && break; press main Down; sleep 0.2; done
 key1_focused || fail "the Key1 row never got the focus"
-ctl main keys Right F1 > /dev/null
+press main Right F1
 for _ in $(seq 1 100); do grep -q 'KEY1=SOUND' "$FOLDER/Corvane.config" && break; sleep 0.1; done
 grep -q 'KEY1=SOUND' "$FOLDER/Corvane.config" || fail "KEY1 not stored as SOUND"
 shows main '"ICQ Online"'
 sleep 0.5
-ctl main screenshot "$WORK/after.png" > /dev/null
+ctl main screenshot "$WORK/after.png" > /dev/null || fail "no screenshot"
 python3 - "$WORK/before.png" "$WORK/after.png" "$SOURCE/tests/e2e" <<'PY' || fail "the tool bar did not change"
 import sys
 sys.dont_write_bytecode = True

@@ -29,18 +29,18 @@ open_chat() {
   local name="$1" contact="$2"
   local i j
   for i in $(seq 1 6); do
-    ctl "$name" keys Enter > /dev/null
+    press "$name" Enter
     for j in $(seq 1 30); do
       case "$(drawn "$name")" in
         *"\"$contact ("*) return 0 ;;
         *' (Online)"'* | *' (Offline)"'* | *' (typing...)"'*)
-          ctl "$name" keys F1 > /dev/null
+          press "$name" F1
           lacks "$name" '"Back"'
           break ;;
       esac
       sleep 0.1
     done
-    ctl "$name" keys Down > /dev/null
+    press "$name" Down
   done
   fail "$name: no chat with $contact opens from the list"
 }
@@ -49,7 +49,7 @@ open_chat() {
 # edit box) holds the yellow of a smiley picture.
 smiley_drawn() {
   local name="$1"
-  ctl "$name" screenshot "$WORK/$name-chat.png" > /dev/null
+  ctl "$name" screenshot "$WORK/$name-chat.png" > /dev/null || fail "$name: no screenshot"
   python3 - "$WORK/$name-chat.png" "$SOURCE/tests/e2e" <<'PY'
 import sys
 sys.dont_write_bytecode = True
@@ -95,17 +95,17 @@ greeting="Привет, Фред :-) как дела?"
 first_word="${greeting%% *}"
 typed=0
 while [ "$typed" -lt "${#first_word}" ]; do
-  ctl dora type "${first_word:typed:1}" > /dev/null
+  type_text dora "${first_word:typed:1}"
   typed=$(( typed + 1 ))
   drawn fred | grep -q "$(title Dora 'typing\.\.\.')" && break
 done
 shows fred "$(title Dora 'typing\.\.\.')" 5
-ctl dora type "${greeting:typed}" > /dev/null
+type_text dora "${greeting:typed}"
 shows dora '"Привет, Фред :-\) как дела\?"'
 shows dora '"Send"'
 
 step "messages both ways in Unicode, smilies drawn as pictures"
-ctl dora keys F1 > /dev/null
+press dora F1
 shows fred '"Фред"'
 shows fred '"дела\?"'
 shows fred "$(title Dora Online)"
@@ -113,20 +113,20 @@ drawn fred | grep -qF '":-)"' && fail "fred: the smiley code is drawn as text"
 smiley_drawn fred || fail "fred: no smiley picture in the chat"
 shows dora ' You:"'
 shows dora '"Back"'
-ctl fred type "Здравствуй, Дора ★ :D" > /dev/null
-ctl fred keys F1 > /dev/null
+type_text fred "Здравствуй, Дора ★ :D"
+press fred F1
 shows dora '"Здравствуй,"'
 shows dora '"★"'
 drawn dora | grep -qF '":D"' && fail "dora: the smiley code is drawn as text"
 smiley_drawn dora || fail "dora: no smiley picture in the chat"
 
 step "a message to Fred while he is offline reaches him at his next sign-on"
-ctl fred keys F1 > /dev/null
+press fred F1
 shows fred '"ICQ Online"'
 choose_status fred 8 Offline
 shows dora "$(title Fred Offline)"
-ctl dora type "Ça va? Très bien (y)" > /dev/null
-ctl dora keys F1 > /dev/null
+type_text dora "Ça va? Très bien (y)"
+press dora F1
 shows dora '"Très"'
 choose_status fred 1 Online
 shows fred '"Dora"'
@@ -139,17 +139,17 @@ step "the server is killed while both chat; Dora's text waits"
 kill_server
 # Contacts keep their last presence while the session is down: the status
 # bar of the main window is what tells.
-ctl dora keys F1 > /dev/null
+press dora F1
 shows dora '"ICQ Offline"'
 open_chat dora Fred
 unsent="kept while away :-("
-ctl dora type "$unsent" > /dev/null
-ctl dora keys F1 > /dev/null
+type_text dora "$unsent"
+press dora F1
 shows dora "\"$(literal "$unsent")\""
 shows dora '"Send"'
-ctl dora keys F2 > /dev/null
+press dora F2
 shows dora '"2 Close"'
-ctl dora keys 2 > /dev/null
+press dora 2
 shows dora '"ICQ (Offline|Finding host)"'
 
 step "the server starts again: the status bar shows the way back"
@@ -176,17 +176,17 @@ step "the waiting text is back in Dora's chat and goes out"
 open_chat dora Fred
 shows dora "\"$(literal "$unsent")\""
 shows dora '"Send"'
-ctl dora keys F1 > /dev/null
+press dora F1
 shows fred '"kept"'
 shows fred '"away"'
 shows dora '"Back"'
 lacks dora "\"$(literal "$unsent")\""
 
 step "both quit from the keypad and end with code 0"
-ctl dora keys F1 > /dev/null
+press dora F1
 shows dora '"ICQ Online"'
 quit_program dora
-ctl fred keys F1 > /dev/null
+press fred F1
 shows fred '"ICQ Online"'
 quit_program fred
 echo "two_programs: ok"
