@@ -93,11 +93,12 @@ void ChatWindow::ReadOlder(HDC dc, int visible)
             m_historyDone = true;
             return;
         }
-        // Newest first: each message goes above the ones read before it.
+        // Newest first: each message goes above the ones read before it, its
+        // last line first, since the lines are kept from the bottom up.
         for (const chat::Message& message : older) {
             std::vector<chat::Line> lines = LayOut(dc, message);
-            for (chat::Line& line : lines) {
-                m_lines.push_back(std::move(line));
+            for (auto line = lines.rbegin(); line != lines.rend(); ++line) {
+                m_lines.push_back(std::move(*line));
                 m_incoming.push_back(message.party >= 1);
             }
             ++m_messageCount;

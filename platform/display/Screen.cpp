@@ -108,6 +108,12 @@ void DrawLabel(HDC dc, const WideString& text, RECT rect, UINT align, COLORREF c
 
 void DrawStrips(HDC dc, const ScreenLayout& layout, const Snapshot& s)
 {
+    // One fill over the whole strip first: it also drops the texts recorded
+    // there by earlier frames, which the one-pixel gradient lines do not cover.
+    HBRUSH titleBack = CreateSolidBrush(kTitleTop);
+    RECT titleStrip{0, 0, layout.width, layout.titleHeight};
+    FillRect(dc, &titleStrip, titleBack);
+    DeleteObject(titleBack);
     for (int y = 0; y < layout.titleHeight; ++y) {
         COLORREF row = RGB(Mix(GetRValue(kTitleTop), GetRValue(kTitleBottom), y, layout.titleHeight),
                            Mix(GetGValue(kTitleTop), GetGValue(kTitleBottom), y, layout.titleHeight),

@@ -4,6 +4,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <map>
 #include <string>
@@ -182,6 +183,13 @@ TEST_F(ScreenTest, StripsShowTheTopWindowsTitleAndSoftKeys)
     Pump();
     EXPECT_TRUE(g_painted.empty());
     EXPECT_EQ(ScreenPixel(5, layout.titleHeight + 5), RGB(0, 0, 255));
+    // The strips then report only what they show now.
+    ASSERT_TRUE(Capture(&texts));
+    std::vector<std::u16string> shown;
+    for (const ShownText& t : texts)
+        shown.push_back(t.text);
+    EXPECT_NE(std::find(shown.begin(), shown.end(), u"Contacts"), shown.end());
+    EXPECT_EQ(std::find(shown.begin(), shown.end(), u"Chat with Вера"), shown.end());
 }
 
 TEST_F(ScreenTest, ScreenshotRoundTripsThroughPng)
