@@ -266,9 +266,7 @@ bool TitleEnds(HWND window, const WideString& ending)
 // unsent text.
 TEST_F(ChatBadInputTest, ContactOrSessionGoingAwayWhileTheChatIsOpen)
 {
-    StartServer();
-    ASSERT_TRUE(GoOnline());
-    ChatWindow* chat = Open(u"100100");
+    ChatWindow* chat = OpenSignedOn(u"100100");
     ASSERT_NE(chat, nullptr);
     HWND window = chat->Window();
     TypeText(u"one");

@@ -64,6 +64,15 @@ protected:
         HWND window = openchats::Find(uin);
         return window != nullptr ? dynamic_cast<ChatWindow*>(WindowBase::FromHandle(window).Get()) : nullptr;
     }
+    // Signs on against the local server and opens the chat with uin; null
+    // (with a failure reported) when either fails.
+    ChatWindow* OpenSignedOn(const WideString& uin)
+    {
+        StartServer();
+        bool online = m_server && m_server->Ready() && GoOnline();
+        EXPECT_TRUE(online) << "signed on";
+        return online ? Open(uin) : nullptr;
+    }
     WideString BoxText(ChatWindow* chat) { return infolayout::ControlText(chat->Edit(), 20000); }
     // Runs the script's steps from the nested loops that `start` opens.
     void RunScript(Script& script, const std::function<void()>& start)

@@ -35,9 +35,7 @@ TEST_F(ChatKeysTest, LinksAreChosenWithRightDrawnChosenAndOpenedWithAction)
     ::chmod(opener.c_str(), 0755);
     ::setenv("CORVANE_URL_OPENER", opener.c_str(), 1);
 
-    StartServer();
-    ASSERT_TRUE(GoOnline());
-    ChatWindow* chat = Open(u"100100");
+    ChatWindow* chat = OpenSignedOn(u"100100");
     ASSERT_NE(chat, nullptr);
     HWND window = chat->Window();
     TypeText(u"see http://one.example or HTTPS://two.example/x");
@@ -114,9 +112,7 @@ TEST_F(ChatKeysTest, LinksAreChosenWithRightDrawnChosenAndOpenedWithAction)
 
 TEST_F(ChatKeysTest, RefusedAndPendingSendsKeepTheText)
 {
-    StartServer();
-    ASSERT_TRUE(GoOnline());
-    ChatWindow* chat = Open(u"100100");
+    ChatWindow* chat = OpenSignedOn(u"100100");
     ASSERT_NE(chat, nullptr);
     HWND window = chat->Window();
 
