@@ -17,9 +17,12 @@ using platform::SeekFrom;
 
 constexpr auto kRecordSize = static_cast<std::int64_t>(kHistoryRecordSize);
 
-File OpenShared(const std::string& path)
+File OpenShared(const std::string& path, bool& busy)
 {
-    return File::Open(path, FileAccess::Read, FileShare::Read, FileDisposition::OpenExisting);
+    DWORD error = 0;
+    File file = File::Open(path, FileAccess::Read, FileShare::Read, FileDisposition::OpenExisting, &error);
+    busy = busy || (!file.IsOpen() && error == ERROR_SHARING_VIOLATION);
+    return file;
 }
 
 // Reads exactly size bytes at position; false when fewer are there.
@@ -60,30 +63,32 @@ bool ReadMessage(File& index, File& text, std::int64_t textSize, std::int64_t po
 
 }  // namespace
 
-std::vector<HistoryMessage> ReadHistoryPage(const std::string& textPath, const std::string& indexPath,
-                                            std::int32_t skip, std::int32_t count)
+HistoryPage ReadHistoryPage(const std::string& textPath, const std::string& indexPath, std::int32_t skip,
+                            std::int32_t count)
 {
-    std::vector<HistoryMessage> messages;
+    HistoryPage page;
     if (count < 1)
-        return messages;
-    File text = OpenShared(textPath);
-    File index = OpenShared(indexPath);
+        return page;
+    File text = OpenShared(textPath, page.busy);
+    File index = OpenShared(indexPath, page.busy);
     if (!text.IsOpen() || !index.IsOpen())
-        return messages;
+        return page;
     std::int64_t textSize = text.Size();
     std::int64_t indexSize = index.Size();
     if (textSize < 0 || indexSize < 0)
-        return messages;
+        return page;
     std::int64_t end = indexSize - indexSize % kRecordSize;
     // The header at offset 0 is never a record.
     std::int64_t position = end - kRecordSize * (static_cast<std::int64_t>(std::max(skip, 0)) + 1);
+    std::vector<HistoryMessage>& messages = page.messages;
     messages.reserve(static_cast<std::size_t>(std::min<std::int64_t>(count, std::max<std::int64_t>(end / kRecordSize, 0))));
     for (; position >= kRecordSize && messages.size() < static_cast<std::size_t>(count); position -= kRecordSize) {
         HistoryMessage message;
         if (ReadMessage(index, text, textSize, position, message))
             messages.push_back(std::move(message));
+        ++page.recordsPassed;
     }
-    return messages;
+    return page;
 }
 
 }  // namespace store

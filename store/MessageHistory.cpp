@@ -102,6 +102,11 @@ bool MessageHistory::Append(const SYSTEMTIME& time, const WideString& senderUin,
 
 std::vector<HistoryMessage> MessageHistory::Read(std::int32_t skip, std::int32_t count)
 {
+    return ReadPage(skip, count).messages;
+}
+
+HistoryPage MessageHistory::ReadPage(std::int32_t skip, std::int32_t count)
+{
     if (count < 1)
         return {};
     Paths paths;

@@ -30,6 +30,15 @@ struct HistoryMessage {
     WideString text;
 };
 
+// A page read back from the history, with what a reader paging further back
+// needs: how many records the page passed (unusable ones included, so that
+// the next page starts after them) and whether a writer held the files.
+struct HistoryPage {
+    std::vector<HistoryMessage> messages;
+    std::int32_t recordsPassed = 0;
+    bool busy = false;  // an append held the files: nothing was read, try again
+};
+
 class MessageHistory : public virtual RefCounted {
 public:
     // A conversation of the account ownUin with the contact contactUin:
@@ -47,6 +56,8 @@ public:
     // records (pointing outside the text file) are passed over and do not
     // count against count.
     std::vector<HistoryMessage> Read(std::int32_t skip, std::int32_t count);
+    // The same page with the records it passed and whether it met an append.
+    HistoryPage ReadPage(std::int32_t skip, std::int32_t count);
 
     // Names the files of a conversation with other than two parties.
     void SetConversationName(const WideString& name);

@@ -87,6 +87,7 @@ void ChatWindow::OnCreated()
 void ChatWindow::OnDestroy()
 {
     KillTimer(Window(), kTypingTimer);
+    KillTimer(Window(), kHistoryRetryTimer);
     StopListening();
     if (Edit() != nullptr)
         SendMessageW(Edit(), WM_CLOSE, 0, 0);
@@ -155,8 +156,23 @@ WideString ChatWindow::EditText() const
     return text;
 }
 
+// A contact deleted from the list while its chat is open, and created again
+// by a message either way, is a new object: the window follows the list's
+// object for its UIN, so that it shows and keeps the presence, the pending
+// send and the unsent text the list knows. While the UIN is not listed the
+// window keeps the object it has.
+void ChatWindow::FollowContact()
+{
+    ContactStore* store = Store();
+    if (store == nullptr)
+        return;
+    if (RefPtr<Contact> listed = store->FindContact(m_uin); listed && listed != m_contact)
+        m_contact = listed;
+}
+
 bool ChatWindow::SendPending()
 {
+    FollowContact();
     ContactStore* store = Store();
     if (store == nullptr || !m_contact)
         return false;
@@ -368,6 +384,12 @@ LRESULT ChatWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& 
             handled = true;
             return 0;
         }
+        if (wParam == kHistoryRetryTimer) {
+            KillTimer(Window(), kHistoryRetryTimer);
+            Invalidate();
+            handled = true;
+            return 0;
+        }
         break;
     case WM_ACTIVATE:
         if (LOWORD(wParam) == WA_INACTIVE)
@@ -398,6 +420,7 @@ void ChatWindow::OnEvent(const RefPtr<AppEvent>& event)
 {
     if (Window() == nullptr)
         return;
+    FollowContact();
     switch (event->Type()) {
     case EventType::IncomingMessage:
         if (auto* incoming = dynamic_cast<const oscar::IncomingMessageEvent*>(event.Get());
@@ -456,6 +479,7 @@ void ChatWindow::ForgetLines()
     m_lines.clear();
     m_incoming.clear();
     m_messageCount = 0;
+    m_recordsPassedOver = 0;
     m_scrollOffset = 0;
     m_historyDone = false;
 }

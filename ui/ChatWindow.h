@@ -39,6 +39,9 @@ public:
     static constexpr DWORD kTypingIdle = 8000;
     // Lines the top of the history keeps in view when scrolled up to it.
     static constexpr int kTopLines = 4;
+    // A history held by an append is read again after this long.
+    static constexpr UINT_PTR kHistoryRetryTimer = 778;
+    static constexpr UINT kHistoryRetryPeriod = 500;
 
     const WCHAR* SystemClassName() const override { return nullptr; }
     WNDPROC BaseClassProc() const override { return nullptr; }
@@ -67,8 +70,16 @@ protected:
     virtual oscar::SendResult SendText(const WideString& text) = 0;
     virtual void SendTyping(oscar::TypingState state) = 0;
     virtual RefPtr<skin::SmileySet> Smilies() = 0;
-    // The stored conversation, newest first, leaving out `skip` messages.
-    virtual std::vector<chat::Message> ReadHistory(std::int32_t skip, std::int32_t count) = 0;
+    // Older messages of the stored conversation, newest first.
+    struct HistoryPage {
+        std::vector<chat::Message> messages;
+        // Stored records the page went past, unreadable ones included.
+        std::int32_t records = 0;
+        // The history was held by an append: nothing read, try again.
+        bool busy = false;
+    };
+    // Up to `count` messages, leaving out the `skip` newest stored records.
+    virtual HistoryPage ReadHistory(std::int32_t skip, std::int32_t count) = 0;
     // Keeps the text as the contact's unsent text, on the device as well.
     virtual void KeepUnsentText(const WideString& text) = 0;
 
@@ -93,6 +104,7 @@ private:
     void PlaceEdit();
     int LineHeight();
     WideString EditText() const;
+    void FollowContact();
     bool SendPending();
     void UpdateTitle();
     void UpdateSoftKeys();
@@ -133,6 +145,9 @@ private:
     std::deque<chat::Line> m_lines;
     std::deque<bool> m_incoming;
     std::int32_t m_messageCount = 0;
+    // Damaged records of the history passed while reading it: the next read
+    // starts after them too, or it would show messages a second time.
+    std::int32_t m_recordsPassedOver = 0;
     int m_scrollOffset = 0;
     bool m_historyDone = false;
     std::vector<Pending> m_pending;
@@ -158,6 +173,6 @@ protected:
     oscar::SendResult SendText(const WideString& text) override;
     void SendTyping(oscar::TypingState state) override;
     RefPtr<skin::SmileySet> Smilies() override;
-    std::vector<chat::Message> ReadHistory(std::int32_t skip, std::int32_t count) override;
+    HistoryPage ReadHistory(std::int32_t skip, std::int32_t count) override;
     void KeepUnsentText(const WideString& text) override;
 };

@@ -84,18 +84,24 @@ void ChatWindow::TakePending(HDC dc)
 
 // Reads a screenful of older messages at a time until the view is filled:
 // several scroll keys taken in one drawing can move it further than one
-// screenful past the lines laid out.
+// screenful past the lines laid out. A history held by an append is read
+// again a moment later; only a page without messages ends the history.
 void ChatWindow::ReadOlder(HDC dc, int visible)
 {
     while (!m_historyDone && static_cast<std::size_t>(m_scrollOffset + visible) > m_lines.size()) {
-        std::vector<chat::Message> older = ReadHistory(m_messageCount, visible);
-        if (older.empty()) {
+        HistoryPage older = ReadHistory(m_messageCount + m_recordsPassedOver, visible);
+        if (older.busy) {
+            SetTimer(Window(), kHistoryRetryTimer, kHistoryRetryPeriod, nullptr);
+            return;
+        }
+        if (older.messages.empty()) {
             m_historyDone = true;
             return;
         }
+        m_recordsPassedOver += std::max<std::int32_t>(older.records - static_cast<std::int32_t>(older.messages.size()), 0);
         // Newest first: each message goes above the ones read before it, its
         // last line first, since the lines are kept from the bottom up.
-        for (const chat::Message& message : older) {
+        for (const chat::Message& message : older.messages) {
             std::vector<chat::Line> lines = LayOut(dc, message);
             for (auto line = lines.rbegin(); line != lines.rend(); ++line) {
                 m_lines.push_back(std::move(*line));

@@ -45,16 +45,19 @@ RefPtr<skin::SmileySet> ICQ_ChatWindow::Smilies()
     return account ? skin::AccountSmileySet(m_core, *account) : nullptr;
 }
 
-std::vector<chat::Message> ICQ_ChatWindow::ReadHistory(std::int32_t skip, std::int32_t count)
+ChatWindow::HistoryPage ICQ_ChatWindow::ReadHistory(std::int32_t skip, std::int32_t count)
 {
-    std::vector<chat::Message> messages;
+    HistoryPage page;
     RefPtr<IcqAccount> account = IcqAccount::Current(m_core);
     if (!account)
-        return messages;
+        return page;
     auto history = MakeRef<MessageHistory>(account->Uin(), Peer()->uin);
-    for (HistoryMessage& stored : history->Read(skip, count))
-        messages.push_back({stored.time, stored.party, std::move(stored.text)});
-    return messages;
+    ::HistoryPage stored = history->ReadPage(skip, count);
+    page.records = stored.recordsPassed;
+    page.busy = stored.busy;
+    for (HistoryMessage& message : stored.messages)
+        page.messages.push_back({message.time, message.party, std::move(message.text)});
+    return page;
 }
 
 void ICQ_ChatWindow::KeepUnsentText(const WideString& text)

@@ -111,8 +111,13 @@ TEST_F(ReadTest, DamagedRecordsDoNotCountAgainstThePage)
     // Two records pointing nowhere after the good ones.
     WriteBytes(Path("1/2_idx.dat"), index + Record(1000, 2) + Record(3, 0x7FFFFFFF));
     EXPECT_EQ(Page(0, 2), (Texts{"mid", "old"}));
-    // skip counts records, damaged ones included.
+    // skip counts records, damaged ones included, and a page tells how many
+    // it passed so that the next one starts after them.
     EXPECT_EQ(Page(2, 1), (Texts{"mid"}));
+    HistoryPage newest = m_history->ReadPage(0, 1);
+    EXPECT_EQ(newest.messages.size(), 1u);
+    EXPECT_EQ(newest.recordsPassed, 3);
+    EXPECT_EQ(Page(newest.recordsPassed, 5), (Texts{"old"}));
 }
 
 }  // namespace

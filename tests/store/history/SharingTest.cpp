@@ -55,14 +55,21 @@ TEST_F(SharingTest, AppendGivesUpWhenTheFileIsNeverReleased)
     EXPECT_EQ(m_history->Read(0, 10).size(), 1u);
 }
 
-TEST_F(SharingTest, ReadDuringAnAppendGivesAnEmptyPage)
+// The empty page says it met an append, so that a reader paging back tells
+// it from the end of the history.
+TEST_F(SharingTest, ReadDuringAnAppendGivesAnEmptyPageMarkedBusy)
 {
     ASSERT_TRUE(m_history->Append(Time(), u"2", u"before"));
     File writer = File::Open(Path("1/2_msg.txt"), FileAccess::ReadWrite, FileShare::None, FileDisposition::OpenAlways);
     ASSERT_TRUE(writer.IsOpen());
-    EXPECT_TRUE(m_history->Read(0, 10).empty());
+    HistoryPage held = m_history->ReadPage(0, 10);
+    EXPECT_TRUE(held.messages.empty());
+    EXPECT_TRUE(held.busy);
     writer.Close();
-    EXPECT_EQ(m_history->Read(0, 10).size(), 1u);
+    HistoryPage free = m_history->ReadPage(0, 10);
+    EXPECT_EQ(free.messages.size(), 1u);
+    EXPECT_FALSE(free.busy);
+    EXPECT_FALSE(m_history->ReadPage(1, 10).busy) << "past the oldest record";
 }
 
 TEST_F(SharingTest, ConcurrentAppendsAndReadsKeepEveryMessageWhole)

@@ -4,37 +4,18 @@
 // stored messages, and the unsent text carried over a restart.
 #include <sys/stat.h>
 
-#include <filesystem>
 #include <thread>
 
 #include "platform/gdi/Surface.h"
 #include "skin/Look.h"
 #include "store/MessageHistory.h"
-#include "tests/ui/info/InfoFixture.h"
-#include "ui/ChatWindow.h"
-#include "ui/OpenChats.h"
-#include "ui/Screens.h"
+#include "tests/ui/chat/ChatFixture.h"
 
 namespace {
 
-using namespace infotest;
-using namespace platform::display;
+using namespace chattest;
 
 constexpr UINT kKeyOne = 0x31;
-
-// Where the chat window drew `text`, lowest on the screen first.
-std::vector<RECT> Drawn(HWND window, const std::u16string& text)
-{
-    std::vector<ShownText> texts;
-    Capture(&texts);
-    std::vector<RECT> found;
-    for (const auto& shown : texts) {
-        if (shown.window == window && shown.text == text)
-            found.push_back(shown.rect);
-    }
-    std::sort(found.begin(), found.end(), [](const RECT& a, const RECT& b) { return a.top > b.top; });
-    return found;
-}
 
 bool ShowsPart(const std::u16string& part)
 {
@@ -43,43 +24,7 @@ bool ShowsPart(const std::u16string& part)
     return std::any_of(texts.begin(), texts.end(), [&](const ShownText& t) { return t.text.find(part) != t.text.npos; });
 }
 
-class ChatKeysTest : public InfoTest {
-protected:
-    void SetUp() override
-    {
-        InfoTest::SetUp();
-        std::filesystem::copy(CORVANE_SOURCE_DIR "/assets/Smilies", m_folder + "/Smilies",
-                              std::filesystem::copy_options::recursive);
-    }
-    // A core that stays offline, with more settings lines.
-    void OfflineCore(const std::string& more = "")
-    {
-        m_core.reset();
-        m_core = std::make_unique<live::LiveCore>(
-            m_folder, "UIN=100001\r\nPASSWORD=demo\r\nLOGINHOSTS=127.0.0.1:1\r\n" + more);
-    }
-    ChatWindow* Open(const WideString& uin)
-    {
-        bool created = false;
-        RefPtr<Contact> contact = Store().FindOrCreateContact(uin, created);
-        if (!contact)
-            return nullptr;
-        screens::OpenChat(m_core->Core(), contact);
-        m_core->Pump();
-        HWND window = openchats::Find(uin);
-        return window != nullptr ? dynamic_cast<ChatWindow*>(WindowBase::FromHandle(window).Get()) : nullptr;
-    }
-    WideString BoxText(ChatWindow* chat) { return infolayout::ControlText(chat->Edit(), 20000); }
-    // Runs the script's steps from the nested loops that `start` opens.
-    void RunScript(Script& script, const std::function<void()>& start)
-    {
-        script.Arm();
-        start();
-        EXPECT_TRUE(m_core->PumpUntil([&] { return script.Done() || !script.Failed().empty(); }, 60000));
-        EXPECT_EQ(script.Failed(), "");
-        m_core->Pump();
-    }
-};
+using ChatKeysTest = ChatScreenTest;
 
 TEST_F(ChatKeysTest, LinksAreChosenWithRightDrawnChosenAndOpenedWithAction)
 {
@@ -90,9 +35,7 @@ TEST_F(ChatKeysTest, LinksAreChosenWithRightDrawnChosenAndOpenedWithAction)
     ::chmod(opener.c_str(), 0755);
     ::setenv("CORVANE_URL_OPENER", opener.c_str(), 1);
 
-    StartServer();
-    ASSERT_TRUE(GoOnline());
-    ChatWindow* chat = Open(u"100100");
+    ChatWindow* chat = OpenSignedOn(u"100100");
     ASSERT_NE(chat, nullptr);
     HWND window = chat->Window();
     TypeText(u"see http://one.example or HTTPS://two.example/x");
@@ -169,9 +112,7 @@ TEST_F(ChatKeysTest, LinksAreChosenWithRightDrawnChosenAndOpenedWithAction)
 
 TEST_F(ChatKeysTest, RefusedAndPendingSendsKeepTheText)
 {
-    StartServer();
-    ASSERT_TRUE(GoOnline());
-    ChatWindow* chat = Open(u"100100");
+    ChatWindow* chat = OpenSignedOn(u"100100");
     ASSERT_NE(chat, nullptr);
     HWND window = chat->Window();
 
