@@ -108,6 +108,12 @@ void DrawLabel(HDC dc, const WideString& text, RECT rect, UINT align, COLORREF c
 
 void DrawStrips(HDC dc, const ScreenLayout& layout, const Snapshot& s)
 {
+    // One fill of the whole strip first: the gradient's one-pixel lines cover
+    // no earlier title or clock, which would otherwise still be read as shown.
+    HBRUSH titleBack = CreateSolidBrush(kTitleTop);
+    RECT title{0, 0, layout.width, layout.titleHeight};
+    FillRect(dc, &title, titleBack);
+    DeleteObject(titleBack);
     for (int y = 0; y < layout.titleHeight; ++y) {
         COLORREF row = RGB(Mix(GetRValue(kTitleTop), GetRValue(kTitleBottom), y, layout.titleHeight),
                            Mix(GetGValue(kTitleTop), GetGValue(kTitleBottom), y, layout.titleHeight),

@@ -182,6 +182,14 @@ TEST_F(ScreenTest, StripsShowTheTopWindowsTitleAndSoftKeys)
     Pump();
     EXPECT_TRUE(g_painted.empty());
     EXPECT_EQ(ScreenPixel(5, layout.titleHeight + 5), RGB(0, 0, 255));
+    // The title strip now reads the other window's title, and only that.
+    Capture(&texts);
+    std::vector<std::u16string> titles;
+    for (const ShownText& t : texts) {
+        if (t.window == nullptr && t.rect.bottom <= layout.titleHeight && t.rect.left < shell[u"Abc"].left)
+            titles.push_back(t.text);
+    }
+    EXPECT_EQ(titles, std::vector<std::u16string>{u"Contacts"});
 }
 
 TEST_F(ScreenTest, ScreenshotRoundTripsThroughPng)
