@@ -202,10 +202,12 @@ int HomeScreen::ScrollOffset(int visibleHeight) const
     return std::max(0, bottom - visibleHeight);
 }
 
-void HomeScreen::Tell(std::size_t row, const HomePluginEvent& event)
+// The event is passed by address only: the larger events start with the
+// same type field and are read through it by the plug-in.
+void HomeScreen::Tell(std::size_t row, const HomePluginEvent* event)
 {
     if (row < m_rows.size() && m_rows[row].plugin != nullptr)
-        m_rows[row].plugin->OnEvent(&event);
+        m_rows[row].plugin->OnEvent(event);
 }
 
 // Moves to the next selectable row in the direction of `step`; stays when
@@ -220,8 +222,8 @@ void HomeScreen::MoveSelection(int step)
         m_selected = i;
         HomePluginEvent focus{HPE_FOCUSCHANGED};
         if (previous >= 0)
-            Tell(static_cast<std::size_t>(previous), focus);
-        Tell(static_cast<std::size_t>(i), focus);
+            Tell(static_cast<std::size_t>(previous), &focus);
+        Tell(static_cast<std::size_t>(i), &focus);
         InvalidateRect(m_window, nullptr, TRUE);
         return;
     }
@@ -238,11 +240,12 @@ void HomeScreen::OnKey(UINT key)
         return;
     std::size_t selected = static_cast<std::size_t>(m_selected);
     if (key == VK_ACTION) {
-        Tell(selected, HomePluginEvent{HPE_ACTION});
+        HomePluginEvent action{HPE_ACTION};
+        Tell(selected, &action);
     } else if (key == VK_LEFT_KEY || key == VK_RIGHT_KEY) {
         HomePluginKeyEvent event;
         event.key = static_cast<WORD>(key);
-        Tell(selected, *reinterpret_cast<const HomePluginEvent*>(&event));
+        Tell(selected, reinterpret_cast<const HomePluginEvent*>(&event));
     }
 }
 

@@ -60,7 +60,7 @@ private:
     int ScrollOffset(int visibleHeight) const;
     void OnKey(UINT key);
     void MoveSelection(int step);
-    void Tell(std::size_t row, const HomePluginEvent& event);
+    void Tell(std::size_t row, const HomePluginEvent* event);
     void OnTimer();
     static Version VersionOf(const WideString& path);
 
