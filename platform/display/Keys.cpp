@@ -5,6 +5,7 @@
 #include <cctype>
 #include <string>
 
+#include "platform/base/TimingLog.h"
 #include "platform/display/Display.h"
 #include "platform/win/WindowState.h"
 
@@ -97,6 +98,8 @@ bool PostKey(UINT virtualKey, bool down)
     HWND target = TargetOf(virtualKey);
     if (target == nullptr)
         return false;
+    if (down && platform::TimingLogEnabled())
+        platform::LogTiming("key", std::to_string(virtualKey));
     return PostMessageW(target, down ? WM_KEYDOWN : WM_KEYUP, virtualKey, down ? kKeyDownBits : kKeyUpBits) != 0;
 }
 

@@ -7,9 +7,12 @@
 // the display shows the surfaces in z-order, so covering and uncovering a
 // window needs no repaint.
 #include <algorithm>
+#include <string>
 #include <utility>
 
 #include "platform/base/LastError.h"
+#include "platform/base/TimingLog.h"
+#include "platform/base/WideString.h"
 #include "platform/gdi/GdiState.h"
 #include "platform/win/WindowState.h"
 
@@ -284,11 +287,25 @@ HDC BeginPaint(HWND window, PAINTSTRUCT* paint)
     return dc;
 }
 
+namespace {
+
+// The class of `window` as UTF-8, for the timing log.
+std::string ClassOf(HWND window)
+{
+    std::lock_guard guard(State().lock);
+    WindowRecord* record = FindRecordLocked(window);
+    return record != nullptr && record->windowClass ? platform::WideToUtf8(record->windowClass->name) : std::string();
+}
+
+}  // namespace
+
 BOOL EndPaint(HWND window, const PAINTSTRUCT* paint)
 {
     if (paint == nullptr)
         return FALSE;
     ReleaseDC(window, paint->hdc);
+    if (platform::TimingLogEnabled())
+        platform::LogTiming("paint", ClassOf(window));
     return TRUE;
 }
 
