@@ -9,6 +9,8 @@
 #include <fstream>
 #include <string>
 
+#include <pugixml.hpp>
+
 #include "platform/base/WideString.h"
 #include "platform/file/File.h"
 #include "platform/registry/Registry.h"
@@ -52,9 +54,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     RegCloseKey(key);
     if (platform::registry::ReadString(HKEY_CURRENT_USER, u"Fuzz", u"Probe") != u"x")
         std::abort();
+    // Bytes that are no registry document were replaced by the write: they
+    // must be kept whole beside it. A document that read gets no copy.
+    pugi::xml_document document;
+    bool readable = document.load_buffer(data, size) && document.child("registry");
     std::string kept;
     bool hasCopy = platform::ReadWholeFile(path + ".damaged", platform::FileShare::Read, kept, size + 1);
-    if (hasCopy && kept != bytes)
+    if (hasCopy != (!readable && size > 0) || (hasCopy && kept != bytes))
         std::abort();
     return 0;
 }

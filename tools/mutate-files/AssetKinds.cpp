@@ -31,38 +31,48 @@ HDC DrawingContext()
 
 Outcome Of(bool loaded) { return loaded ? Outcome::Loaded : Outcome::Refused; }
 
+// Draws the image of every slot of a set once (slots without one are skipped).
+template <typename Slot, typename ImageOf>
+void DrawEachSlot(std::size_t count, ImageOf imageOf)
+{
+    HDC dc = DrawingContext();
+    for (std::size_t i = 0; i < count; ++i) {
+        if (RefPtr<skin::SkinImage> image = imageOf(static_cast<Slot>(i)))
+            image->Draw(dc, 0, 0);
+    }
+}
+
+// A shipped folder copied into the scratch folder; the copy's path.
+std::string CopyOf(const std::string& assets, const std::string& from, const std::string& to)
+{
+    CopyFolder(assets + from, to);
+    return to;
+}
+
 FileKind SkinKind(const std::string& work, const std::string& assets)
 {
-    std::string folder = work + "/skin";
-    CopyFolder(assets + "/Skin/Default", folder);
+    std::string folder = CopyOf(assets, "/Skin/Default", work + "/skin");
     std::string target = folder + "/Default.Skin.xml";
     return {"skin", target, {target}, [folder](const std::string&) {
                 RefPtr<skin::Skin> look = MakeRef<skin::Skin>();
                 bool loaded = look->Load(platform::Utf8ToWide(folder), u"Default.Skin.xml");
                 for (skin::SkinFont* font : {&look->listFont, &look->statusFont, &look->chatFont, &look->userInfoFont})
                     (void)font->Handle();
-                HDC dc = DrawingContext();
-                for (std::size_t i = 0; i < skin::kToolbarSlotCount; ++i) {
-                    if (RefPtr<skin::SkinImage> image = look->ToolbarImage(static_cast<skin::ToolbarSlot>(i)))
-                        image->Draw(dc, 0, 0);
-                }
+                DrawEachSlot<skin::ToolbarSlot>(skin::kToolbarSlotCount,
+                                                [&](skin::ToolbarSlot slot) { return look->ToolbarImage(slot); });
                 return Of(loaded);
             }};
 }
 
 FileKind IconKind(const std::string& work, const std::string& assets)
 {
-    std::string folder = work + "/icons";
-    CopyFolder(assets + "/Icons/Default", folder);
+    std::string folder = CopyOf(assets, "/Icons/Default", work + "/icons");
     std::string target = folder + "/Default.Icons.xml";
     return {"icon set", target, {target}, [folder](const std::string&) {
                 RefPtr<skin::IconSet> icons = MakeRef<skin::IconSet>();
                 bool loaded = icons->Load(platform::Utf8ToWide(folder), u"Default.Icons.xml");
-                HDC dc = DrawingContext();
-                for (std::size_t i = 0; i < skin::kIconSlotCount; ++i) {
-                    if (RefPtr<skin::SkinImage> icon = icons->Icon(static_cast<skin::IconSlot>(i)))
-                        icon->Draw(dc, 0, 0);
-                }
+                DrawEachSlot<skin::IconSlot>(skin::kIconSlotCount,
+                                             [&](skin::IconSlot slot) { return icons->Icon(slot); });
                 return Of(loaded);
             }};
 }
@@ -70,7 +80,7 @@ FileKind IconKind(const std::string& work, const std::string& assets)
 FileKind SmileyKind(const std::string& work, const std::string& assets)
 {
     std::string program = work + "/program";
-    CopyFolder(assets + "/Smilies/Default", program + "/Smilies/Default");
+    CopyOf(assets, "/Smilies/Default", program + "/Smilies/Default");
     std::string target = program + "/Smilies/Default/Default.Smilies.xml";
     return {"smiley set", target, {target}, [program](const std::string&) {
                 RefPtr<skin::SmileySet> set = MakeRef<skin::SmileySet>(u"Default.Smilies.xml", platform::Utf8ToWide(program));
@@ -88,8 +98,7 @@ FileKind SmileyKind(const std::string& work, const std::string& assets)
 
 FileKind BitmapKind(const std::string& work, const std::string& assets)
 {
-    std::string folder = work + "/bitmap";
-    CopyFolder(assets + "/Icons/Default", folder);
+    std::string folder = CopyOf(assets, "/Icons/Default", work + "/bitmap");
     std::string target = folder + "/online.bmp";
     return {"bitmap", target, {target}, [folder](const std::string& mutant) {
                 bool parsed = skin::ParseBitmapFile(std::span<const BYTE>(
@@ -104,8 +113,7 @@ FileKind BitmapKind(const std::string& work, const std::string& assets)
 
 FileKind SoundKind(const std::string& work, const std::string& assets)
 {
-    std::string folder = work + "/sounds";
-    CopyFolder(assets + "/Sounds", folder);
+    std::string folder = CopyOf(assets, "/Sounds", work + "/sounds");
     std::string target = folder + "/Message.wav";
     return {"sound", target, {target}, [target](const std::string&) {
                 platform::WavClip clip;

@@ -10,6 +10,7 @@
 #include "platform/base/WideString.h"
 #include "platform/registry/Registry.h"
 #include "store/ContactListCache.h"
+#include "store/HistoryFormat.h"
 #include "store/MessageHistory.h"
 #include "tools/mutate-files/FileKinds.h"
 
@@ -123,7 +124,7 @@ FileKind HistoryKind(bool index)
                 // (or a file shorter than its header) is started over.
                 std::size_t kept = mutant.size();
                 if (index)
-                    kept = mutant.size() < 16 ? 0 : mutant.size() - mutant.size() % 16;
+                    kept = mutant.size() - mutant.size() % store::kHistoryRecordSize;
                 if (after.compare(0, kept, mutant, 0, kept) != 0)
                     return Lost("the append rewrote what the file held");
                 std::vector<HistoryMessage> newest = reader->Read(0, 1);
