@@ -4,6 +4,7 @@
 #include "app/SettingsFile.h"
 #include "platform/base/SystemMetrics.h"
 #include "platform/base/WideString.h"
+#include "platform/file/File.h"
 #include "platform/sync/Sync.h"
 
 namespace {
@@ -58,9 +59,11 @@ void Settings::EnsureLoaded()
 
 void Settings::Load()
 {
+    // A file that is only partly understood is copied aside first: the next
+    // Save writes only what was understood, and the rest must not be lost.
     std::string text;
-    if (app::ReadSettingsFile(FilePath(), text))
-        Parse(text);
+    if (app::ReadSettingsFile(FilePath(), text) && !Parse(text))
+        platform::KeepDamagedCopy(FilePath(), text);
 }
 
 bool Settings::Save()

@@ -66,7 +66,9 @@ public:
     std::string Format() const;
 
     // Applies the text of a settings file to the fields (the load rules).
-    void Parse(std::string_view text);
+    // False when some of it was not understood: a line of no known key, or
+    // text after a zero byte.
+    bool Parse(std::string_view text);
 
     // "Corvane.config" in AppFolder, as a host path.
     static std::string FilePath();
@@ -106,7 +108,7 @@ protected:
 
 private:
     void Load();
-    void ApplyLine(std::string_view line, bool& icqEnabledSeen);
+    bool ApplyLine(std::string_view line, bool& icqEnabledSeen);
 
     HANDLE m_loaded = nullptr;    // manual reset: signalled once the file was read
     HANDLE m_loadOnce = nullptr;  // auto reset: taken by the one loading thread

@@ -363,10 +363,11 @@ std::string UnscramblePassword(std::string_view hex)
 }
 
 
-void Settings::Parse(std::string_view text)
+bool Settings::Parse(std::string_view text)
 {
     std::size_t zero = text.find('\0');
-    if (zero != std::string_view::npos)
+    bool understood = zero == std::string_view::npos;
+    if (!understood)
         text = text.substr(0, zero);
     text = TrimBlanks(text);
     bool icqEnabledSeen = false;
@@ -374,8 +375,8 @@ void Settings::Parse(std::string_view text)
     while (start < text.size()) {
         std::size_t end = text.find_first_of("\r\n", start);
         std::string_view line = text.substr(start, end == std::string_view::npos ? text.npos : end - start);
-        if (!line.empty())
-            ApplyLine(line, icqEnabledSeen);
+        if (!line.empty() && !ApplyLine(line, icqEnabledSeen))
+            understood = false;
         if (end == std::string_view::npos)
             break;
         start = end + 1;
@@ -386,9 +387,10 @@ void Settings::Parse(std::string_view text)
         icqEnabled = false;
     if (msnEmail.empty())
         msnEnabled = false;
+    return understood;
 }
 
-void Settings::ApplyLine(std::string_view line, bool& icqEnabledSeen)
+bool Settings::ApplyLine(std::string_view line, bool& icqEnabledSeen)
 {
     // The key is the text before the first "=", the value the text after it;
     // a line without "=" is both key and value, so a bare "SOUND" reads as
@@ -398,10 +400,11 @@ void Settings::ApplyLine(std::string_view line, bool& icqEnabledSeen)
     std::string_view value = TrimBlanks(equals == std::string_view::npos ? line : line.substr(equals + 1));
     const SettingKey* key = FindKey(UpperAscii(TrimBlanks(rawKey)));
     if (key == nullptr)
-        return;
+        return TrimBlanks(line).empty();
     key->read(*this, value);
     if (std::string_view(key->name) == "ICQ_ENABLED")
         icqEnabledSeen = true;
+    return true;
 }
 
 std::string Settings::Format() const

@@ -107,7 +107,7 @@ rm -rf "$smoke_device"
 # CORVANE_FUZZ_MIN_SECONDS each) so that more targets do not lengthen the run
 # without limit; scripts/fuzz-long.sh runs long campaigns.
 FUZZ_BUDGET="${CORVANE_FUZZ_BUDGET:-360}"
-FUZZ_MIN_SECONDS="${CORVANE_FUZZ_MIN_SECONDS:-15}"
+FUZZ_MIN_SECONDS="${CORVANE_FUZZ_MIN_SECONDS:-10}"
 echo "== fuzz build"
 if cmake --preset fuzz >/dev/null && cmake --build --preset fuzz -j "$JOBS"; then
   mkdir -p build/fuzz/corpus

@@ -97,7 +97,13 @@ bool LoadContactListCache(ContactStore& store, const WideString& folder, const W
     if (!file.IsOpen() || !ReadAll(file, bytes))
         return false;
     file.Close();
-    return DecodeContactListCache(store, bytes);
+    if (DecodeContactListCache(store, bytes))
+        return true;
+    // The list is saved again after sign-on; a file that held something but
+    // did not read is copied aside so that save cannot lose it.
+    if (bytes.size() > 2)
+        platform::KeepDamagedCopy(platform::WideToUtf8(ContactListCachePath(folder, ownerUin)), bytes);
+    return false;
 }
 
 IcqAccount::CacheFile ProgramFolderCacheFile()

@@ -174,6 +174,11 @@ bool ReplaceFileContents(const std::string& path, const void* data, std::size_t 
     return true;
 }
 
+bool KeepDamagedCopy(const std::string& path, std::string_view bytes)
+{
+    return ReplaceFileContents(path + ".damaged", bytes.data(), bytes.size());
+}
+
 }  // namespace platform
 
 BOOL DeleteFileW(LPCWSTR path)

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "platform/base/Types.h"
 
@@ -69,6 +70,11 @@ bool ReadWholeFile(const std::string& path, FileShare share, std::string& bytes,
 // over path, so that a failure never leaves a truncated file. The old file is
 // left untouched on failure.
 bool ReplaceFileContents(const std::string& path, const void* data, std::size_t size);
+
+// Keeps the bytes of a file that could not be read as "<path>.damaged"
+// (replacing an older copy), so that the next save of defaults over path
+// does not lose what the user had. False when the copy could not be written.
+bool KeepDamagedCopy(const std::string& path, std::string_view bytes);
 
 }  // namespace platform
 

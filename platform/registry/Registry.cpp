@@ -78,6 +78,10 @@ pugi::xml_node Child(pugi::xml_node parent, const char* element, const std::stri
 
 std::string FilePath() { return platform::DeviceFolder() + "/registry.xml"; }
 
+// Larger than any registry the device writes; only used to copy a broken file
+// aside.
+constexpr std::size_t kMaxRegistryBytes = 64u << 20;
+
 // Holds the device-wide registry lock: exclusive for changes, shared for
 // reads.
 class FileLock {
@@ -112,8 +116,25 @@ pugi::xml_document LoadDocument()
     return document;
 }
 
+bool IsRegistryText(const std::string& bytes)
+{
+    pugi::xml_document document;
+    return document.load_buffer(bytes.data(), bytes.size()) && document.child("registry");
+}
+
+// A file that did not read was taken as an empty registry; before it is
+// replaced, its bytes are copied aside so that no key of it is lost.
+void KeepBrokenFile()
+{
+    std::string bytes;
+    if (platform::ReadWholeFile(FilePath(), platform::FileShare::Read, bytes, kMaxRegistryBytes) && !bytes.empty() &&
+        !IsRegistryText(bytes))
+        platform::KeepDamagedCopy(FilePath(), bytes);
+}
+
 bool SaveDocument(const pugi::xml_document& document)
 {
+    KeepBrokenFile();
     // Written through the device's file replacement: private to the user, made
     // durable before the rename, and the old file stays whole on failure.
     std::ostringstream text;

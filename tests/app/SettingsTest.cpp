@@ -258,6 +258,28 @@ TEST_F(SettingsTest, TextEndsAtTheFirstZeroByte)
     EXPECT_TRUE(s->vibro);
 }
 
+// Save writes only what the load understood; a file it did not understand
+// whole is copied aside first, once, and a clean file gets no copy.
+TEST_F(SettingsTest, AFileNotReadWholeIsKeptBeforeTheSaveReplacesIt)
+{
+    const std::string damaged = Settings::FilePath() + ".damaged";
+    const char raw[] = "UIN=5\r\nSOUND=False\r\n\0PASSWORD=###90EDC6C83200\r\n";
+    const std::string text(raw, sizeof raw - 1);
+    auto s = Load(text);
+    ASSERT_TRUE(s->Save());
+    std::ifstream copy(damaged, std::ios::binary);
+    std::stringstream kept;
+    kept << copy.rdbuf();
+    EXPECT_EQ(kept.str(), text);
+    EXPECT_EQ(ReadFile(), s->Format());
+
+    ASSERT_EQ(std::remove(damaged.c_str()), 0);
+    auto clean = Load("uin=5\r\n  \r\n\r\nSOUND = False\r\n");
+    ASSERT_TRUE(clean->Save());
+    EXPECT_NE(access(damaged.c_str(), F_OK), 0);
+    EXPECT_FALSE(MakeRef<Settings>()->Parse("FOO=BAR\r\n"));
+}
+
 TEST_F(SettingsTest, HugeLinesAndManyHostsAreHandled)
 {
     std::string big = "UIN=1\r\nSMILE_SOURCE=" + std::string(3u << 20, 'x') + "\r\nLOGINHOSTS=";

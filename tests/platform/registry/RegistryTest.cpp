@@ -4,9 +4,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <fstream>
 #include <string>
 
 #include "platform/base/WideString.h"
+#include "platform/file/File.h"
 #include "platform/registry/Registry.h"
 #include "tests/common/TestSupport.h"
 
@@ -62,6 +64,27 @@ TEST_F(RegistryTest, KeysAndValuesPersistAndCompareWithoutCase)
     EXPECT_EQ(RegDeleteKeyW(HKEY_CLASSES_ROOT, u"CLSID\\{AB}\\InprocServer32"), ERROR_SUCCESS);
     EXPECT_EQ(RegDeleteKeyW(HKEY_CLASSES_ROOT, u"CLSID\\{AB}"), ERROR_SUCCESS);
     EXPECT_EQ(platform::registry::ReadString(HKEY_CLASSES_ROOT, u"CLSID\\{AB}\\InprocServer32"), u"");
+}
+
+// A registry file that does not read is taken as empty; the first change
+// writes a new file, and the old bytes are kept beside it.
+TEST_F(RegistryTest, ABrokenFileIsKeptWhenAChangeReplacesIt)
+{
+    const std::string path = m_device.Path() + "/registry.xml";
+    const std::string broken = "<registry><key name=\"HKEY_CURRENT_USER\"><key name=\"Software";
+    std::ofstream(path, std::ios::binary) << broken;
+    EXPECT_TRUE(platform::registry::ReadString(HKEY_CURRENT_USER, u"Software", u"X").empty());
+    std::string bytes;
+    EXPECT_FALSE(platform::ReadWholeFile(path + ".damaged", platform::FileShare::Read, bytes, 1 << 20));
+
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, u"Software", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    ASSERT_EQ(SetString(key, u"X", u"y"), ERROR_SUCCESS);
+    RegCloseKey(key);
+    EXPECT_EQ(platform::registry::ReadString(HKEY_CURRENT_USER, u"Software", u"X"), u"y");
+    ASSERT_TRUE(platform::ReadWholeFile(path + ".damaged", platform::FileShare::Read, bytes, 1 << 20));
+    EXPECT_EQ(bytes, broken);
 }
 
 TEST_F(RegistryTest, WritersInTwoProcessesKeepEachOthersKeys)

@@ -116,9 +116,14 @@ TEST_F(SoundTest, DataLengthBeyondTheFileIsNotReadPastTheEnd)
     // SDL accepts a data chunk that claims more than the file holds and plays
     // what is there; it must never read beyond the bytes it was given.
     std::string path = m_folder + "/long-claim.wav";
-    WriteFile(path, Wav(std::string(400, '\x80'), 1, 1, 8000, 8, 0x7FFFFFF0));
+    WriteFile(path, Wav(std::string(400, '\x80'), 1, 1, 8000, 8, 4000));
     BOOL played = Play(path);
     EXPECT_TRUE(played == TRUE || played == FALSE);
+    // A claim longer than any file that is read is refused before SDL sees
+    // it: SDL would set aside the claimed length first.
+    platform::WavClip clip;
+    EXPECT_FALSE(platform::DecodeWav(Wav(std::string(400, '\x80'), 1, 1, 8000, 8, 0x7FFFFFF0), clip));
+    EXPECT_TRUE(platform::DecodeWav(Wav(std::string(400, '\x80')), clip));
 }
 
 TEST(SoundWithoutOutputTest, PlaysNothingAndReportsIt)

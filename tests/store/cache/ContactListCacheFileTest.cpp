@@ -98,6 +98,22 @@ TEST_F(ContactListCacheFileTest, LoadReplacesTheStoreAndAMissingFileIsCreatedEmp
     EXPECT_FALSE(store->FindContact(u"2"));
 }
 
+// A cache that did not read is copied aside before the list is saved over
+// it; the file itself is left as it was by the load.
+TEST_F(ContactListCacheFileTest, ACacheThatDidNotReadIsKeptBeforeTheNextSave)
+{
+    ASSERT_TRUE(store::SaveContactListCache(*StoreWith(u"1"), m_wideFolder, u"123456"));
+    std::string broken = FileBytes(m_path);
+    broken.resize(broken.size() / 2);
+    std::ofstream(m_path, std::ios::binary | std::ios::trunc) << broken;
+
+    auto loaded = MakeRef<ContactStore>();
+    EXPECT_FALSE(store::LoadContactListCache(*loaded, m_wideFolder, u"123456"));
+    EXPECT_EQ(FileBytes(m_path), broken);
+    ASSERT_TRUE(store::SaveContactListCache(*loaded, m_wideFolder, u"123456"));
+    EXPECT_EQ(FileBytes(m_path + ".damaged"), broken);
+}
+
 TEST_F(ContactListCacheFileTest, FailedSaveLeavesThePreviousCacheWhole)
 {
     ASSERT_TRUE(store::SaveContactListCache(*StoreWith(u"1"), m_wideFolder, u"123456"));
