@@ -28,13 +28,15 @@ program_is_current() {
 lay_out_device() {
     mkdir -p "$PROGRAM" "$DEVICE/Application Data/Home" "$DEVICE/run"
     program_is_current && return 0
+    fresh=true
+    [ -f "$PROGRAM/.package-version" ] && fresh=false
     # Existing files are unlinked first, so a running copy of the program
     # keeps its old file and the new one replaces it whole.
     cp -R --remove-destination "$LIB/program/." "$PROGRAM/"
     cp "$LIB/version" "$PROGRAM/.package-version"
-    # A fresh device gets the home screen's default scheme (kept when the
-    # user already has a scheme).
-    if [ -x "$PROGRAM/homescreen" ]; then
+    # A fresh device gets the home screen's default scheme; an upgrade leaves
+    # the user's registry and schemes alone.
+    if [ "$fresh" = true ] && [ -x "$PROGRAM/homescreen" ]; then
         "$PROGRAM/homescreen" --init >/dev/null 2>&1 || true
     fi
 }

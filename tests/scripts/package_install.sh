@@ -108,9 +108,11 @@ echo history > "$FOLDER/100001/100100_msg.txt"
 echo cache > "$FOLDER/100001.xml"
 echo scheme > "$DEVICE/Application Data/Home/Mine.xml"
 echo '<registry/>' > "$DEVICE/registry.xml"
+# The made-up cache does not read: the program keeps a copy of it (*.damaged)
+# beside the untouched file, which is not a change of the user's files.
 user_files() {
   (cd "$DEVICE" && find . -type f \( -path './Program Files/Corvane/100001*' -o -name Corvane.config \
-     -o -name registry.xml -o -path './Application Data/*' \) | sort | xargs -d '\n' md5sum)
+     -o -name registry.xml -o -path './Application Data/*' \) ! -name '*.damaged' | sort | xargs -d '\n' md5sum)
 }
 before="$(user_files)"
 echo 0.0 > "$FOLDER/.package-version"
