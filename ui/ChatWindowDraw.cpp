@@ -1,7 +1,9 @@
 // The chat window's messages area: messages laid out into lines as they come
 // (new ones at the newest end, older ones read from the history at the
 // oldest end when the view reaches them) and drawn from the bottom up into
-// an off-screen surface that is copied to the window in one blit.
+// an off-screen surface that is copied to the window in one blit. Only a
+// few screens of lines around the view are kept: messages far from it are
+// dropped whole and read from the history again when the view comes back.
 #include <algorithm>
 
 #include "app/AppCore.h"

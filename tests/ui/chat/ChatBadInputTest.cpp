@@ -1,8 +1,9 @@
 // The chat window under bad input: texts the layout and the font find hard,
-// a history of a million messages, a damaged history and one held by an
-// append, and a contact or a session that goes away while the chat is open.
-// Nothing may crash, every readable message shows once, the window keeps
-// answering keys and the text in the box is never lost.
+// a history of a million messages, one of ten thousand paged through both
+// ways, a damaged history and one held by an append, and a contact or a
+// session that goes away while the chat is open. Nothing may crash, every
+// readable message shows once, the window keeps answering keys and the text
+// in the box is never lost.
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -198,11 +199,12 @@ Kept KeptPlaces(const ChatWindow& chat, int damaged, int written)
     return kept;
 }
 
-// Paging a key at a time through ten thousand messages, with a damaged record
-// among them, to the first and back to the newest, with a message arriving
-// while the view is at the top: every step shows consecutive messages with
-// the bottom one moved by exactly the keys pressed, so each message is seen
-// once and in order both ways, and the lines held stay a few screens.
+// Paging with Up through ten thousand messages, with a damaged record among
+// them, to the first, and with Down back to the newest, with a message
+// arriving while the view is at the top: after every step the lines kept are
+// consecutive messages with the one at the bottom of the view moved by
+// exactly the keys pressed, so each message is met once and in order both
+// ways, and the lines held stay a few screens.
 TEST_F(ChatBadInputTest, PagingALongHistoryBothWaysShowsEachMessageOnceInBoundedMemory)
 {
     OfflineCore("SHOW_DT=False\r\nSHOW_NAMES=False\r\n");
@@ -228,7 +230,7 @@ TEST_F(ChatBadInputTest, PagingALongHistoryBothWaysShowsEachMessageOnceInBounded
     ASSERT_TRUE(m_core->PumpUntil([&] { return !Drawn(window, u"m9999").empty(); }, 20000));
     std::size_t screen = chat->LineCount();
     std::size_t most = 0;
-    int newest = kWritten - 2;
+    int newest = kWritten - 2;  // the place of the last written message
     // Presses `key` `times` times and checks the lines kept: consecutive
     // messages, with the one at the bottom of the view moved by exactly the
     // keys pressed. Gives that place, or -1 after a failure.

@@ -7,7 +7,6 @@
 
 #include "platform/gdi/Surface.h"
 #include "skin/Look.h"
-#include "store/MessageHistory.h"
 #include "tests/ui/chat/ChatFixture.h"
 
 namespace {
