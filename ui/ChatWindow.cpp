@@ -478,8 +478,10 @@ void ChatWindow::ForgetLines()
     m_selectedLink.reset();
     m_lines.clear();
     m_incoming.clear();
-    m_messageCount = 0;
-    m_recordsPassedOver = 0;
+    m_spans.clear();
+    m_keptRecords = 0;
+    m_newerDropped = 0;
+    m_droppedRuns.clear();
     m_scrollOffset = 0;
     m_historyDone = false;
 }
@@ -519,6 +521,16 @@ WideString ChatWindow::SelectedLink() const
         m_selectedLink->run >= m_lines[m_selectedLink->line].size())
         return {};
     return m_lines[m_selectedLink->line][m_selectedLink->run].target;
+}
+
+WideString ChatWindow::LineText(std::size_t line) const
+{
+    WideString text;
+    if (line >= m_lines.size())
+        return text;
+    for (const chat::Run& run : m_lines[line])
+        text += run.text;
+    return text;
 }
 
 void ChatWindow::SelectNextLink()

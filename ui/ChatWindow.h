@@ -56,6 +56,9 @@ public:
     std::size_t LineCount() const { return m_lines.size(); }
     int ScrollOffset() const { return m_scrollOffset; }
     bool HistoryDone() const { return m_historyDone; }
+    // The text of a kept line, counted from the bottom (ScrollOffset() is
+    // the lowest in view); empty past the lines kept.
+    WideString LineText(std::size_t line) const;
     const RefPtr<Contact>& Peer() const { return m_contact; }
     // The address of the link chosen with the joystick, or empty.
     WideString SelectedLink() const;
@@ -123,8 +126,28 @@ private:
     void OpenSelectedLink();
     void Append(chat::Message message);
     void ForgetLines();
-    void TakePending(HDC dc);
+    // One message kept laid out: its lines, and the history records it
+    // stands for (itself and the damaged ones just newer than it).
+    struct MessageSpan {
+        int lines = 0;
+        std::int32_t records = 0;
+    };
+    // Messages dropped at the newest end, oldest last: `count` messages
+    // spanning `records` records each (runs, as almost all span one).
+    struct DroppedRun {
+        std::int32_t count = 0;
+        std::int32_t records = 0;
+    };
+    void TakePending(HDC dc, int visible);
     void ReadOlder(HDC dc, int visible);
+    bool ReadOlderPage(HDC dc, int visible);
+    HistoryPage ReadSpans(std::int32_t skip, std::int32_t count, std::vector<std::int32_t>& spans);
+    void ReadNewer(HDC dc, int visible, int until);
+    void KeepNewest(HDC dc, const chat::Message& message, std::int32_t records);
+    void KeepOldest(HDC dc, const chat::Message& message, std::int32_t records);
+    void DropFarLines(int visible);
+    void DropNewestMessage();
+    void DropOldestMessage();
     std::vector<chat::Line> LayOut(HDC dc, const chat::Message& message);
     void DrawLines(HDC dc, int width, int lineHeight);
     // `box` is where the link's text goes.
@@ -144,10 +167,14 @@ private:
     // Newest first, with the marks of lines from the contact beside them.
     std::deque<chat::Line> m_lines;
     std::deque<bool> m_incoming;
-    std::int32_t m_messageCount = 0;
-    // Damaged records of the history passed while reading it: the next read
-    // starts after them too, or it would show messages a second time.
-    std::int32_t m_recordsPassedOver = 0;
+    // The kept messages, newest first, and the history records they span:
+    // damaged records count too, or a read would show messages a second time.
+    std::deque<MessageSpan> m_spans;
+    std::int32_t m_keptRecords = 0;
+    // Records newer than the kept lines, dropped while the view is far from
+    // them and read back when it comes near; newest first.
+    std::int32_t m_newerDropped = 0;
+    std::deque<DroppedRun> m_droppedRuns;
     int m_scrollOffset = 0;
     bool m_historyDone = false;
     std::vector<Pending> m_pending;

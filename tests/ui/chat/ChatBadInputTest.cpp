@@ -1,8 +1,9 @@
 // The chat window under bad input: texts the layout and the font find hard,
-// a history of a million messages, a damaged history and one held by an
-// append, and a contact or a session that goes away while the chat is open.
-// Nothing may crash, every readable message shows once, the window keeps
-// answering keys and the text in the box is never lost.
+// a history of a million messages, one of ten thousand paged through both
+// ways, a damaged history and one held by an append, and a contact or a
+// session that goes away while the chat is open. Nothing may crash, every
+// readable message shows once, the window keeps answering keys and the text
+// in the box is never lost.
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -169,6 +170,113 @@ TEST_F(ChatBadInputTest, MillionMessageHistoryIsReadFromItsEnd)
     EXPECT_FALSE(Drawn(window, u"m999999").empty());
     std::int64_t read = BytesRead() - before;
     EXPECT_LT(read, files / 20) << read << " bytes read";
+    SendMessageW(window, WM_CLOSE, 0, 0);
+    m_core->Pump();
+}
+
+// The place, counted from the oldest, of each message the window keeps, top
+// down, and of the one at the bottom of the view: "m<i>" is message i of the
+// written history, with the damaged one left out, and "fresh" comes after
+// them all.
+struct Kept {
+    std::vector<int> places;
+    int bottom = -1;
+};
+
+Kept KeptPlaces(const ChatWindow& chat, int damaged, int written)
+{
+    Kept kept;
+    for (std::size_t line = chat.LineCount(); line > 0; --line) {
+        WideString text = chat.LineText(line - 1);
+        int number = text == u"fresh" ? written : -1;
+        if (text.size() > 1 && text[0] == u'm')
+            number = std::stoi(platform::WideToUtf8(text.substr(1)));
+        int place = number > damaged ? number - 1 : number;
+        kept.places.push_back(place);
+        if (line - 1 == static_cast<std::size_t>(chat.ScrollOffset()))
+            kept.bottom = place;
+    }
+    return kept;
+}
+
+// Paging with Up through ten thousand messages, with a damaged record among
+// them, to the first, and with Down back to the newest, with a message
+// arriving while the view is at the top: after every step the lines kept are
+// consecutive messages with the one at the bottom of the view moved by
+// exactly the keys pressed, so each message is met once and in order both
+// ways, and the lines held stay a few screens.
+TEST_F(ChatBadInputTest, PagingALongHistoryBothWaysShowsEachMessageOnceInBoundedMemory)
+{
+    OfflineCore("SHOW_DT=False\r\nSHOW_NAMES=False\r\n");
+    constexpr int kWritten = 10000;
+    constexpr int kDamaged = 4321;
+    auto history = MakeRef<MessageHistory>(u"100001", u"100004");
+    std::filesystem::path root = std::filesystem::path(history->IndexPath()).parent_path().parent_path();
+    benchhistory::Write(root.string(), "100001", "100004", kWritten,
+                        [](std::int64_t i) { return u"m" + platform::Utf8ToWide(std::to_string(i)); });
+    {
+        store::HistoryRecord record;
+        record.year = 2024;
+        record.offset = 2;
+        record.length = 0xFFFFFFF0u;  // runs past the end of the texts
+        store::RecordBytes bytes = store::EncodeRecord(record);
+        std::fstream index(history->IndexPath(), std::ios::binary | std::ios::in | std::ios::out);
+        index.seekp(static_cast<std::streamoff>((kDamaged + 1) * store::kHistoryRecordSize));
+        index.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
+    ChatWindow* chat = Open(u"100004");
+    ASSERT_NE(chat, nullptr);
+    HWND window = chat->Window();
+    ASSERT_TRUE(m_core->PumpUntil([&] { return !Drawn(window, u"m9999").empty(); }, 20000));
+    std::size_t screen = chat->LineCount();
+    std::size_t most = 0;
+    int newest = kWritten - 2;  // the place of the last written message
+    // Presses `key` `times` times and checks the lines kept: consecutive
+    // messages, with the one at the bottom of the view moved by exactly the
+    // keys pressed. Gives that place, or -1 after a failure.
+    auto step = [&](UINT key, int times, int bottom) {
+        for (int i = 0; i < times; ++i)
+            PressKey(key);
+        m_core->Pump();
+        UpdateWindow(window);
+        most = std::max(most, chat->LineCount());
+        Kept kept = KeptPlaces(*chat, kDamaged, kWritten);
+        for (std::size_t i = 1; i < kept.places.size(); ++i) {
+            if (kept.places[i] != kept.places[i - 1] + 1) {
+                ADD_FAILURE() << kept.places[i - 1] << " then " << kept.places[i] << " near " << bottom;
+                return -1;
+            }
+        }
+        int expected = key == VK_UP_KEY ? std::max(bottom - times, ChatWindow::kTopLines - 1)
+                                        : std::min(bottom + times, newest);
+        if (kept.bottom != expected) {
+            ADD_FAILURE() << "bottom " << kept.bottom << " after " << bottom << ", not " << expected;
+            return -1;
+        }
+        return kept.bottom;
+    };
+    // Three screens a step: the lines kept reach further than that on
+    // either side, so every message is among the lines checked.
+    int keys = 3 * static_cast<int>(screen);
+    int bottom = newest;
+    while (bottom > ChatWindow::kTopLines - 1) {
+        bottom = step(VK_UP_KEY, keys, bottom);
+        ASSERT_GE(bottom, 0);
+    }
+    EXPECT_TRUE(chat->HistoryDone());
+    EXPECT_EQ(chat->ScrollOffset() + ChatWindow::kTopLines, static_cast<int>(chat->LineCount())) << "four lines on top";
+
+    ASSERT_TRUE(history->Append(SYSTEMTIME{2026, 1, 4, 1, 12, 0, 0, 0}, u"100004", u"fresh"));
+    Receive(u"100004", u"fresh");
+    m_core->Pump();
+    newest += 1;
+    while (bottom < newest) {
+        bottom = step(VK_DOWN_KEY, keys, bottom);
+        ASSERT_GE(bottom, 0);
+    }
+    EXPECT_EQ(chat->ScrollOffset(), 0);
+    EXPECT_EQ(Drawn(window, u"fresh").size(), 1u);
+    EXPECT_LE(most, 11 * screen) << "lines held stay a few screens, with " << screen << " to a screen";
     SendMessageW(window, WM_CLOSE, 0, 0);
     m_core->Pump();
 }

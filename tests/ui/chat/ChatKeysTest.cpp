@@ -1,14 +1,12 @@
 // The chat window driven by its keys: links chosen with Right and opened with
 // Action, the Smile command with both kinds of smiley set, sends that are
-// refused or still on their way, paging back to the first of a thousand
-// stored messages, and the unsent text carried over a restart.
+// refused or still on their way, and the unsent text carried over a restart.
 #include <sys/stat.h>
 
 #include <thread>
 
 #include "platform/gdi/Surface.h"
 #include "skin/Look.h"
-#include "store/MessageHistory.h"
 #include "tests/ui/chat/ChatFixture.h"
 
 namespace {
@@ -188,49 +186,6 @@ TEST_F(ChatKeysTest, SmileTypesTheChosenCodeWithEitherPicker)
         SendMessageW(chat->Window(), WM_CLOSE, 0, 0);
         m_core->Pump();
     }
-}
-
-TEST_F(ChatKeysTest, PagingBackReachesTheFirstOfAThousandMessages)
-{
-    OfflineCore("SHOW_DT=False\r\nSHOW_NAMES=False\r\n");
-    {
-        auto history = MakeRef<MessageHistory>(u"100001", u"100004");
-        SYSTEMTIME time{2026, 1, 4, 1, 12, 0, 0, 0};
-        for (int i = 0; i < 1000; ++i) {
-            char text[16];
-            std::snprintf(text, sizeof text, "m%04d", i);
-            ASSERT_TRUE(history->Append(time, i % 2 ? u"100004" : u"", platform::Utf8ToWide(text)));
-        }
-    }
-    ChatWindow* chat = Open(u"100004");
-    ASSERT_NE(chat, nullptr);
-    HWND window = chat->Window();
-    ASSERT_TRUE(m_core->PumpUntil([&] { return !Drawn(window, u"m0999").empty(); }, 20000)) << "newest at first";
-    EXPECT_TRUE(Drawn(window, u"m0000").empty());
-
-    // Up a line at a time, many keys per drawing, until the offset stops.
-    int last = -1;
-    for (int round = 0; round < 40 && chat->ScrollOffset() != last; ++round) {
-        last = chat->ScrollOffset();
-        for (int i = 0; i < 60; ++i)
-            PressKey(VK_UP_KEY);
-        m_core->PumpFor(50);
-    }
-    EXPECT_TRUE(chat->HistoryDone());
-    EXPECT_EQ(chat->LineCount(), 1000u);
-    EXPECT_EQ(chat->ScrollOffset() + ChatWindow::kTopLines, 1000) << "the top keeps four lines in view";
-    EXPECT_FALSE(Drawn(window, u"m0000").empty()) << "the first message shows";
-    EXPECT_FALSE(Drawn(window, u"m0003").empty());
-    EXPECT_TRUE(Drawn(window, u"m0004").empty());
-
-    // And forward again to the newest.
-    for (int i = 0; i < 1000; ++i)
-        PressKey(VK_DOWN_KEY);
-    m_core->PumpFor(100);
-    EXPECT_EQ(chat->ScrollOffset(), 0);
-    EXPECT_FALSE(Drawn(window, u"m0999").empty());
-    SendMessageW(window, WM_CLOSE, 0, 0);
-    m_core->Pump();
 }
 
 TEST_F(ChatKeysTest, UnsentTextSurvivesClosingAndARestart)
