@@ -86,8 +86,14 @@ protected:
     }
     bool Shows(const std::string& expected) const
     {
-        bool seen = WaitFor([&] { return Shown() == expected; });
-        EXPECT_EQ(Shown(), expected);
+        // The screen is read once per try: a second read could land in the
+        // middle of the next repaint (the clock row redraws on its own).
+        std::string last;
+        bool seen = WaitFor([&] {
+            last = Shown();
+            return last == expected;
+        });
+        EXPECT_EQ(last, expected);
         return seen;
     }
     bool Alive() const { return ::waitpid(m_screen, nullptr, WNOHANG) == 0; }
